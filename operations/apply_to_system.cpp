@@ -1,0 +1,56 @@
+#include "operations/apply_to_system.h"
+
+#include "platform/text.h"
+
+namespace lull {
+namespace {
+
+// The seventh character of C:\WINNT\system32 tells a Windows 2000 installed in \Winnt
+// from one installed in \Windows.
+constexpr std::uint32_t kWinntLetterPosition = 6;
+constexpr char kUpperCaseMask = 0x5F;
+
+char* ChooseReloadLine(OsClass os, PowerSchemeReload& reload) {
+  if (os == OsClass::WinXP) return reload.windowsLine;
+  if (os != OsClass::Win2000) return reload.win9xLine;
+  char* directory = reload.systemDirectory;
+  // A shorter directory ends before that position; what lies after its terminator is
+  // left over from an earlier answer and says nothing.
+  if (TextLength(directory, sizeof reload.systemDirectory) <= kWinntLetterPosition) {
+    return reload.windowsLine;
+  }
+  directory[kWinntLetterPosition] =
+      static_cast<char>(directory[kWinntLetterPosition] & kUpperCaseMask);
+  return directory[kWinntLetterPosition] == 'N' ? reload.winntLine : reload.windowsLine;
+}
+
+}  // namespace
+
+void ApplyToSystem(Platform& platform, OsClass os, const ValuesToApply& values,
+                   PowerSchemeReload& reload) {
+  // A time-out of 0 announces nothing: the features are only ever switched on here.
+  if (values.screenSaverSecondsToApply != 0) {
+    platform.SetSystemParameter(SystemSetting::ScreenSaverActive, 1);
+    platform.SetSystemParameter(SystemSetting::ScreenSaverTimeout,
+                                values.screenSaverSecondsToApply);
+  }
+  if (values.sleepSecondsToApply != 0) {
+    platform.SetSystemParameter(SystemSetting::PowerOffActive, 1);
+    platform.SetSystemParameter(SystemSetting::PowerOffTimeout, values.sleepSecondsToApply);
+  }
+  ReloadPowerScheme(platform, os, reload);
+}
+
+void ReloadPowerScheme(Platform& platform, OsClass os, PowerSchemeReload& reload) {
+  if (os == OsClass::Win95 || os == OsClass::UnsupportedNt) return;
+  // On failure the buffer keeps what it held, at first "C:\", and its drive letter serves.
+  platform.GetSystemDirectory(reload.systemDirectory, sizeof reload.systemDirectory);
+  reload.systemDirectory[sizeof reload.systemDirectory - 1] = '\0';
+  const char drive = reload.systemDirectory[0];
+  reload.win9xLine[0] = drive;
+  reload.winntLine[0] = drive;
+  reload.windowsLine[0] = drive;
+  platform.StartProcess(ChooseReloadLine(os, reload));
+}
+
+}  // namespace lull

@@ -1,0 +1,114 @@
+// The seam to Windows: every system call the program makes goes through Platform.
+// win32_platform.cpp implements it with the real calls; the native tests use an in-memory one.
+#pragma once
+
+#include <cstdint>
+
+namespace lull {
+
+// Result of a registry call, as Windows gives it: 0 is success, anything else a failure.
+using RegResult = std::int32_t;
+inline constexpr RegResult kRegSuccess = 0;
+
+// An open registry key; 0 means none.
+using KeyHandle = std::uintptr_t;
+
+// An open file; 0 means none (the real side maps INVALID_HANDLE_VALUE to 0).
+using FileHandle = std::uintptr_t;
+
+// A page on screen, as the dialog manager knows it.
+using DialogWindow = std::uintptr_t;
+
+// The module whose resources hold the page templates.
+using ModuleHandle = std::uintptr_t;
+
+enum class Hive : std::uint8_t { CurrentUser, LocalMachine };
+
+// Registry value types. The numbers are those stored in the registry, so a type read
+// back from a value written by any tool compares with them.
+enum class ValueType : std::uint32_t { None = 0, Text = 1, Binary = 3 };
+
+// What GetVersionExA reports; all zero when the query fails.
+struct VersionInfo {
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
+  std::uint32_t platformId = 0;
+};
+
+// The settings SystemParametersInfoA is asked to change in the running system.
+enum class SystemSetting : std::uint8_t {
+  ScreenSaverActive,
+  ScreenSaverTimeout,
+  PowerOffActive,
+  PowerOffTimeout,
+};
+
+// The three messages the page handler acts on; every other one is Other.
+enum class DialogMessage : std::uint8_t { Init, Command, Destroy, Other };
+
+// Receives the messages of whichever page is open. Returns true when it handled one.
+class DialogHandler {
+ public:
+  virtual bool OnMessage(DialogWindow page, DialogMessage message, std::uint32_t controlId,
+                         std::uint32_t notifyCode) = 0;
+
+ protected:
+  ~DialogHandler() = default;
+};
+
+class Platform {
+ public:
+  // Start-up.
+  virtual void InitCommonControls() = 0;
+  virtual ModuleHandle GetModuleHandle() = 0;
+  virtual VersionInfo GetVersion() = 0;
+  // The process command line; never null.
+  virtual const char* GetCommandLine() = 0;
+
+  // Pages. ShowPage runs a modal dialog from the named template and returns when it ends.
+  virtual void ShowPage(ModuleHandle module, const char* templateName, DialogHandler& handler) = 0;
+  virtual void EndDialog(DialogWindow page, int result) = 0;
+  virtual void SetCheck(DialogWindow page, int controlId, bool checked) = 0;
+  virtual void SetControlText(DialogWindow page, int controlId, const char* text) = 0;
+  virtual void PostQuitMessage(int exitCode) = 0;
+
+  // Registry, always with full access (a key the user may only read does not open).
+  virtual RegResult OpenKey(Hive hive, const char* path, KeyHandle& key) = 0;
+  // Creates the key (class " ", non-volatile) or opens it when it exists.
+  virtual RegResult CreateKey(Hive hive, const char* path, KeyHandle& key) = 0;
+  // size: the buffer's capacity on entry, the value's size on return.
+  virtual RegResult QueryValue(KeyHandle key, const char* name, ValueType& type, void* data,
+                               std::uint32_t& size) = 0;
+  virtual RegResult SetValue(KeyHandle key, const char* name, ValueType type, const void* data,
+                             std::uint32_t size) = 0;
+  virtual RegResult DeleteValue(KeyHandle key, const char* name) = 0;
+  virtual RegResult CloseKey(KeyHandle key) = 0;
+
+  // Files, opened without sharing. Open for reading needs an existing file; open for
+  // writing creates or truncates one.
+  virtual FileHandle OpenFileForReading(const char* path) = 0;
+  virtual FileHandle CreateFileForWriting(const char* path) = 0;
+  virtual bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) = 0;
+  virtual bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
+                         std::uint32_t& written) = 0;
+  virtual bool CloseFile(FileHandle file) = 0;
+  virtual bool DeleteFile(const char* path) = 0;
+  // Fails when the new name is taken.
+  virtual bool MoveFile(const char* from, const char* to) = 0;
+
+  // The running system: changes one setting and tells every window, storing nothing.
+  virtual bool SetSystemParameter(SystemSetting setting, std::uint32_t value) = 0;
+  // Returns the length written, 0 on failure (the buffer is then left alone).
+  virtual std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t capacity) = 0;
+  // Starts a process with the wizard's own start-up information, normal priority, no
+  // inherited handles, and does not wait for it. The line may be changed by the system.
+  virtual bool StartProcess(char* commandLine) = 0;
+
+  // Case-insensitive comparison of exactly count bytes of both texts in the system locale.
+  virtual bool EqualIgnoringCase(const char* a, const char* b, std::uint32_t count) = 0;
+
+ protected:
+  ~Platform() = default;
+};
+
+}  // namespace lull

@@ -1,0 +1,29 @@
+// Bounded text helpers: every copy stops at its buffer's end and leaves a terminator.
+#pragma once
+
+#include <cstdint>
+
+namespace lull {
+
+// The length of a text, counting at most capacity bytes.
+constexpr std::uint32_t TextLength(const char* text, std::uint32_t capacity) {
+  std::uint32_t length = 0;
+  while (length < capacity && text[length] != '\0') ++length;
+  return length;
+}
+
+// The position of the terminator at or after at.
+constexpr std::uint32_t TextEnd(const char* text, std::uint32_t at) {
+  while (text[at] != '\0') ++at;
+  return at;
+}
+
+// Copies as much of source as fits, always terminated when capacity is not 0.
+constexpr void CopyText(char* target, std::uint32_t capacity, const char* source) {
+  if (capacity == 0) return;
+  std::uint32_t at = 0;
+  for (; at + 1 < capacity && source[at] != '\0'; ++at) target[at] = source[at];
+  target[at] = '\0';
+}
+
+}  // namespace lull

@@ -1,0 +1,45 @@
+// Control ids of the fourteen page templates, shared by lull.rc and the code.
+// Plain macros, because the resource compiler reads this file too.
+#pragma once
+
+// Frames and fixed texts.
+#define IDC_STATIC_TEXT 0
+
+// Yes/no radio buttons (the reactivate/reset pair on ResetActivate).
+#define IDC_YES 1
+#define IDC_NO 7
+
+// Push buttons.
+#define IDC_CANCEL 2
+#define IDC_FINISH 8
+#define IDC_PREVIOUS 10
+#define IDC_NEXT 11
+#define IDC_LICENSE 13
+#define IDC_LICENSE_OK 14
+
+// Time radio buttons of SelectTime and SelectCompliant.
+#define IDC_TIME_10 4097
+#define IDC_TIME_15 4098
+#define IDC_TIME_20 4100
+
+// The Windows 95 restart note of NormalFinish and ResetFinish.
+#define IDC_RESTART_NOTE 3000
+
+// The six summary lines of ShowCurrent, in the order they are shown.
+#define IDC_CURRENT_STATE 5000
+#define IDC_CURRENT_SLEEP 5001
+#define IDC_CURRENT_SAVER 5002
+#define IDC_PREVIOUS_STATE 5003
+#define IDC_PREVIOUS_SLEEP 5004
+#define IDC_PREVIOUS_SAVER 5005
+
+// The program icon, shown by the shell for lull.exe.
+#define IDI_LULL 6015
+
+// The common style of every page, and the styles of the five control kinds.
+#define LULL_PAGE_STYLE 0x90CA08C4
+#define LULL_FRAME_STYLE 0x50000807
+#define LULL_TEXT_STYLE 0x50020000
+#define LULL_CENTRED_TEXT_STYLE 0x50020001
+#define LULL_RADIO_STYLE 0x50030009
+#define LULL_BUTTON_STYLE 0x50010001

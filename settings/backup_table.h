@@ -1,0 +1,86 @@
+// The thirteen setting rows: at once the working copy of the live values and the rows
+// of the backup kept under Control Panel\Desktop\Corvane. A row of length 0 is absent.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "settings/registry_keys.h"
+
+namespace lull {
+
+inline constexpr std::uint32_t kPoliciesSize = 80;   // USER_POWER_POLICY
+inline constexpr std::uint32_t kAcPolicySize = 232;  // SYSTEM_POWER_POLICY
+inline constexpr std::uint32_t kScreenSaverPathCapacity = 260;
+inline constexpr std::uint32_t kLargestRowCapacity = kScreenSaverPathCapacity;
+
+struct BackupEntry {
+  const char* name;           // the backup value's name; null on the end marker
+  std::uint8_t* data;         // the row's buffer, capacity bytes
+  std::uint32_t length;       // bytes held, terminator counted for text; 0 = absent
+  ValueType type;             // the type a load found, or the row's own type
+  std::uint32_t capacity;
+  ValueType ownType;
+
+  bool present() const { return length != 0; }
+  const char* text() const { return reinterpret_cast<const char*>(data); }
+};
+
+// Row numbers, in table order; the order is also the order of saving.
+enum BackupRow : std::size_t {
+  kRowFlag,            // "LullResetFlag": "1" after an activation, "2" after a reset
+  kRowScreenSaver,     // "LullResetScrnSave": the screen-saver program
+  kRowScreenSaveActive,
+  kRowScreenSaveTimeOut,
+  kRowStandbyTimeOut,
+  kRowStandbyActive,
+  kRowPowerOffTimeOut,
+  kRowPowerOffActive,
+  kRowPowerPolicyIndex,
+  kRowPolicies,
+  kRowAcPolicy,
+  kRowAcPolicy1,
+  kRowAcPolicy2,
+  kBackupRowCount,
+};
+
+struct BackupTable {
+  BackupTable();
+  BackupTable(const BackupTable&) = delete;
+  BackupTable& operator=(const BackupTable&) = delete;
+
+  BackupEntry& operator[](std::size_t row) { return rows[row]; }
+  const BackupEntry& operator[](std::size_t row) const { return rows[row]; }
+
+  // Puts one character with its terminator into a two-byte text row and marks it present.
+  void SetFlagText(std::size_t row, char value);
+
+  // The rows and the end marker.
+  BackupEntry rows[kBackupRowCount + 1];
+  // While set, SaveBackup stops after the first row.
+  bool flagOnlyWrite = false;
+
+ private:
+  std::uint8_t flag_[2] = {};
+  std::uint8_t screenSaver_[kScreenSaverPathCapacity] = {};
+  std::uint8_t screenSaveActive_[2] = {' ', 0};
+  std::uint8_t screenSaveTimeOut_[6] = {' ', ' ', ' ', ' ', ' ', 0};
+  std::uint8_t standbyTimeOut_[6] = {' ', ' ', ' ', ' ', ' ', 0};
+  std::uint8_t standbyActive_[2] = {' ', 0};
+  std::uint8_t powerOffTimeOut_[6] = {' ', ' ', ' ', ' ', ' ', 0};
+  std::uint8_t powerOffActive_[2] = {' ', 0};
+  std::uint8_t powerPolicyIndex_[2] = {' ', 0};
+  std::uint8_t policies_[kPoliciesSize] = {};
+  std::uint8_t acPolicy_[kAcPolicySize] = {};
+  std::uint8_t acPolicy1_[kAcPolicySize] = {};
+  std::uint8_t acPolicy2_[kAcPolicySize] = {};
+};
+
+void LoadBackup(Platform& platform, RegistryKeys& keys, BackupTable& table);
+// True when the key could be created and every value it had to write was written.
+bool SaveBackup(Platform& platform, RegistryKeys& keys, BackupTable& table);
+// True when the key could be opened (the values are deleted whether they exist or not).
+bool ClearBackup(Platform& platform, RegistryKeys& keys, const BackupTable& table);
+
+}  // namespace lull

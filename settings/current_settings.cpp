@@ -1,0 +1,123 @@
+#include "settings/current_settings.h"
+
+#include "platform/text.h"
+#include "settings/decimal.h"
+
+namespace lull {
+namespace {
+
+// One value read aside: a row or key path changes only when the whole value was read,
+// because Windows leaves a buffer's contents undefined when the value does not fit.
+struct ValueRead {
+  std::uint8_t data[kAcPolicySize];
+  std::uint32_t size = 0;
+};
+
+bool Query(SettingsStore& store, const char* name, std::uint32_t capacity, ValueRead& value) {
+  ValueType type = ValueType::None;
+  value.size = capacity < sizeof value.data ? capacity : sizeof value.data;
+  const std::uint32_t asked = value.size;
+  return store.platform.QueryValue(store.keys.liveKey, name, type, value.data, value.size) ==
+             kRegSuccess &&
+         value.size <= asked;
+}
+
+void TakeBytes(BackupEntry& row, const ValueRead& value) {
+  for (std::uint32_t at = 0; at < value.size; ++at) row.data[at] = value.data[at];
+  // A text stored without its terminator still reads as a text of this length.
+  if (value.size < row.capacity) row.data[value.size] = 0;
+  row.length = value.size;
+  row.type = row.ownType;
+}
+
+// The power-policy records are carried through whole and written back whole, so a
+// record of any other size is not one the program understands and counts as missing.
+void ReadRecord(SettingsStore& store, const char* path, const char* name, BackupEntry& row) {
+  ValueRead value;
+  if (OpenLiveKey(store.platform, store.keys, path) && Query(store, name, row.capacity, value) &&
+      value.size == row.capacity) {
+    TakeBytes(row, value);
+  }
+}
+
+// A scheme index is one digit: a longer one cannot be put into the key path, and any
+// other character would lead to a key that is not a power scheme.
+bool OneDigitText(const ValueRead& value) {
+  const bool digit = value.size >= 1 && value.data[0] >= '0' && value.data[0] <= '9';
+  return digit && (value.size == 1 || (value.size == 2 && value.data[1] == 0));
+}
+
+void ReadPowerPolicies(SettingsStore& store) {
+  BackupTable& rows = store.backup;
+  ValueRead index;
+  if (OpenLiveKey(store.platform, store.keys, kPowerCfgKeyPath) &&
+      Query(store, "CurrentPowerPolicy", 2, index) && OneDigitText(index)) {
+    const char digit = static_cast<char>(index.data[0]);
+    store.powerSchemeKeyPath.SetIndex(digit);
+    ValueRead policies;
+    if (OpenLiveKey(store.platform, store.keys, store.powerSchemeKeyPath.text) &&
+        Query(store, "Policies", kPoliciesSize, policies) && policies.size == kPoliciesSize) {
+      rows.SetFlagText(kRowPowerPolicyIndex, digit);
+      TakeBytes(rows[kRowPolicies], policies);
+    }
+  }
+  store.controlSetKeyPath.SetDigit('1');
+  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy1]);
+  store.controlSetKeyPath.SetDigit('2');
+  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy2]);
+  ReadRecord(store, kCurrentControlSetPowerKeyPath, "AcPolicy", rows[kRowAcPolicy]);
+}
+
+void ReadSwitch(SettingsStore& store, const char* name, std::size_t row) {
+  ValueRead value;
+  // An empty value of no bytes at all holds no character to keep.
+  if (Query(store, name, 2, value) && value.size >= 1) {
+    store.backup.SetFlagText(row, static_cast<char>(value.data[0]));
+  }
+}
+
+// Sets seconds only when the value was read.
+void ReadTimeOut(SettingsStore& store, const char* name, std::size_t row, std::uint32_t& seconds) {
+  BackupEntry& entry = store.backup[row];
+  ValueRead value;
+  if (!Query(store, name, entry.capacity, value)) return;
+  // A value of no bytes would make the row absent, and the reader never clears a row.
+  // A time-out of more than five characters is missing whether or not it came with its
+  // terminator, so the row always holds a terminated text.
+  const char* text = reinterpret_cast<const char*>(value.data);
+  if (value.size == 0 || TextLength(text, value.size) >= entry.capacity) return;
+  TakeBytes(entry, value);
+  seconds = ParseDecimal(text, value.size);
+}
+
+void ReadDesktop(SettingsStore& store) {
+  if (!OpenLiveKey(store.platform, store.keys, kDesktopKeyPath)) return;
+  std::uint32_t standbySeconds = 0;  // not announced
+  ReadSwitch(store, "ScreenSaveLowPowerActive", kRowStandbyActive);
+  ReadTimeOut(store, "ScreenSaveLowPowerTimeOut", kRowStandbyTimeOut, standbySeconds);
+  ReadSwitch(store, "ScreenSavePowerOffActive", kRowPowerOffActive);
+  ReadTimeOut(store, "ScreenSavePowerOffTimeOut", kRowPowerOffTimeOut,
+              store.toApply.sleepSecondsToApply);
+  ReadSwitch(store, "ScreenSaveActive", kRowScreenSaveActive);
+  ReadTimeOut(store, "ScreenSaveTimeOut", kRowScreenSaveTimeOut,
+              store.toApply.screenSaverSecondsToApply);
+}
+
+}  // namespace
+
+void ReadCurrentSettings(SettingsStore& store) {
+  if (store.os != OsClass::Win95) ReadPowerPolicies(store);
+  ReadDesktop(store);
+  CloseLiveKey(store.platform, store.keys);
+}
+
+std::uint32_t ReadLittleEndian32(const std::uint8_t* bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+void WriteLittleEndian32(std::uint8_t* bytes, std::uint32_t value) {
+  for (int at = 0; at < 4; ++at) bytes[at] = static_cast<std::uint8_t>(value >> (8 * at));
+}
+
+}  // namespace lull

@@ -1,0 +1,160 @@
+#include "settings/system_ini.h"
+
+namespace lull {
+namespace {
+
+constexpr char kScreenSaverKey[] = "SCRNSAVE.EXE";
+constexpr char kBootHeader[] = "[Boot]";
+constexpr std::uint32_t kScreenSaverKeyLength = sizeof kScreenSaverKey - 1;
+constexpr std::uint32_t kBootHeaderLength = sizeof kBootHeader - 1;
+constexpr std::uint32_t kNotFound = 0xFFFFFFFF;
+
+constexpr bool IsLineBreak(std::uint8_t byte) { return byte == '\r' || byte == '\n'; }
+
+// The first CR or LF at or after at, or the end of the data.
+std::uint32_t NextLineBreak(const SystemIniImage& image, std::uint32_t at) {
+  while (at < image.bytesRead && !IsLineBreak(image.data[at])) ++at;
+  return at;
+}
+
+// Where the line after the one holding at begins: past the line's first CR or LF and one
+// more CR or LF that follows it directly (CR LF, LF CR, CR CR, LF LF). The end of the
+// data when the line has no line end.
+std::uint32_t NextLineStart(const SystemIniImage& image, std::uint32_t at) {
+  at = NextLineBreak(image, at);
+  for (int breaks = 0; breaks < 2 && at < image.bytesRead && IsLineBreak(image.data[at]);
+       ++breaks) {
+    ++at;
+  }
+  return at;
+}
+
+bool KeyAt(Platform& platform, const SystemIniImage& image, std::uint32_t at, const char* key,
+           std::uint32_t keyLength) {
+  // The comparison never reaches past the data, so a key cut off by the end never matches.
+  if (image.bytesRead - at < keyLength) return false;
+  return platform.EqualIgnoringCase(reinterpret_cast<const char*>(image.data + at), key,
+                                    keyLength);
+}
+
+// The screen-saver line's key outside ";" comments; a ";" anywhere hides the rest of its line.
+std::uint32_t FindScreenSaverKey(Platform& platform, const SystemIniImage& image) {
+  std::uint32_t at = 0;
+  while (at < image.bytesRead) {
+    if (image.data[at] == ';') {
+      at = NextLineBreak(image, at + 1) + 1;
+      continue;
+    }
+    if (KeyAt(platform, image, at, kScreenSaverKey, kScreenSaverKeyLength)) return at;
+    ++at;
+  }
+  return kNotFound;
+}
+
+// The first "[Boot]" anywhere, comments included.
+std::uint32_t FindBootHeader(Platform& platform, const SystemIniImage& image) {
+  for (std::uint32_t at = 0; at < image.bytesRead; ++at) {
+    if (KeyAt(platform, image, at, kBootHeader, kBootHeaderLength)) return at;
+  }
+  return kNotFound;
+}
+
+// One write, counted as done only when every byte went out.
+bool WriteAll(Platform& platform, FileHandle file, const void* data, std::uint32_t size) {
+  if (size == 0) return true;
+  std::uint32_t written = 0;
+  return platform.WriteFile(file, data, size, written) && written == size;
+}
+
+// The saved text without its terminator, then CR LF; when the header it follows ends the
+// file without a line end, a CR LF first so that the header keeps its own line.
+struct SavedLine {
+  std::uint8_t bytes[2 + kScreenSaverPathCapacity + 2] = {};
+  std::uint32_t size = 0;
+
+  SavedLine(const BackupEntry& row, bool breakFirst) {
+    if (breakFirst) {
+      Append('\r');
+      Append('\n');
+    }
+    std::uint32_t length = row.length < row.capacity ? row.length : row.capacity;
+    if (length > kScreenSaverPathCapacity) length = kScreenSaverPathCapacity;
+    for (std::uint32_t at = 0; at + 1 < length; ++at) Append(row.data[at]);
+    Append('\r');
+    Append('\n');
+  }
+  void Append(std::uint8_t byte) { bytes[size++] = byte; }
+};
+
+// Writes the data before `cut`, the saved line, then the data from `resume` on, into
+// SysIni.Tmp. A failed or short write leaves no temporary file behind.
+bool WriteTemporaryFile(Platform& platform, const SystemIniImage& image, std::uint32_t cut,
+                        const SavedLine& line, std::uint32_t resume) {
+  const FileHandle file = platform.CreateFileForWriting(kSystemIniTempPath);
+  if (file == 0) return false;
+  const bool written = WriteAll(platform, file, image.data, cut) &&
+                       WriteAll(platform, file, line.bytes, line.size) &&
+                       WriteAll(platform, file, image.data + resume, image.bytesRead - resume);
+  const bool closed = platform.CloseFile(file);
+  if (written && closed) return true;
+  platform.DeleteFile(kSystemIniTempPath);
+  return false;
+}
+
+// SysIni.Tmp takes System.Ini's place and the previous file stays as SysIni.Str. If the
+// new file cannot follow, the previous one goes back to its name.
+bool SwapFiles(Platform& platform) {
+  platform.DeleteFile(kSystemIniKeptPath);
+  if (!platform.MoveFile(kSystemIniPath, kSystemIniKeptPath)) return false;
+  if (platform.MoveFile(kSystemIniTempPath, kSystemIniPath)) return true;
+  platform.MoveFile(kSystemIniKeptPath, kSystemIniPath);
+  return false;
+}
+
+bool ReadImage(Platform& platform, SystemIniImage& image) {
+  const FileHandle file = platform.OpenFileForReading(kSystemIniPath);
+  if (file == 0) return false;
+  std::uint32_t read = 0;
+  if (!platform.ReadFile(file, image.data, kSystemIniImageSize, read)) read = 0;
+  platform.CloseFile(file);
+  // A file that fills more than the data part of the image is left alone.
+  if (read > kSystemIniMaxFileSize) {
+    image.bytesRead = 0;
+    return false;
+  }
+  image.bytesRead = read;
+  image.data[read] = 0;
+  image.data[read + 1] = 0;
+  return true;
+}
+
+}  // namespace
+
+SystemIniOutcome RestoreSystemIniLine(Platform& platform, const BackupEntry& savedLine,
+                                      SystemIniImage& image) {
+  if (!savedLine.present()) return SystemIniOutcome::NothingSaved;
+  if (!ReadImage(platform, image)) return SystemIniOutcome::NotReadable;
+
+  std::uint32_t cut = FindScreenSaverKey(platform, image);
+  std::uint32_t resume = 0;
+  bool breakFirst = false;
+  SystemIniOutcome done = SystemIniOutcome::Replaced;
+  if (cut != kNotFound) {
+    // Whatever stands before the key on its line stays; the rest of the line goes.
+    resume = NextLineStart(image, cut + kScreenSaverKeyLength);
+  } else {
+    const std::uint32_t header = FindBootHeader(platform, image);
+    if (header == kNotFound) return SystemIniOutcome::NoPlaceForLine;
+    cut = NextLineStart(image, header + kBootHeaderLength);
+    resume = cut;
+    breakFirst = cut == image.bytesRead && !IsLineBreak(image.data[cut - 1]);
+    done = SystemIniOutcome::Inserted;
+  }
+
+  if (!WriteTemporaryFile(platform, image, cut, SavedLine(savedLine, breakFirst), resume)) {
+    return SystemIniOutcome::NotWritten;
+  }
+  return SwapFiles(platform) ? done : SystemIniOutcome::NotSwapped;
+}
+
+}  // namespace lull

@@ -1,0 +1,40 @@
+// Puts the screen-saver line kept in the backup back into System.Ini (the 95/98/Me
+// family keeps the screen-saver program there). The file is never edited in place: the
+// new content goes to SysIni.Tmp, which then takes the place of System.Ini, and the
+// previous file stays as SysIni.Str.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "settings/backup_table.h"
+
+namespace lull {
+
+inline constexpr const char kSystemIniPath[] = "C:\\Windows\\System.Ini";
+inline constexpr const char kSystemIniTempPath[] = "C:\\Windows\\SysIni.Tmp";
+inline constexpr const char kSystemIniKeptPath[] = "C:\\Windows\\SysIni.Str";
+
+// The whole file is read in one go, followed by two zero bytes.
+inline constexpr std::uint32_t kSystemIniImageSize = 24276;
+inline constexpr std::uint32_t kSystemIniMaxFileSize = kSystemIniImageSize - 2;
+
+struct SystemIniImage {
+  std::uint8_t data[kSystemIniImageSize] = {};
+  std::uint32_t bytesRead = 0;
+};
+
+enum class SystemIniOutcome {
+  NothingSaved,     // no saved line: the file is not touched
+  NotReadable,      // missing, busy, or larger than the image
+  NoPlaceForLine,   // neither a screen-saver line nor a [Boot] header
+  NotWritten,       // the new content could not be written; System.Ini is as it was
+  NotSwapped,       // the new content could not take System.Ini's place; it is as it was
+  Replaced,         // the screen-saver line was replaced
+  Inserted,         // the saved line was inserted after the [Boot] header
+};
+
+SystemIniOutcome RestoreSystemIniLine(Platform& platform, const BackupEntry& savedLine,
+                                      SystemIniImage& image);
+
+}  // namespace lull

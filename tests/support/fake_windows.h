@@ -1,0 +1,237 @@
+// An in-memory Windows for the native tests: a registry with typed values and
+// read-only keys, a file system of named byte strings, a scripted user who clicks
+// control ids, a record of every call made, and failure injection.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace lull::testing {
+
+// Windows' own result codes, for the values the stand-in returns.
+inline constexpr RegResult kErrorFileNotFound = 2;
+inline constexpr RegResult kErrorAccessDenied = 5;
+inline constexpr RegResult kErrorInvalidHandle = 6;
+inline constexpr RegResult kErrorGenFailure = 31;
+inline constexpr RegResult kErrorMoreData = 234;
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes TextBytes(const std::string& text, bool withTerminator = true);
+
+struct RegistryValue {
+  ValueType type = ValueType::Text;
+  Bytes data;
+};
+
+class FakeRegistry {
+ public:
+  void CreateKey(Hive hive, const std::string& path);
+  bool HasKey(Hive hive, const std::string& path) const;
+  void DeleteKey(Hive hive, const std::string& path);
+  // A key the user may read but not write: opening it with full access fails.
+  void SetReadOnly(Hive hive, const std::string& path, bool readOnly = true);
+
+  // Each Set creates the key when needed.
+  void Set(Hive hive, const std::string& path, const std::string& name, ValueType type,
+           const Bytes& data);
+  void SetText(Hive hive, const std::string& path, const std::string& name,
+               const std::string& text);
+  void SetBinary(Hive hive, const std::string& path, const std::string& name, const Bytes& data);
+
+  std::optional<RegistryValue> Get(Hive hive, const std::string& path,
+                                   const std::string& name) const;
+  // The text up to its first zero byte; nullopt when the value is missing.
+  std::optional<std::string> GetText(Hive hive, const std::string& path,
+                                     const std::string& name) const;
+  // The names of a key's values, lower case, sorted.
+  std::vector<std::string> ValueNames(Hive hive, const std::string& path) const;
+
+  struct Key {
+    std::map<std::string, RegistryValue> values;  // by lower-case name
+    bool readOnly = false;
+  };
+  // Every key, by hive and lower-case path; comparable as a whole.
+  std::map<std::pair<Hive, std::string>, Key> keys;
+
+  friend bool operator==(const Key& a, const Key& b) {
+    return a.values == b.values && a.readOnly == b.readOnly;
+  }
+};
+
+inline bool operator==(const RegistryValue& a, const RegistryValue& b) {
+  return a.type == b.type && a.data == b.data;
+}
+
+// What the user does on the open page. Escape and the close box both arrive as IDCANCEL.
+struct UserAction {
+  enum class Kind { Click, Escape, CloseBox } kind = Kind::Click;
+  int controlId = 0;
+};
+
+inline UserAction Click(int controlId) { return {UserAction::Kind::Click, controlId}; }
+inline UserAction PressEscape() { return {UserAction::Kind::Escape, 0}; }
+inline UserAction CloseBox() { return {UserAction::Kind::CloseBox, 0}; }
+
+// One page as it was shown: the check marks and texts after it opened.
+struct PageVisit {
+  std::string name;
+  std::set<int> checkedOnOpen;
+  std::map<int, std::string> texts;
+  bool initHandled = false;
+};
+
+enum class CallKind {
+  InitCommonControls,
+  GetModuleHandle,
+  GetVersion,
+  GetCommandLine,
+  ShowPage,
+  EndDialog,
+  SetCheck,
+  SetControlText,
+  PostQuitMessage,
+  OpenKey,
+  CreateKey,
+  QueryValue,
+  SetValue,
+  DeleteValue,
+  CloseKey,
+  OpenFileForReading,
+  CreateFileForWriting,
+  ReadFile,
+  WriteFile,
+  CloseFile,
+  DeleteFile,
+  MoveFile,
+  SetSystemParameter,
+  GetSystemDirectory,
+  StartProcess,
+  EqualIgnoringCase,
+};
+
+// A recorded call, with its arguments written out ("SetValue HKCU\Control Panel\Desktop
+// ScreenSaveActive text 31 00").
+struct Call {
+  CallKind kind;
+  std::string description;
+  bool failed = false;
+};
+
+// How an injected failure behaves.
+enum class FailureMode {
+  Error,         // the call fails and changes nothing
+  PartialWrite,  // a file write stores half its bytes, then fails
+};
+
+class FakeWindows final : public Platform {
+ public:
+  FakeWindows();
+
+  // --- what the test sets up ---
+  FakeRegistry registry;
+  std::map<std::string, Bytes> files;  // by lower-case path
+  VersionInfo version{5, 1, 2};        // Windows XP
+  std::string commandLine = "\"C:\\Program Files\\Lull\\lull.exe\"";
+  std::string systemDirectory = "C:\\WINDOWS\\system32";
+  bool systemDirectoryFails = false;
+  std::deque<UserAction> user;
+
+  // Fails the fallible call with this number (counting from 0 in the order made):
+  // registry, file, system-parameter, system-directory and process calls.
+  std::optional<int> failAt;
+  FailureMode failureMode = FailureMode::Error;
+  // Every write to a file of this name fails (after storing half its bytes with PartialWrite).
+  std::optional<std::string> failWritesTo;
+
+  void SetFile(const std::string& path, const std::string& content);
+  std::optional<std::string> GetFile(const std::string& path) const;
+
+  // --- what the test reads afterwards ---
+  std::vector<Call> calls;
+  std::vector<PageVisit> pages;
+  int fallibleCallCount = 0;
+  bool quitPosted = false;
+  int quitCode = -1;
+  bool userRanOut = false;
+  std::vector<std::string> startedProcesses;
+
+  // Descriptions of the calls of the given kinds, in order.
+  std::vector<std::string> CallsOf(std::initializer_list<CallKind> kinds) const;
+  std::vector<std::string> PageNames() const;
+  int OpenKeyCount() const { return static_cast<int>(openKeys_.size()); }
+  int OpenFileCount() const { return static_cast<int>(openFiles_.size()); }
+  int MaxOpenKeys() const { return maxOpenKeys_; }
+  // The most pages ever open at once: 1 when every page ends before the next opens.
+  int MaxPageDepth() const { return maxPageDepth_; }
+
+  // --- Platform ---
+  void InitCommonControls() override;
+  ModuleHandle GetModuleHandle() override;
+  VersionInfo GetVersion() override;
+  const char* GetCommandLine() override;
+  void ShowPage(ModuleHandle module, const char* templateName, DialogHandler& handler) override;
+  void EndDialog(DialogWindow page, int result) override;
+  void SetCheck(DialogWindow page, int controlId, bool checked) override;
+  void SetControlText(DialogWindow page, int controlId, const char* text) override;
+  void PostQuitMessage(int exitCode) override;
+  RegResult OpenKey(Hive hive, const char* path, KeyHandle& key) override;
+  RegResult CreateKey(Hive hive, const char* path, KeyHandle& key) override;
+  RegResult QueryValue(KeyHandle key, const char* name, ValueType& type, void* data,
+                       std::uint32_t& size) override;
+  RegResult SetValue(KeyHandle key, const char* name, ValueType type, const void* data,
+                     std::uint32_t size) override;
+  RegResult DeleteValue(KeyHandle key, const char* name) override;
+  RegResult CloseKey(KeyHandle key) override;
+  FileHandle OpenFileForReading(const char* path) override;
+  FileHandle CreateFileForWriting(const char* path) override;
+  bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) override;
+  bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
+                 std::uint32_t& written) override;
+  bool CloseFile(FileHandle file) override;
+  bool DeleteFile(const char* path) override;
+  bool MoveFile(const char* from, const char* to) override;
+  bool SetSystemParameter(SystemSetting setting, std::uint32_t value) override;
+  std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t capacity) override;
+  bool StartProcess(char* commandLine) override;
+  bool EqualIgnoringCase(const char* a, const char* b, std::uint32_t count) override;
+
+ private:
+  struct OpenKeyState {
+    Hive hive;
+    std::string path;  // lower case
+    std::string shownPath;
+  };
+  struct OpenFileState {
+    std::string path;  // lower case
+    bool writing = false;
+    std::size_t readPosition = 0;
+  };
+  struct OpenPage {
+    DialogWindow window = 0;
+    bool ended = false;
+    std::set<int> checked;
+    std::map<int, std::string> texts;
+  };
+
+  // Counts a fallible call and tells whether it is the one to fail.
+  bool InjectFailure();
+  void Record(CallKind kind, std::string description, bool failed = false);
+  std::string KeyName(KeyHandle key) const;
+
+  std::map<KeyHandle, OpenKeyState> openKeys_;
+  std::map<FileHandle, OpenFileState> openFiles_;
+  std::uintptr_t nextHandle_ = 0x100;
+  int maxOpenKeys_ = 0;
+  int maxPageDepth_ = 0;
+  std::vector<OpenPage> openPages_;
+};
+
+}  // namespace lull::testing

@@ -1,0 +1,183 @@
+#include "operations/activation.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/operation_fixtures.h"
+
+namespace lull::testing {
+namespace {
+
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+
+std::string SetValue(Hive hive, const std::string& path, const std::string& name,
+                     const Bytes& data, const char* type = "text") {
+  return "SetValue " + std::string(hive == Hive::CurrentUser ? "HKCU\\" : "HKLM\\") + path + " " +
+         name + " " + type + " " + Hex(data);
+}
+
+struct Activation {
+  explicit Activation(OsClass os = OsClass::WinXP) : store(fake, os) { SetUpComputer(fake, os); }
+  // Start-up, then the activation, with the given call of the activation failing.
+  ActivationResult Run(std::uint32_t minutes, bool move, std::optional<int> failAt = {}) {
+    StartUp(store);
+    fake.calls.clear();
+    fake.fallibleCallCount = 0;
+    fake.failAt = failAt;
+    ChosenTimes chosen = Chosen(minutes, move);
+    return ActivateSettings(store, chosen, reload);
+  }
+  std::optional<std::string> Desktop(const std::string& name) const {
+    return fake.registry.GetText(Hive::CurrentUser, kDesktop, name);
+  }
+  std::optional<RegistryValue> Get(Hive hive, const std::string& path, const char* name) const {
+    return fake.registry.Get(hive, path, name);
+  }
+
+  FakeWindows fake;
+  SettingsStore store;
+  PowerSchemeReload reload;
+};
+
+TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces) {
+  Activation a;
+  const Hive user = Hive::CurrentUser, machine = Hive::LocalMachine;
+  const auto policies = PolicyRecord(80, kPoliciesOffset, 0, 0x10);
+  const auto ac1 = PolicyRecord(232, kAcPolicyOffset, 0, 0x20);
+  const auto ac2 = PolicyRecord(232, kAcPolicyOffset, 0, 0x30);
+  const auto ac = PolicyRecord(232, kAcPolicyOffset, 0, 0x40);
+  EXPECT_EQ(a.Run(15, true), ActivationResult::Activated);
+  EXPECT_THAT(
+      a.fake.CallsOf({CallKind::SetValue, CallKind::SetSystemParameter, CallKind::StartProcess}),
+      ElementsAreArray({
+          SetValue(user, kCorvane, "LullResetFlag", TextBytes("1")),
+          SetValue(user, kCorvane, "LullResetScrnSaveAct", TextBytes("1")),
+          SetValue(user, kCorvane, "LullResetTimeOut", TextBytes("1200")),
+          SetValue(user, kCorvane, "LullResetStandby", TextBytes("0")),
+          SetValue(user, kCorvane, "LullResetStandbyAct", TextBytes("0")),
+          SetValue(user, kCorvane, "LullResetPowerOff", TextBytes("0")),
+          SetValue(user, kCorvane, "LullResetPowerOffAct", TextBytes("0")),
+          SetValue(user, kCorvane, "LullResetPowerPolicy", TextBytes("0")),
+          SetValue(user, kCorvane, "LullResetPolicies", policies, "binary"),
+          SetValue(user, kCorvane, "LullResetAcPolicy", ac, "binary"),
+          SetValue(user, kCorvane, "LullResetAcPolicy1", ac1, "binary"),
+          SetValue(user, kCorvane, "LullResetAcPolicy2", ac2, "binary"),
+          SetValue(user, kDesktop, "ScreenSaveActive", TextBytes("1")),
+          SetValue(user, kDesktop, "ScreenSaveTimeOut", TextBytes("840")),
+          SetValue(user, kDesktop, "ScreenSavePowerOffActive", TextBytes("1")),
+          SetValue(user, kDesktop, "ScreenSavePowerOffTimeOut", TextBytes("900")),
+          SetValue(user, kScheme0, "Policies", PolicyRecord(80, kPoliciesOffset, 900, 0x10),
+                   "binary"),
+          SetValue(machine, kControlSet1, "AcPolicy", PolicyRecord(232, kAcPolicyOffset, 900, 0x20),
+                   "binary"),
+          SetValue(machine, kControlSet2, "AcPolicy", PolicyRecord(232, kAcPolicyOffset, 900, 0x30),
+                   "binary"),
+          SetValue(machine, kCurrentControlSet, "AcPolicy",
+                   PolicyRecord(232, kAcPolicyOffset, 900, 0x40), "binary"),
+          "SetSystemParameter ScreenSaverActive 1",
+          "SetSystemParameter ScreenSaverTimeout 840",
+          "SetSystemParameter PowerOffActive 1",
+          "SetSystemParameter PowerOffTimeout 900",
+          "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme",
+      }));
+  EXPECT_EQ(a.fake.OpenKeyCount(), 0);
+  EXPECT_EQ(a.fake.MaxOpenKeys(), 1);
+}
+
+TEST(ActivateSettings, WritesTheChosenTimesAndMovesTheScreenSaverOnlyWhenAsked) {
+  const struct {
+    std::uint32_t minutes;
+    bool move;
+    const char* screenSaveTimeOut;
+    std::uint32_t announcedScreenSaver;
+  } cases[] = {
+      {10, true, "540", 540},
+      {15, false, "1200", 0},  // "No, do not move": the screen saver stays as it was
+      {20, true, "1140", 1140},
+  };
+  for (const auto& c : cases) {
+    Activation a;
+    a.fake.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", "0");
+    a.Run(c.minutes, c.move);
+    const std::uint32_t sleep = c.minutes * 60;
+    EXPECT_EQ(a.Desktop("ScreenSaveActive"), c.move ? "1" : "0") << c.minutes;
+    EXPECT_EQ(a.Desktop("ScreenSaveTimeOut"), c.screenSaveTimeOut) << c.minutes;
+    EXPECT_EQ(a.Desktop("ScreenSavePowerOffActive"), "1") << c.minutes;
+    EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), std::to_string(sleep)) << c.minutes;
+    EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset), sleep);
+    for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
+      EXPECT_EQ(VideoTimeout(a.Get(Hive::LocalMachine, path, "AcPolicy"), kAcPolicyOffset), sleep);
+    }
+    EXPECT_EQ(a.store.toApply.screenSaverSecondsToApply, c.announcedScreenSaver) << c.minutes;
+    EXPECT_EQ(a.store.toApply.sleepSecondsToApply, sleep) << c.minutes;
+    // The backup keeps the time-outs from before.
+    EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kCorvane, "LullResetPolicies"), kPoliciesOffset),
+              0u);
+  }
+}
+
+TEST(ActivateSettings, FollowsTheCurrentPowerSchemeIndex) {
+  Activation a;
+  a.fake.registry.SetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy", "1");
+  a.fake.registry.SetBinary(Hive::CurrentUser, kScheme1, "Policies",
+                            PolicyRecord(80, kPoliciesOffset, 0, 0x50));
+  a.Run(15, true);
+  EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme1, "Policies"), kPoliciesOffset), 900u);
+  EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset), 0u);
+}
+
+TEST(ActivateSettings, AUserWhoMayNotWriteTheMachinePoliciesStillGetsTheUserValues) {
+  Activation a;
+  for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
+    a.fake.registry.SetReadOnly(Hive::LocalMachine, path);
+  }
+  const auto ac1 = a.Get(Hive::LocalMachine, kControlSet1, "AcPolicy");
+  const auto ac2 = a.Get(Hive::LocalMachine, kControlSet2, "AcPolicy");
+  const auto ac = a.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy");
+  EXPECT_EQ(a.Run(15, true), ActivationResult::Activated);
+  EXPECT_EQ(a.Get(Hive::LocalMachine, kControlSet1, "AcPolicy"), ac1);
+  EXPECT_EQ(a.Get(Hive::LocalMachine, kControlSet2, "AcPolicy"), ac2);
+  EXPECT_EQ(a.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy"), ac);
+  EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), "900");
+  EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset), 900u);
+}
+
+TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) {
+  for (const bool backupHeldThem : {false, true}) {
+    Activation a(OsClass::Win95);
+    if (backupHeldThem) {
+      a.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetFlag", "2");
+      a.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "0");
+      a.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetPolicies",
+                                PolicyRecord(80, kPoliciesOffset, 0, 0x10));
+    }
+    a.Run(15, true);
+    EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),
+              backupHeldThem ? 900u : 0u);
+    EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), "900");
+    EXPECT_THAT(a.fake.startedProcesses, IsEmpty());
+  }
+}
+
+TEST(ActivateSettings, ChangesNothingWhenTheBackupCannotBeSaved) {
+  // The backup key cannot be created, or the write of one row fails.
+  for (const bool keyFails : {true, false}) {
+    Activation a;
+    std::optional<int> failAt;
+    if (keyFails) {
+      a.fake.registry.SetReadOnly(Hive::CurrentUser, kCorvane);
+    } else {
+      Activation probe;
+      probe.Run(15, true);
+      failAt = FallibleIndexOf(probe.fake, CallKind::SetValue, 3);
+    }
+    const auto before = LiveRegistry(a.fake.registry);
+    EXPECT_EQ(a.Run(15, true, failAt), ActivationResult::BackupNotSaved);
+    EXPECT_EQ(LiveRegistry(a.fake.registry), before);
+    EXPECT_THAT(a.fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess}), IsEmpty());
+  }
+}
+
+}  // namespace
+}  // namespace lull::testing

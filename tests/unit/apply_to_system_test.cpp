@@ -1,0 +1,93 @@
+#include "operations/apply_to_system.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_windows.h"
+
+namespace lull::testing {
+namespace {
+
+using ::testing::ElementsAreArray;
+
+constexpr char kReloadEntry[] = " powrprof.dll,LoadCurrentPwrScheme";
+
+std::string Started(const std::string& program) { return "StartProcess " + program + kReloadEntry; }
+
+TEST(ApplyToSystem, AnnouncesEachNonZeroTimeOutThenReloadsWhereThereIsAScheme) {
+  const std::string xpReload = Started("C:\\Windows\\System32\\Rundll32.Exe");
+  const struct {
+    std::uint32_t screenSaver, sleep;
+    OsClass os;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {840, 900, OsClass::WinXP,
+       {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 840",
+        "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 900", xpReload}},
+      // "No, do not move": only monitor power-off is announced.
+      {0, 1200, OsClass::WinXP,
+       {"SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 1200", xpReload}},
+      // A reset to a computer without monitor sleep.
+      {600, 0, OsClass::Win2000,
+       {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 600",
+        xpReload}},
+      {0, 0, OsClass::Win98, {Started("C:\\Windows\\Rundll32.Exe")}},
+      // Windows 95 has no power schemes; it takes the new settings at its next start.
+      {540, 600, OsClass::Win95,
+       {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 540",
+        "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 600"}},
+      {0, 0, OsClass::UnsupportedNt, {}},
+  };
+  for (const auto& c : cases) {
+    FakeWindows fake;
+    PowerSchemeReload reload;
+    ApplyToSystem(fake, c.os, ValuesToApply{c.screenSaver, c.sleep}, reload);
+    EXPECT_THAT(fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess}),
+                ElementsAreArray(c.calls))
+        << c.screenSaver << "/" << c.sleep;
+  }
+}
+
+TEST(ReloadPowerScheme, ChoosesTheCommandLineByVersionAndSystemDirectory) {
+  const struct {
+    OsClass os;
+    const char* directory;  // null: the query fails
+    std::string program;
+  } cases[] = {
+      {OsClass::Win2000, "C:\\WINNT\\system32", "C:\\Winnt\\System32\\Rundll32.Exe"},
+      {OsClass::Win2000, "c:\\winnt\\SYSTEM32", "c:\\Winnt\\System32\\Rundll32.Exe"},
+      {OsClass::Win2000, "E:\\WiNnT\\System32", "E:\\Winnt\\System32\\Rundll32.Exe"},
+      {OsClass::Win2000, "D:\\WINDOWS\\system32", "D:\\Windows\\System32\\Rundll32.Exe"},
+      {OsClass::Win2000, "F:\\W", "F:\\Windows\\System32\\Rundll32.Exe"},
+      {OsClass::Win2000, nullptr, "C:\\Windows\\System32\\Rundll32.Exe"},
+      {OsClass::WinXP, "D:\\WINNT\\system32", "D:\\Windows\\System32\\Rundll32.Exe"},
+      {OsClass::WinXP, nullptr, "C:\\Windows\\System32\\Rundll32.Exe"},
+      {OsClass::Win98, "D:\\WINDOWS\\SYSTEM", "D:\\Windows\\Rundll32.Exe"},
+      {OsClass::WinMe, "C:\\WINDOWS\\SYSTEM", "C:\\Windows\\Rundll32.Exe"},
+      {OsClass::Win98, nullptr, "C:\\Windows\\Rundll32.Exe"},
+  };
+  for (const auto& c : cases) {
+    FakeWindows fake;
+    fake.systemDirectoryFails = c.directory == nullptr;
+    if (c.directory) fake.systemDirectory = c.directory;
+    PowerSchemeReload reload;
+    ReloadPowerScheme(fake, c.os, reload);
+    EXPECT_THAT(fake.startedProcesses, ElementsAreArray({c.program + kReloadEntry}))
+        << (c.directory ? c.directory : "(fails)");
+  }
+}
+
+TEST(ReloadPowerScheme, AShortSystemDirectoryIgnoresWhatAnEarlierAnswerLeftBehindIt) {
+  FakeWindows fake;
+  PowerSchemeReload reload;
+  fake.systemDirectory = "D:\\WINNT\\system32";
+  ReloadPowerScheme(fake, OsClass::Win2000, reload);
+  fake.systemDirectory = "E:\\W";  // its terminator leaves the earlier "NT\system32" behind
+  ReloadPowerScheme(fake, OsClass::Win2000, reload);
+  EXPECT_THAT(fake.startedProcesses,
+              ElementsAreArray({std::string("D:\\Winnt\\System32\\Rundll32.Exe") + kReloadEntry,
+                                std::string("E:\\Windows\\System32\\Rundll32.Exe") + kReloadEntry}));
+}
+
+}  // namespace
+}  // namespace lull::testing

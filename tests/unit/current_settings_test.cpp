@@ -1,0 +1,324 @@
+#include "settings/current_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <map>
+
+#include "tests/support/fake_windows.h"
+#include "tests/support/settings_fixtures.h"
+
+namespace lull {
+namespace {
+
+using testing::AcPolicyRecord;
+using testing::BufferBytes;
+using testing::Bytes;
+using testing::CallKind;
+using testing::FakeWindows;
+using testing::PoliciesRecord;
+using testing::RowBytes;
+using testing::TextBytes;
+using Strings = std::vector<std::string>;
+
+constexpr Hive kUser = Hive::CurrentUser;
+constexpr Hive kMachine = Hive::LocalMachine;
+const std::string kScheme1 = "Control Panel\\PowerCfg\\PowerPolicies\\1";
+const std::string kScheme3 = "Control Panel\\PowerCfg\\PowerPolicies\\3";
+const std::string kControlSet1 = "System\\ControlSet001\\Control\\Session Manager\\Power";
+const std::string kControlSet2 = "System\\ControlSet002\\Control\\Session Manager\\Power";
+
+// A computer on power scheme 1, with every setting the reader looks at.
+void SetUpComputer(FakeWindows& fake) {
+  auto& r = fake.registry;
+  r.SetText(kUser, kPowerCfgKeyPath, "CurrentPowerPolicy", "1");
+  r.SetBinary(kUser, kScheme1, "Policies", PoliciesRecord(900, 0x10));
+  r.SetBinary(kUser, kScheme3, "Policies", PoliciesRecord(300, 0x30));
+  r.SetBinary(kMachine, kControlSet1, "AcPolicy", AcPolicyRecord(901, 0x41));
+  r.SetBinary(kMachine, kControlSet2, "AcPolicy", AcPolicyRecord(902, 0x42));
+  r.SetBinary(kMachine, kCurrentControlSetPowerKeyPath, "AcPolicy", AcPolicyRecord(903, 0x43));
+  r.SetText(kUser, kDesktopKeyPath, "ScreenSaveLowPowerActive", "0");
+  r.SetText(kUser, kDesktopKeyPath, "ScreenSaveLowPowerTimeOut", "1200");
+  r.SetText(kUser, kDesktopKeyPath, "ScreenSavePowerOffActive", "1");
+  r.SetText(kUser, kDesktopKeyPath, "ScreenSavePowerOffTimeOut", "900");
+  r.SetText(kUser, kDesktopKeyPath, "ScreenSaveActive", "1");
+  r.SetText(kUser, kDesktopKeyPath, "ScreenSaveTimeOut", "600");
+}
+
+// What the reader puts into the rows from SetUpComputer.
+std::map<std::size_t, Bytes> ComputerRows() {
+  return {
+      {kRowScreenSaveActive, TextBytes("1")},     {kRowScreenSaveTimeOut, TextBytes("600")},
+      {kRowStandbyTimeOut, TextBytes("1200")},    {kRowStandbyActive, TextBytes("0")},
+      {kRowPowerOffTimeOut, TextBytes("900")},    {kRowPowerOffActive, TextBytes("1")},
+      {kRowPowerPolicyIndex, TextBytes("1")},     {kRowPolicies, PoliciesRecord(900, 0x10)},
+      {kRowAcPolicy, AcPolicyRecord(903, 0x43)},  {kRowAcPolicy1, AcPolicyRecord(901, 0x41)},
+      {kRowAcPolicy2, AcPolicyRecord(902, 0x42)},
+  };
+}
+
+// Rows as an earlier load could leave them: full of bytes of no type, so a row the
+// reader leaves alone can be told from one it fills.
+void FillEveryRow(BackupTable& table) {
+  for (std::size_t row = 0; row < kBackupRowCount; ++row) {
+    std::memset(table[row].data, 0xEE, table[row].capacity);
+    table[row].length = table[row].capacity;
+    table[row].type = ValueType::None;
+  }
+}
+
+void ExpectRows(const BackupTable& table, const std::map<std::size_t, Bytes>& read) {
+  for (std::size_t row = 0; row < kBackupRowCount; ++row) {
+    SCOPED_TRACE(table[row].name);
+    auto found = read.find(row);
+    if (found != read.end()) {
+      EXPECT_EQ(RowBytes(table[row]), found->second);
+      EXPECT_EQ(table[row].type, table[row].ownType);
+    } else {
+      EXPECT_EQ(table[row].length, table[row].capacity);
+      EXPECT_EQ(BufferBytes(table[row]), Bytes(table[row].capacity, 0xEE));
+      EXPECT_EQ(table[row].type, ValueType::None);
+    }
+  }
+}
+
+TEST(ReadCurrentSettings, ReadsThePowerPoliciesOnEveryVersionButWindows95) {
+  const struct {
+    OsClass os;
+    bool powerPolicies;
+  } cases[] = {{OsClass::Win95, false},
+               {OsClass::Win98, true},
+               {OsClass::WinMe, true},
+               {OsClass::Win2000, true},
+               {OsClass::WinXP, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.os));
+    FakeWindows fake;
+    SetUpComputer(fake);
+    SettingsStore store(fake, c.os);
+    FillEveryRow(store.backup);
+
+    ReadCurrentSettings(store);
+
+    std::map<std::size_t, Bytes> read = ComputerRows();
+    Strings opened;
+    if (c.powerPolicies) {
+      opened = {"OpenKey HKCU\\" + std::string(kPowerCfgKeyPath), "OpenKey HKCU\\" + kScheme1,
+                "OpenKey HKLM\\" + kControlSet1, "OpenKey HKLM\\" + kControlSet2,
+                "OpenKey HKLM\\" + std::string(kCurrentControlSetPowerKeyPath)};
+    } else {
+      for (std::size_t row = kRowPowerPolicyIndex; row <= kRowAcPolicy2; ++row) read.erase(row);
+    }
+    opened.push_back("OpenKey HKCU\\" + std::string(kDesktopKeyPath));
+    ExpectRows(store.backup, read);
+    EXPECT_EQ(store.toApply.sleepSecondsToApply, 900u);
+    EXPECT_EQ(store.toApply.screenSaverSecondsToApply, 600u);
+    EXPECT_EQ(fake.CallsOf({CallKind::OpenKey}), opened);
+    EXPECT_EQ(fake.MaxOpenKeys(), 1);
+    EXPECT_EQ(fake.OpenKeyCount(), 0);
+    EXPECT_EQ(store.keys.liveKey, 0u);
+  }
+}
+
+TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
+  struct Case {
+    const char* what;
+    std::function<void(FakeWindows&)> change;
+    std::map<std::size_t, Bytes> rows;  // rows read otherwise; empty bytes: left as it was
+    std::uint32_t sleepSeconds = 900;
+    std::uint32_t screenSaverSeconds = 600;
+  };
+  auto set = [](Hive hive, std::string path, std::string name, ValueType type, Bytes data) {
+    return [=](FakeWindows& f) { f.registry.Set(hive, path, name, type, data); };
+  };
+  auto desktop = [&](std::string name, Bytes data) {
+    return set(kUser, kDesktopKeyPath, name, ValueType::Text, data);
+  };
+  auto schemeIndex = [&](Bytes data) {
+    return set(kUser, kPowerCfgKeyPath, "CurrentPowerPolicy", ValueType::Text, data);
+  };
+  auto readOnly = [](Hive hive, std::string path) {
+    return [=](FakeWindows& f) { f.registry.SetReadOnly(hive, path); };
+  };
+  const Bytes kept;
+  const Case cases[] = {
+      // The power scheme's index is one digit; anything else leaves scheme and index alone.
+      {"scheme \"10\"",
+       schemeIndex(TextBytes("10")),
+       {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
+      {"scheme \"12\" unterminated",
+       schemeIndex(TextBytes("12", false)),
+       {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
+      {"scheme \"\"",
+       schemeIndex(TextBytes("")),
+       {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
+      {"scheme of no bytes", schemeIndex({}), {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
+      {"scheme \"x\"",
+       schemeIndex(TextBytes("x")),
+       {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
+      {"scheme \"1\" unterminated", schemeIndex(TextBytes("1", false)), {}},
+      {"PowerCfg read-only",
+       readOnly(kUser, kPowerCfgKeyPath),
+       {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
+      {"scheme key missing",
+       [](FakeWindows& f) { f.registry.DeleteKey(kUser, kScheme1); },
+       {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
+      // A power-policy record of any other size is not taken.
+      {"Policies of 79 bytes",
+       set(kUser, kScheme1, "Policies", ValueType::Binary, PoliciesRecord(900, 0x10, 79)),
+       {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
+      {"Policies of 81 bytes",
+       set(kUser, kScheme1, "Policies", ValueType::Binary, PoliciesRecord(900, 0x10, 81)),
+       {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
+      {"AcPolicy of 231 bytes",
+       set(kMachine, kCurrentControlSetPowerKeyPath, "AcPolicy", ValueType::Binary,
+           AcPolicyRecord(1, 0, 231)),
+       {{kRowAcPolicy, kept}}},
+      {"AcPolicy 002 of 233 bytes",
+       set(kMachine, kControlSet2, "AcPolicy", ValueType::Binary, AcPolicyRecord(1, 0, 233)),
+       {{kRowAcPolicy2, kept}}},
+      {"no control sets 001 and 002",
+       [](FakeWindows& f) {
+         f.registry.DeleteKey(kMachine, kControlSet1);
+         f.registry.DeleteKey(kMachine, kControlSet2);
+       },
+       {{kRowAcPolicy1, kept}, {kRowAcPolicy2, kept}}},
+      // Desktop texts.
+      {"time-out unterminated \"12345\"",
+       desktop("ScreenSaveTimeOut", TextBytes("12345", false)),
+       {{kRowScreenSaveTimeOut, TextBytes("12345", false)}},
+       900,
+       12345},
+      {"time-out \"  600\"",
+       desktop("ScreenSaveTimeOut", TextBytes("  600")),
+       {{kRowScreenSaveTimeOut, TextBytes("  600")}},
+       900,
+       600},
+      {"time-out \"0\"",
+       desktop("ScreenSavePowerOffTimeOut", TextBytes("0")),
+       {{kRowPowerOffTimeOut, TextBytes("0")}},
+       0,
+       600},
+      {"time-out \"123456\"",
+       desktop("ScreenSaveTimeOut", TextBytes("123456")),
+       {{kRowScreenSaveTimeOut, kept}},
+       900,
+       77},
+      {"time-out \"123456\" unterminated",
+       desktop("ScreenSaveTimeOut", TextBytes("123456", false)),
+       {{kRowScreenSaveTimeOut, kept}},
+       900,
+       77},
+      {"time-out of no bytes",
+       desktop("ScreenSavePowerOffTimeOut", {}),
+       {{kRowPowerOffTimeOut, kept}},
+       77,
+       600},
+      {"switch \"12\" unterminated",
+       desktop("ScreenSaveActive", TextBytes("12", false)),
+       {{kRowScreenSaveActive, TextBytes("1")}}},
+      {"switch \"1\" unterminated",
+       desktop("ScreenSavePowerOffActive", TextBytes("1", false)),
+       {{kRowPowerOffActive, TextBytes("1")}}},
+      {"switch \"10\"",
+       desktop("ScreenSaveActive", TextBytes("10")),
+       {{kRowScreenSaveActive, kept}}},
+      {"switch of no bytes", desktop("ScreenSaveLowPowerActive", {}), {{kRowStandbyActive, kept}}},
+      {"switch missing",
+       [](FakeWindows& f) {
+         f.registry.keys[{kUser, "control panel\\desktop"}].values.erase("screensaveactive");
+       },
+       {{kRowScreenSaveActive, kept}}},
+      {"Desktop read-only",
+       readOnly(kUser, kDesktopKeyPath),
+       {{kRowScreenSaveActive, kept},
+        {kRowScreenSaveTimeOut, kept},
+        {kRowStandbyTimeOut, kept},
+        {kRowStandbyActive, kept},
+        {kRowPowerOffTimeOut, kept},
+        {kRowPowerOffActive, kept}},
+       77,
+       77},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeWindows fake;
+    SetUpComputer(fake);
+    c.change(fake);
+    SettingsStore store(fake, OsClass::WinXP);
+    FillEveryRow(store.backup);
+    store.toApply = {77, 77};
+
+    ReadCurrentSettings(store);
+
+    std::map<std::size_t, Bytes> read = ComputerRows();
+    for (const auto& [row, bytes] : c.rows) {
+      if (bytes.empty()) {
+        read.erase(row);
+      } else {
+        read[row] = bytes;
+      }
+    }
+    ExpectRows(store.backup, read);
+    EXPECT_EQ(store.toApply.sleepSecondsToApply, c.sleepSeconds);
+    EXPECT_EQ(store.toApply.screenSaverSecondsToApply, c.screenSaverSeconds);
+    // The key path stays terminated, and only a scheme that was followed changes it.
+    const std::string path = store.powerSchemeKeyPath.text;
+    EXPECT_TRUE(path == kScheme1 || path == kScheme3) << path;
+    EXPECT_EQ(fake.MaxOpenKeys(), 1);
+    EXPECT_EQ(fake.OpenKeyCount(), 0);
+  }
+}
+
+TEST(ReadCurrentSettings, AnyFailingCallLosesOnlyTheValuesThatDependOnIt) {
+  FakeWindows first;
+  SetUpComputer(first);
+  SettingsStore full(first, OsClass::WinXP);
+  ReadCurrentSettings(full);
+  const int callCount = first.fallibleCallCount;
+  ASSERT_GT(callCount, 20);
+
+  for (int failing = 0; failing < callCount; ++failing) {
+    SCOPED_TRACE(first.calls[static_cast<std::size_t>(failing)].description);
+    FakeWindows fake;
+    SetUpComputer(fake);
+    fake.failAt = failing;
+    SettingsStore store(fake, OsClass::WinXP);
+    FillEveryRow(store.backup);
+    store.toApply = {77, 77};
+
+    ReadCurrentSettings(store);
+
+    for (std::size_t row = 0; row < kBackupRowCount; ++row) {
+      const BackupEntry& entry = store.backup[row];
+      if (entry.type == ValueType::None) {
+        EXPECT_EQ(RowBytes(entry), Bytes(entry.capacity, 0xEE)) << entry.name;
+      } else {
+        EXPECT_EQ(RowBytes(entry), RowBytes(full.backup[row])) << entry.name;
+      }
+    }
+    for (const auto& [value, readValue] :
+         {std::pair{store.toApply.sleepSecondsToApply, full.toApply.sleepSecondsToApply},
+          std::pair{store.toApply.screenSaverSecondsToApply,
+                    full.toApply.screenSaverSecondsToApply}}) {
+      EXPECT_TRUE(value == 77 || value == readValue) << value;
+    }
+    EXPECT_LE(fake.MaxOpenKeys(), 1);
+    EXPECT_EQ(fake.OpenKeyCount(), 0);
+  }
+}
+
+TEST(PowerPolicyRecords, VideoTimeOutsAreLittleEndian32BitNumbers) {
+  const Bytes record = PoliciesRecord(900);
+  EXPECT_EQ(ReadLittleEndian32(record.data() + kPoliciesVideoTimeoutOffset), 900u);
+  EXPECT_EQ(ReadLittleEndian32(AcPolicyRecord(0xFEDCBA98).data() + kAcPolicyVideoTimeoutOffset),
+            0xFEDCBA98u);
+
+  Bytes bytes{0xAA, 0, 0, 0, 0, 0xBB};
+  WriteLittleEndian32(bytes.data() + 1, 0x12345678);
+  EXPECT_EQ(bytes, (Bytes{0xAA, 0x78, 0x56, 0x34, 0x12, 0xBB}));
+}
+
+}  // namespace
+}  // namespace lull

@@ -1,0 +1,393 @@
+// The page handler's tables, walked by a scripted user on the in-memory Windows.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "resources/resource_ids.h"
+#include "tests/support/case_names.h"
+#include "tests/support/wizard_fixture.h"
+#include "wizard/page_handler.h"
+
+namespace lull {
+namespace {
+
+using testing::Click;
+using testing::CloseBox;
+using testing::PressEscape;
+using testing::UserAction;
+using testing::WizardRun;
+using Pages = std::vector<std::string>;
+
+constexpr int kYes = IDC_YES;
+constexpr int kNo = IDC_NO;
+constexpr int kNext = IDC_NEXT;
+constexpr int kPrevious = IDC_PREVIOUS;
+constexpr int kCancel = IDC_CANCEL;
+constexpr int kFinish = IDC_FINISH;
+constexpr int kLicense = IDC_LICENSE;
+constexpr int kLicenseOk = IDC_LICENSE_OK;
+constexpr int k10 = IDC_TIME_10;
+constexpr int k15 = IDC_TIME_15;
+constexpr int k20 = IDC_TIME_20;
+
+struct Facts {
+  bool sleepActive = false;
+  std::uint32_t screenSaverSeconds = 0;
+};
+
+struct FlowCase {
+  const char* name;
+  PageId first;
+  Facts facts;
+  std::vector<UserAction> user;
+  Pages pages;
+};
+
+void PrintTo(const FlowCase& c, std::ostream* out) { *out << c.name; }
+
+class PageFlow : public ::testing::TestWithParam<FlowCase> {};
+
+// Every path ends the wizard with exit code 0 exactly when the last action is taken,
+// one page at a time.
+TEST_P(PageFlow, VisitsThePagesInOrderAndEndsWithExitCodeZero) {
+  const FlowCase& c = GetParam();
+  WizardRun run;
+  run.program.store.os = OsClass::WinXP;
+  run.program.facts.sleepAlreadyActive = c.facts.sleepActive;
+  run.program.facts.currentScreenSaverSeconds = c.facts.screenSaverSeconds;
+  run.windows.user.assign(c.user.begin(), c.user.end());
+  run.RunPagesFrom(c.first);
+  EXPECT_EQ(run.windows.PageNames(), c.pages);
+  EXPECT_TRUE(run.windows.quitPosted);
+  EXPECT_EQ(run.windows.quitCode, 0);
+  EXPECT_FALSE(run.windows.userRanOut) << "the wizard ended before the user was done";
+  EXPECT_TRUE(run.windows.user.empty()) << "the wizard ended before the user was done";
+  EXPECT_EQ(run.windows.MaxPageDepth(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, PageFlow,
+    ::testing::Values(
+        FlowCase{"ActivateThenFinish",
+                 PageId::ActivateYesNo,
+                 {},
+                 {Click(kNext), Click(kNext), Click(kFinish)},
+                 {"ActivateYesNo", "SelectTime", "NormalFinish"}},
+        FlowCase{"DeclineActivation",
+                 PageId::ActivateYesNo,
+                 {},
+                 {Click(kNo), Click(kNext), Click(kFinish)},
+                 {"ActivateYesNo", "NoActivateFinish"}},
+        FlowCase{"ScreenSaverAtTheSleepTimeAsksToMoveIt",
+                 PageId::ActivateYesNo,
+                 {false, 600},
+                 {Click(kNext), Click(k10), Click(kNext), Click(kNext), Click(kFinish)},
+                 {"ActivateYesNo", "SelectTime", "AdjustScreenSave", "NormalFinish"}},
+        FlowCase{"ScreenSaverBeforeTheSleepTimeActivatesAtOnce",
+                 PageId::ActivateYesNo,
+                 {false, 599},
+                 {Click(kNext), Click(k10), Click(kNext), Click(kFinish)},
+                 {"ActivateYesNo", "SelectTime", "NormalFinish"}},
+        FlowCase{"TwentyMinutesPassAScreenSaverOfFifteen",
+                 PageId::SelectCompliant,
+                 {true, 900},
+                 {Click(k20), Click(kNext), Click(kFinish)},
+                 {"SelectCompliant", "NormalFinish"}},
+        FlowCase{"NoScreenSaverNeverAsks",
+                 PageId::SelectCompliant,
+                 {true, 0},
+                 {Click(k10), Click(kNext), Click(kFinish)},
+                 {"SelectCompliant", "NormalFinish"}},
+        FlowCase{"DeclineToMoveTheScreenSaverStillActivates",
+                 PageId::SelectTime,
+                 {false, 1200},
+                 {Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
+                 {"SelectTime", "AdjustScreenSave", "NormalFinish"}},
+        FlowCase{"ReactivateWhileTheMonitorSleeps",
+                 PageId::ResetActivate,
+                 {true, 0},
+                 {Click(kNext), Click(kNext), Click(kFinish)},
+                 {"ResetActivate", "SelectTime", "NormalFinish"}},
+        FlowCase{"ReactivateWhileTheMonitorDoesNotSleep",
+                 PageId::ResetActivate,
+                 {false, 0},
+                 {Click(kNext), Click(kNext), Click(kNext), Click(kFinish)},
+                 {"ResetActivate", "ActivateYesNoPrev", "SelectTime", "NormalFinish"}},
+        FlowCase{"TheLongestChain",
+                 PageId::ResetActivate,
+                 {false, 1200},
+                 {Click(kNext), Click(kNext), Click(kNext), Click(kNext), Click(kFinish)},
+                 {"ResetActivate", "ActivateYesNoPrev", "SelectTime", "AdjustScreenSave",
+                  "NormalFinish"}},
+        FlowCase{"ResetYes",
+                 PageId::ResetActivate,
+                 {},
+                 {Click(kNo), Click(kNext), Click(kNext), Click(kFinish)},
+                 {"ResetActivate", "ShowCurrent", "ResetFinish"}},
+        FlowCase{"ResetNo",
+                 PageId::ResetActivate,
+                 {},
+                 {Click(kNo), Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
+                 {"ResetActivate", "ShowCurrent", "NoResetFinish"}},
+        FlowCase{"BackAndForthThroughEveryPreviousButton",
+                 PageId::ResetActivate,
+                 {false, 1200},
+                 {Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext),
+                  Click(kNext), Click(kNext), Click(kPrevious), Click(kPrevious),
+                  Click(kPrevious), Click(kCancel)},
+                 {"ResetActivate", "ShowCurrent", "ResetActivate", "ActivateYesNoPrev",
+                  "SelectTime", "AdjustScreenSave", "SelectTime", "ActivateYesNoPrev",
+                  "ResetActivate"}},
+        FlowCase{"LicenseFromAFinishPageReturnsToIt",
+                 PageId::NTFinish,
+                 {},
+                 {Click(kLicense), Click(kLicenseOk), Click(kFinish)},
+                 {"NTFinish", "LicenseDisplay", "NTFinish"}},
+        FlowCase{"AboutOkEnds", PageId::AboutDisplay, {}, {Click(kFinish)}, {"AboutDisplay"}},
+        FlowCase{"AboutLicenseAndBack",
+                 PageId::AboutDisplay,
+                 {},
+                 {Click(kLicense), Click(kLicenseOk), Click(kFinish)},
+                 {"AboutDisplay", "LicenseDisplay", "AboutDisplay"}},
+        FlowCase{"EscapeOnTheLicensePageEndsTheWizard",
+                 PageId::SelectTime,
+                 {},
+                 {Click(kLicense), PressEscape()},
+                 {"SelectTime", "LicenseDisplay"}},
+        FlowCase{"CloseBoxOnAFinishPage",
+                 PageId::ActivateYesNo,
+                 {},
+                 {Click(kNo), Click(kNext), CloseBox()},
+                 {"ActivateYesNo", "NoActivateFinish"}},
+        // Buttons a page does not have end the wizard quietly when they arrive anyway.
+        FlowCase{"NextOnAFinishPageEnds", PageId::NormalFinish, {}, {Click(kNext)},
+                 {"NormalFinish"}},
+        FlowCase{"PreviousOnTheFirstPageEnds", PageId::ActivateYesNo, {}, {Click(kPrevious)},
+                 {"ActivateYesNo"}},
+        FlowCase{"PreviousOnSelectCompliantEnds", PageId::SelectCompliant, {},
+                 {Click(kPrevious)}, {"SelectCompliant"}},
+        FlowCase{"PreviousWithNothingToGoBackToEnds", PageId::SelectTime, {},
+                 {Click(kPrevious)}, {"SelectTime"}}),
+    testing::CaseName());
+
+// Cancel, Escape and the close box end the wizard on every page, with nothing written.
+TEST(EndingTheWizard, CancelEscapeAndTheCloseBoxEndEveryPage) {
+  for (std::size_t page = 1; page < kPageCount; ++page) {
+    for (const UserAction action : {Click(kCancel), PressEscape(), CloseBox()}) {
+      WizardRun run;
+      run.windows.user = {action};
+      run.RunPagesFrom(static_cast<PageId>(page));
+      EXPECT_EQ(run.windows.PageNames(), Pages{InfoOf(static_cast<PageId>(page)).templateName});
+      EXPECT_TRUE(run.windows.quitPosted);
+      EXPECT_EQ(run.windows.quitCode, 0);
+      EXPECT_TRUE(run.windows.CallsOf({testing::CallKind::SetValue}).empty());
+    }
+  }
+}
+
+// The check marks each page shows when it opens, after the user's earlier choices.
+struct ChecksCase {
+  const char* name;
+  PageId first;
+  Facts facts;
+  std::vector<UserAction> user;
+  std::vector<std::set<int>> checkedOnOpen;
+};
+
+void PrintTo(const ChecksCase& c, std::ostream* out) { *out << c.name; }
+
+class RememberedChoices : public ::testing::TestWithParam<ChecksCase> {};
+
+TEST_P(RememberedChoices, EachPageOpensWithItsRememberedChoice) {
+  const ChecksCase& c = GetParam();
+  WizardRun run;
+  run.program.facts.sleepAlreadyActive = c.facts.sleepActive;
+  run.program.facts.currentScreenSaverSeconds = c.facts.screenSaverSeconds;
+  run.windows.user.assign(c.user.begin(), c.user.end());
+  run.RunPagesFrom(c.first);
+  ASSERT_EQ(run.windows.pages.size(), c.checkedOnOpen.size()) << ::testing::PrintToString(
+      run.windows.PageNames());
+  for (std::size_t i = 0; i < c.checkedOnOpen.size(); ++i) {
+    EXPECT_EQ(run.Visit(i).checkedOnOpen, c.checkedOnOpen[i]) << "page " << i << " "
+                                                              << run.Visit(i).name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Walks, RememberedChoices,
+    ::testing::Values(
+        ChecksCase{"FirstOpeningShowsTheInitialChoices",
+                   PageId::ResetActivate,
+                   {false, 1200},
+                   {Click(kNext), Click(kNext), Click(kNext), Click(kCancel)},
+                   {{kYes}, {kYes}, {k10}, {kYes}}},
+        ChecksCase{"FifteenMinutesSurviveTheLicensePage",
+                   PageId::SelectTime,
+                   {},
+                   {Click(k15), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
+                   {{k10}, {}, {k15}}},
+        ChecksCase{"ANoSurvivesTheLicensePage",
+                   PageId::ActivateYesNo,
+                   {},
+                   {Click(kNo), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
+                   {{kYes}, {}, {kNo}}},
+        ChecksCase{"PreviousReturnsToTheChoiceMadeThere",
+                   PageId::ResetActivate,
+                   {true, 0},
+                   {Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext),
+                    Click(k20), Click(kPrevious), Click(kNext), Click(kCancel)},
+                   {{kYes}, {kYes}, {kNo}, {k10}, {kYes}, {k20}}},
+        ChecksCase{"AdjustScreenSaveKeepsItsAnswerAcrossPrevious",
+                   PageId::SelectTime,
+                   {false, 1200},
+                   {Click(k15), Click(kNext), Click(kNo), Click(kPrevious), Click(kNext),
+                    Click(kCancel)},
+                   {{k10}, {kYes}, {k15}, {kNo}}}),
+    testing::CaseName());
+
+TEST(SelectCompliant, TheChosenTimeIsRememberedForSelectTimeOnly) {
+  WizardRun run;
+  run.program.facts.sleepAlreadyActive = true;
+  run.program.facts.currentScreenSaverSeconds = 1200;
+  run.windows.user = {Click(k15), Click(kNext), Click(kPrevious), Click(kCancel)};
+  run.RunPagesFrom(PageId::SelectCompliant);
+  EXPECT_EQ(run.windows.PageNames(), (Pages{"SelectCompliant", "AdjustScreenSave",
+                                            "SelectCompliant"}));
+  // << Previous from AdjustScreenSave goes back to SelectCompliant, which shows its own
+  // initial choice, while SelectTime would show 15 minutes.
+  EXPECT_EQ(run.LastVisit().checkedOnOpen, std::set<int>{k10});
+  EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectTime), static_cast<std::uint32_t>(k15));
+  EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectCompliant),
+            static_cast<std::uint32_t>(k10));
+}
+
+struct ChosenCase {
+  int radio;
+  std::uint32_t sleepSeconds;
+  const char* sleepText;
+  std::uint32_t screenSaverSeconds;
+  const char* screenSaverText;
+};
+
+TEST(TimeChoice, EachRadioGivesItsSleepAndScreenSaverTimes) {
+  const ChosenCase cases[] = {{k10, 600, "600", 540, "540"},
+                              {k15, 900, "900", 840, "840"},
+                              {k20, 1200, "1200", 1140, "1140"}};
+  for (const ChosenCase& c : cases) {
+    WizardRun run;
+    run.program.facts.currentScreenSaverSeconds = 5000;
+    run.windows.user = {Click(c.radio), Click(kNext), Click(kCancel)};
+    run.RunPagesFrom(PageId::SelectTime);
+    const ChosenTimes& chosen = run.program.wizard.chosen;
+    EXPECT_EQ(chosen.chosenSleepSeconds, c.sleepSeconds);
+    EXPECT_STREQ(chosen.chosenSleepText, c.sleepText);
+    EXPECT_EQ(chosen.chosenScreenSaverSeconds, c.screenSaverSeconds);
+    EXPECT_STREQ(chosen.chosenScreenSaverText, c.screenSaverText);
+  }
+  // Any other radio id counts as 20 minutes.
+  EXPECT_EQ(lull::TimeChoice(0).sleepSeconds, 1200u);
+  EXPECT_EQ(lull::TimeChoice(4099).screenSaverSeconds, 1140u);
+}
+
+TEST(History, TheLongestChainPushesFourPages) {
+  WizardRun run;
+  run.program.facts.currentScreenSaverSeconds = 1200;
+  run.windows.user = {Click(kNext), Click(kNext), Click(kNext), Click(kNext), Click(kFinish)};
+  run.RunPagesFrom(PageId::ResetActivate);
+  EXPECT_EQ(run.program.wizard.history.size(), 4u);
+}
+
+TEST(History, LicenseDetoursPushAndPopNothingAndNeverNestPages) {
+  WizardRun run;
+  for (int i = 0; i < 1000; ++i) {
+    run.windows.user.push_back(Click(kLicense));
+    run.windows.user.push_back(Click(kLicenseOk));
+  }
+  run.windows.user.push_back(Click(kCancel));
+  run.RunPagesFrom(PageId::SelectTime);
+  EXPECT_EQ(run.windows.pages.size(), 2001u);
+  EXPECT_EQ(run.program.wizard.history.size(), 0u);
+  EXPECT_EQ(run.windows.MaxPageDepth(), 1);
+}
+
+TEST(PageHistory, AFullHistoryKeepsWhatItHolds) {
+  PageHistory history;
+  for (std::uint32_t i = 0; i < PageHistory::kSlots + 3; ++i) history.Push(PageId::SelectTime);
+  history.Push(PageId::ShowCurrent);
+  EXPECT_EQ(history.size(), PageHistory::kSlots);
+  EXPECT_EQ(history.Pop(), PageId::SelectTime);
+  PageHistory empty;
+  EXPECT_EQ(empty.Pop(), PageId::None);
+}
+
+// The notes of the finish pages: the restart note on Windows 95 only.
+TEST(FinishNotes, TheRestartNoteShowsOnWindows95Only) {
+  const char* note =
+      "(Note: On Windows 95 systems, the new settings will not take effect until you restart "
+      "the system.)";
+  for (const OsClass os : {OsClass::Win95, OsClass::Win98, OsClass::WinMe, OsClass::Win2000,
+                           OsClass::WinXP}) {
+    for (const PageId page : {PageId::NormalFinish, PageId::ResetFinish,
+                              PageId::NoActivateFinish, PageId::NoResetFinish}) {
+      WizardRun run;
+      run.program.store.os = os;
+      run.windows.user = {Click(kFinish)};
+      run.RunPagesFrom(page);
+      const auto& texts = run.LastVisit().texts;
+      const bool expected = os == OsClass::Win95 &&
+                            (page == PageId::NormalFinish || page == PageId::ResetFinish);
+      if (expected) {
+        ASSERT_EQ(texts.count(IDC_RESTART_NOTE), 1u);
+        EXPECT_EQ(texts.at(IDC_RESTART_NOTE), note);
+      } else {
+        EXPECT_EQ(texts.count(IDC_RESTART_NOTE), 0u);
+      }
+    }
+  }
+}
+
+TEST(ShowCurrent, ShowsTheSixSummaryLinesInOrder) {
+  WizardRun run;
+  run.program.lines.MarkActive(kCurrentStateLine);
+  run.program.lines.ShowMinutes(kCurrentSleepLine, 900);
+  run.program.lines.ShowMinutes(kPreviousScreenSaverLine, 120);
+  run.windows.user = {Click(kCancel)};
+  run.RunPagesFrom(PageId::ShowCurrent);
+  const std::map<int, std::string> expected = {
+      {IDC_CURRENT_STATE, "Sleepwell:  Active"},
+      {IDC_CURRENT_SLEEP, "Sleep Time:  15 mins."},
+      {IDC_CURRENT_SAVER, "Screen Saver Time:  (never)      "},
+      {IDC_PREVIOUS_STATE, "Sleepwell:  Inactive"},
+      {IDC_PREVIOUS_SLEEP, "Sleep Time:  (never)      "},
+      {IDC_PREVIOUS_SAVER, "Screen Saver Time:  2 mins."}};
+  EXPECT_EQ(run.LastVisit().texts, expected);
+  EXPECT_EQ(run.windows.CallsOf({testing::CallKind::SetControlText}).front(),
+            "SetControlText 5000 Sleepwell:  Active");
+}
+
+TEST(Handler, LeavesUnknownCommandsAndOtherNotificationsToTheDialogManager) {
+  WizardRun run;
+  run.program.wizard.currentPage = PageId::SelectTime;
+  PageHandler handler(run.program);
+  EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Command, 12345, 0));
+  EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Command, IDC_NEXT, 1));
+  EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Other, 0, 0));
+  EXPECT_TRUE(run.windows.calls.empty());
+  EXPECT_TRUE(handler.OnMessage(1, DialogMessage::Init, 0, 0));
+  run.program.wizard.currentPage = PageId::AboutDisplay;
+  EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Init, 0, 0));
+}
+
+TEST(Handler, ALeftPageDoesNotEndTheWizardButAnyOtherDestroyedPageDoes) {
+  WizardRun run;
+  run.windows.user = {Click(kNext), Click(kCancel)};
+  run.RunPagesFrom(PageId::ActivateYesNo);
+  // One quit request for the Cancel and one for the destroy message that follows it; the
+  // page left by Next >> posted none.
+  EXPECT_EQ(run.windows.CallsOf({testing::CallKind::PostQuitMessage}).size(), 2u);
+}
+
+}  // namespace
+}  // namespace lull

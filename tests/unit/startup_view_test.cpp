@@ -1,0 +1,275 @@
+// The look at the settings before the first page: which page opens first, what the
+// ShowCurrent lines say, and the facts the page handler and a reset rely on.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "resources/resource_ids.h"
+#include "tests/support/case_names.h"
+#include "tests/support/settings_fixtures.h"
+#include "tests/support/wizard_fixture.h"
+#include "wizard/startup_view.h"
+
+namespace lull {
+namespace {
+
+using testing::AcPolicyRecord;
+using testing::Click;
+using testing::FakeWindows;
+using testing::PoliciesRecord;
+using testing::WizardRun;
+
+const Hive kUser = Hive::CurrentUser;
+const Hive kMachine = Hive::LocalMachine;
+const char kDesktop[] = "Control Panel\\Desktop";
+const char kBackup[] = "Control Panel\\Desktop\\Corvane";
+const char kPowerCfg[] = "Control Panel\\PowerCfg";
+const char kCurrentSet[] = "System\\CurrentControlSet\\Control\\Session Manager\\Power";
+
+using Lines = std::array<std::string, kSummaryLineCount>;
+
+const char kInactive[] = "Sleepwell:  Inactive";
+const char kActive[] = "Sleepwell:  Active";
+const char kNoSleep[] = "Sleep Time:  (never)      ";
+const char kNoScreenSaver[] = "Screen Saver Time:  (never)      ";
+
+// A computer described by what its registry holds.
+struct Computer {
+  OsClass os = OsClass::WinXP;
+  const char* schemeIndex = "0";
+  std::uint32_t userVideoTimeout = 0;  // seconds in the current scheme's "Policies"
+  const char* screenSaveActive = nullptr;
+  const char* screenSaveTimeOut = nullptr;
+  const char* powerOffActive = nullptr;
+  const char* powerOffTimeOut = nullptr;
+  // The backup.
+  const char* flag = nullptr;
+  const char* backupTimeOut = nullptr;
+  const char* backupPowerOff = nullptr;
+  std::uint32_t backupVideoTimeout = 0;
+  bool backupHasPolicies = false;
+  bool backupKey = false;
+};
+
+void Install(FakeWindows& windows, const Computer& c) {
+  windows.version = c.os == OsClass::Win95   ? VersionInfo{4, 0, 1}
+                    : c.os == OsClass::Win98 ? VersionInfo{4, 10, 1}
+                    : c.os == OsClass::WinMe ? VersionInfo{4, 90, 1}
+                    : c.os == OsClass::Win2000 ? VersionInfo{5, 0, 2}
+                                               : VersionInfo{5, 1, 2};
+  auto& registry = windows.registry;
+  registry.CreateKey(kUser, kDesktop);
+  if (c.schemeIndex) {
+    registry.SetText(kUser, kPowerCfg, "CurrentPowerPolicy", c.schemeIndex);
+    registry.SetBinary(kUser, std::string(kPowerCfg) + "\\PowerPolicies\\" + c.schemeIndex,
+                       "Policies", PoliciesRecord(c.userVideoTimeout));
+  }
+  registry.SetBinary(kMachine, kCurrentSet, "AcPolicy", AcPolicyRecord(c.userVideoTimeout));
+  const std::pair<const char*, const char*> desktop[] = {
+      {"ScreenSaveActive", c.screenSaveActive},
+      {"ScreenSaveTimeOut", c.screenSaveTimeOut},
+      {"ScreenSavePowerOffActive", c.powerOffActive},
+      {"ScreenSavePowerOffTimeOut", c.powerOffTimeOut}};
+  for (const auto& [name, text] : desktop) {
+    if (text) registry.SetText(kUser, kDesktop, name, text);
+  }
+  if (c.backupKey || c.flag) registry.CreateKey(kUser, kBackup);
+  if (c.flag) registry.SetText(kUser, kBackup, "LullResetFlag", c.flag);
+  if (c.backupTimeOut) registry.SetText(kUser, kBackup, "LullResetTimeOut", c.backupTimeOut);
+  if (c.backupPowerOff) registry.SetText(kUser, kBackup, "LullResetPowerOff", c.backupPowerOff);
+  if (c.backupHasPolicies) {
+    registry.SetBinary(kUser, kBackup, "LullResetPolicies", PoliciesRecord(c.backupVideoTimeout));
+  }
+}
+
+struct ViewCase {
+  const char* name;
+  Computer computer;
+  PageId firstPage;
+  Lines lines;
+  bool sleepActive;
+  std::uint32_t currentScreenSaver;
+  std::uint32_t previousScreenSaver;
+  std::uint32_t sleepToApply;
+};
+
+void PrintTo(const ViewCase& c, std::ostream* out) { *out << c.name; }
+
+class StartupView : public ::testing::TestWithParam<ViewCase> {};
+
+TEST_P(StartupView, ChoosesTheFirstPageAndFillsTheLines) {
+  const ViewCase& c = GetParam();
+  WizardRun run;
+  Install(run.windows, c.computer);
+  run.program.store.os = c.computer.os;
+  run.program.wizard.currentPage = PageId::ActivateYesNo;
+  RunStartupView(run.program);
+  EXPECT_EQ(run.program.wizard.currentPage, c.firstPage);
+  for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
+    EXPECT_EQ(run.program.lines[line], c.lines[line]) << "line " << line;
+  }
+  EXPECT_EQ(run.program.facts.sleepAlreadyActive, c.sleepActive);
+  EXPECT_EQ(run.program.facts.currentScreenSaverSeconds, c.currentScreenSaver);
+  EXPECT_EQ(run.program.facts.previousScreenSaverSeconds, c.previousScreenSaver);
+  EXPECT_EQ(run.program.store.toApply.sleepSecondsToApply, c.sleepToApply);
+  EXPECT_EQ(run.windows.OpenKeyCount(), 0);
+}
+
+const Lines kNothingFound = {kInactive, kNoSleep, kNoScreenSaver,
+                             kInactive, kNoSleep, kNoScreenSaver};
+
+INSTANTIATE_TEST_SUITE_P(
+    Computers, StartupView,
+    ::testing::Values(
+        ViewCase{"NoBackupAndNoSleep", {}, PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
+        ViewCase{"NoBackupAndFifteenMinutesOfSleep",
+                 {.userVideoTimeout = 900},
+                 PageId::SelectCompliant,
+                 {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep,
+                  kNoScreenSaver},
+                 true, 0, 0, 900},
+        ViewCase{"AnEmptyBackupKeyIsNoBackup",
+                 {.userVideoTimeout = 900, .backupKey = true},
+                 PageId::SelectCompliant,
+                 {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep,
+                  kNoScreenSaver},
+                 true, 0, 0, 900},
+        ViewCase{"FlagOneOpensResetActivateWithoutSleep",
+                 {.flag = "1"},
+                 PageId::ResetActivate, kNothingFound, false, 0, 0, 0},
+        ViewCase{"FlagOneOpensResetActivateWhileTheMonitorSleeps",
+                 {.userVideoTimeout = 600, .screenSaveActive = "1", .screenSaveTimeOut = "540",
+                  .flag = "1", .backupTimeOut = "1200", .backupVideoTimeout = 0,
+                  .backupHasPolicies = true},
+                 PageId::ResetActivate,
+                 {kActive, "Sleep Time:  10 mins.", "Screen Saver Time:  9 mins.", kInactive,
+                  kNoSleep, "Screen Saver Time:  20 mins."},
+                 true, 540, 1200, 0},
+        ViewCase{"ABackupFromAnEarlierActivationShowsItsSleepTime",
+                 {.flag = "1", .backupTimeOut = "300", .backupVideoTimeout = 1200,
+                  .backupHasPolicies = true},
+                 PageId::ResetActivate,
+                 {kInactive, kNoSleep, kNoScreenSaver, kActive, "Sleep Time:  20 mins.",
+                  "Screen Saver Time:  5 mins."},
+                 false, 0, 300, 1200},
+        ViewCase{"AnyFlagButTwoCountsAsAnActivation",
+                 {.flag = "x"}, PageId::ResetActivate, kNothingFound, false, 0, 0, 0},
+        ViewCase{"FlagTwoIsNoBackup",
+                 {.userVideoTimeout = 900, .flag = "2", .backupTimeOut = "1200",
+                  .backupHasPolicies = true},
+                 PageId::SelectCompliant,
+                 {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep,
+                  kNoScreenSaver},
+                 true, 0, 0, 900},
+        ViewCase{"FlagTwoWithoutSleepOpensActivateYesNo",
+                 {.flag = "2"}, PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
+        ViewCase{"ABackedUpScreenSaverOfZeroShowsNever",
+                 {.flag = "1", .backupTimeOut = "0"},
+                 PageId::ResetActivate, kNothingFound, false, 0, 0, 0},
+        ViewCase{"AnActiveScreenSaverOfZeroShowsNever",
+                 {.screenSaveActive = "1", .screenSaveTimeOut = "0"},
+                 PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
+        ViewCase{"AnInactiveScreenSaverIsNotCounted",
+                 {.screenSaveActive = "0", .screenSaveTimeOut = "600"},
+                 PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
+        ViewCase{"ThirtySecondsOfScreenSaverShowNoNumber",
+                 {.screenSaveActive = "1", .screenSaveTimeOut = "30"},
+                 PageId::ActivateYesNo,
+                 {kInactive, kNoSleep, "Screen Saver Time:   mins.", kInactive, kNoSleep,
+                  kNoScreenSaver},
+                 false, 30, 0, 0},
+        // Only one-character scheme indices can be followed.
+        ViewCase{"ATwoDigitSchemeIsNotFollowed",
+                 {.schemeIndex = "10", .userVideoTimeout = 900},
+                 PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
+        // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
+        ViewCase{"Windows95SleepsFromTheDesktopValues",
+                 {.os = OsClass::Win95, .userVideoTimeout = 1200, .powerOffActive = "1",
+                  .powerOffTimeOut = "900"},
+                 PageId::SelectCompliant,
+                 {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep,
+                  kNoScreenSaver},
+                 true, 0, 0, 900},
+        ViewCase{"Windows95WithPowerOffSwitchedOff",
+                 {.os = OsClass::Win95, .userVideoTimeout = 1200, .powerOffActive = "0",
+                  .powerOffTimeOut = "900"},
+                 PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
+        ViewCase{"Windows95TakesThePreviousSleepFromTheBackedUpText",
+                 {.os = OsClass::Win95, .flag = "1", .backupPowerOff = "600",
+                  .backupVideoTimeout = 1200, .backupHasPolicies = true},
+                 PageId::ResetActivate,
+                 {kInactive, kNoSleep, kNoScreenSaver, kActive, "Sleep Time:  10 mins.",
+                  kNoScreenSaver},
+                 false, 0, 0, 600},
+        ViewCase{"Windows95WithoutABackedUpSleepTime",
+                 {.os = OsClass::Win95, .flag = "1", .backupVideoTimeout = 1200,
+                  .backupHasPolicies = true},
+                 PageId::ResetActivate, kNothingFound, false, 0, 0, 0}),
+    testing::CaseName());
+
+TEST(StartupView, Windows95NeverReadsThePowerSchemes) {
+  WizardRun run;
+  Install(run.windows, Computer{.os = OsClass::Win95, .userVideoTimeout = 900});
+  run.program.store.os = OsClass::Win95;
+  RunStartupView(run.program);
+  for (const std::string& call : run.windows.CallsOf({testing::CallKind::OpenKey})) {
+    EXPECT_EQ(call.find("PowerCfg"), std::string::npos) << call;
+    EXPECT_EQ(call.find("HKLM"), std::string::npos) << call;
+  }
+  for (std::size_t row = kRowPowerPolicyIndex; row < kBackupRowCount; ++row) {
+    EXPECT_FALSE(run.program.store.backup[row].present()) << row;
+  }
+}
+
+// The whole start, as lull.exe makes it: version, command line, settings, first page.
+struct StartCase {
+  const char* name;
+  VersionInfo version;
+  const char* commandLine;
+  Computer computer;
+  const char* firstPage;
+  bool readsSettings;
+};
+
+void PrintTo(const StartCase& c, std::ostream* out) { *out << c.name; }
+
+class Start : public ::testing::TestWithParam<StartCase> {};
+
+TEST_P(Start, OpensTheFirstPageAndReadsSettingsOnlyOnTheWizardPath) {
+  const StartCase& c = GetParam();
+  WizardRun run;
+  Install(run.windows, c.computer);
+  run.windows.version = c.version;
+  run.windows.commandLine = c.commandLine;
+  run.windows.user = {Click(IDC_CANCEL)};
+  run.RunProgram();
+  ASSERT_EQ(run.windows.pages.size(), 1u);
+  EXPECT_EQ(run.windows.pages[0].name, c.firstPage);
+  EXPECT_EQ(run.windows.CallsOf({testing::CallKind::OpenKey}).empty(), !c.readsSettings);
+  EXPECT_TRUE(run.windows.CallsOf({testing::CallKind::SetValue, testing::CallKind::CreateKey})
+                  .empty());
+  EXPECT_EQ(run.windows.quitCode, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Starts, Start,
+    ::testing::Values(
+        StartCase{"WindowsXp", {5, 1, 2}, "lull.exe", {}, "ActivateYesNo", true},
+        StartCase{"Windows2003IsNotSupported", {5, 2, 2}, "lull.exe", {}, "NTFinish", false},
+        StartCase{"Nt4IsNotSupported", {4, 0, 2}, "lull.exe", {}, "NTFinish", false},
+        StartCase{"VistaIsNotSupported", {6, 0, 2}, "lull.exe", {}, "NTFinish", false},
+        StartCase{"TheVersionComesBeforeTheSwitch", {6, 1, 2}, "lull.exe /?", {}, "NTFinish",
+                  false},
+        StartCase{"AboutWithTheSwitch", {4, 10, 1}, "\"C:\\Lull\\lull.exe\" /?", {},
+                  "AboutDisplay", false},
+        StartCase{"HelpIsNotTheSwitch", {4, 10, 1}, "lull.exe /HELP", {}, "ActivateYesNo", true},
+        StartCase{"AFailedVersionQueryCountsAsWindows95", {0, 0, 0}, "lull.exe",
+                  {.os = OsClass::Win95, .powerOffActive = "1", .powerOffTimeOut = "600"},
+                  "SelectCompliant", true},
+        StartCase{"ABackupFromAnActivation", {5, 0, 2}, "lull.exe", {.flag = "1"},
+                  "ResetActivate", true}),
+    testing::CaseName());
+
+}  // namespace
+}  // namespace lull

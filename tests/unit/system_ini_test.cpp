@@ -1,0 +1,140 @@
+#include "settings/system_ini.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+#include "tests/support/operation_fixtures.h"
+
+namespace lull::testing {
+namespace {
+
+const std::string kSaved = "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR";
+
+// Row 2 as a backup load leaves it: the text and its terminator, or absent.
+struct SavedRow {
+  std::uint8_t buffer[kScreenSaverPathCapacity] = {};
+  BackupEntry row{"LullResetScrnSave", buffer, 0, ValueType::Text, sizeof buffer,
+                  ValueType::Text};
+  explicit SavedRow(const std::optional<std::string>& text) {
+    if (!text) return;
+    std::copy(text->begin(), text->end(), buffer);
+    row.length = static_cast<std::uint32_t>(text->size() + 1);
+  }
+};
+
+SystemIniOutcome Restore(FakeWindows& fake, const std::optional<std::string>& saved) {
+  SavedRow row(saved);
+  auto image = std::make_unique<SystemIniImage>();
+  return RestoreSystemIniLine(fake, row.row, *image);
+}
+
+std::string Padded(std::size_t size) { return "[boot]\r\n" + std::string(size - 8, 'x'); }
+
+TEST(RestoreSystemIniLine, ReplacesTheScreenSaverLineOrInsertsItAfterTheBootHeader) {
+  using O = SystemIniOutcome;
+  const std::string s = kSaved + "\r\n";
+  const struct {
+    const char* what;
+    std::string file;
+    std::optional<std::string> saved;
+    std::optional<std::string> rewritten;  // nullopt: the file is left alone
+    SystemIniOutcome outcome;
+  } cases[] = {
+      {"third of four lines", kIniContent, kSaved,
+       "[boot]\r\nshell=Explorer.exe\r\n" + s + "drivers=mmsystem.dll\r\n", O::Replaced},
+      {"no screen-saver line", "[boot]\r\nshell=Explorer.exe\r\n", kSaved,
+       "[boot]\r\n" + s + "shell=Explorer.exe\r\n", O::Inserted},
+      {"only in comment lines, one right after another", "[Boot]\n;x\n;SCRNSAVE.EXE=C:\\OLD.SCR\nshell=x\n",
+       kSaved, "[Boot]\n" + s + ";x\n;SCRNSAVE.EXE=C:\\OLD.SCR\nshell=x\n", O::Inserted},
+      {"comment first in the file, CR line ends", ";SCRNSAVE.EXE=old\r[boot]\rx=1\r", kSaved,
+       ";SCRNSAVE.EXE=old\r[boot]\r" + s + "x=1\r", O::Inserted},
+      {"a ; hides the rest of its line", "[boot]\r\nshell=a.exe ;SCRNSAVE.EXE=old\r\n", kSaved,
+       "[boot]\r\n" + s + "shell=a.exe ;SCRNSAVE.EXE=old\r\n", O::Inserted},
+      {"a comment before the real line", "[boot]\r\n; SCRNSAVE.EXE=a\r\nscrnsave.exe=b\r\nx\r\n",
+       kSaved, "[boot]\r\n; SCRNSAVE.EXE=a\r\n" + s + "x\r\n", O::Replaced},
+      {"text before the key stays", "[boot]\r\n  scrnsave.exe=old\r\n", kSaved,
+       "[boot]\r\n  " + s, O::Replaced},
+      {"LF LF is one line end", "[boot]\nSCRNSAVE.EXE=old\n\nx=1\n", kSaved,
+       "[boot]\n" + s + "x=1\n", O::Replaced},
+      {"LF CR is one line end", "SCRNSAVE.EXE=old\n\rx=1", kSaved, s + "x=1", O::Replaced},
+      {"CR LF CR LF keeps the empty line", "SCRNSAVE.EXE=old\r\n\r\nx", kSaved, s + "\r\nx",
+       O::Replaced},
+      {"text after the header", "[boot] ; start\r\nshell=x\r\n", kSaved,
+       "[boot] ; start\r\n" + s + "shell=x\r\n", O::Inserted},
+      {"a header named in a comment counts", "; [Boot] below\r\n[boot]\r\n", kSaved,
+       "; [Boot] below\r\n" + s + "[boot]\r\n", O::Inserted},
+      {"an empty saved text", "[boot]\r\nSCRNSAVE.EXE=old\r\nx\r\n", "", "[boot]\r\n\r\nx\r\n",
+       O::Replaced},
+      {"screen-saver line last, no line end", "[boot]\r\nSCRNSAVE.EXE=old", kSaved,
+       "[boot]\r\n" + s, O::Replaced},
+      {"header last, no line end", "x=1\r\n[boot]", kSaved, "x=1\r\n[boot]\r\n" + s, O::Inserted},
+      {"header last with its line end", "[boot]\n", kSaved, "[boot]\n" + s, O::Inserted},
+      {"no place for the line", "x=1\r\n;SCRNSAVE.EXE=a\r\n", kSaved, std::nullopt,
+       O::NoPlaceForLine},
+      {"no saved line", kIniContent, std::nullopt, std::nullopt, O::NothingSaved},
+      {"24274 bytes", Padded(24274), kSaved, "[boot]\r\n" + s + Padded(24274).substr(8),
+       O::Inserted},
+      {"24275 bytes", Padded(24275), kSaved, std::nullopt, O::NotReadable},
+  };
+  for (const auto& c : cases) {
+    FakeWindows fake;
+    fake.SetFile(kIniPath, c.file);
+    fake.SetFile(kStrPath, "older");
+    fake.SetFile(kTmpPath, "leftover");
+    EXPECT_EQ(Restore(fake, c.saved), c.outcome) << c.what;
+    EXPECT_EQ(fake.GetFile(kIniPath), c.rewritten.value_or(c.file)) << c.what;
+    EXPECT_EQ(fake.GetFile(kStrPath), c.rewritten ? c.file : "older") << c.what;
+    EXPECT_EQ(fake.GetFile(kTmpPath), c.rewritten ? std::nullopt : std::optional("leftover"))
+        << c.what;
+  }
+}
+
+TEST(RestoreSystemIniLine, TouchesNoFileWithoutASavedLineOrAFile) {
+  FakeWindows fake;
+  EXPECT_EQ(Restore(fake, kSaved), SystemIniOutcome::NotReadable);
+  fake.SetFile(kIniPath, kIniContent);
+  fake.calls.clear();
+  EXPECT_EQ(Restore(fake, std::nullopt), SystemIniOutcome::NothingSaved);
+  EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST(RestoreSystemIniLine, AFailedWriteOrSwapLeavesSystemIniAsItWas) {
+  using O = SystemIniOutcome;
+  const struct {
+    const char* what;
+    CallKind kind;
+    int nth;
+    FailureMode mode;
+    SystemIniOutcome outcome;
+    bool temporaryRemoved;
+  } cases[] = {
+      {"temporary file not created", CallKind::CreateFileForWriting, 0, FailureMode::Error,
+       O::NotWritten, true},
+      {"first write", CallKind::WriteFile, 0, FailureMode::Error, O::NotWritten, true},
+      {"saved line cut short", CallKind::WriteFile, 1, FailureMode::PartialWrite, O::NotWritten,
+       true},
+      {"rest cut short", CallKind::WriteFile, 2, FailureMode::PartialWrite, O::NotWritten, true},
+      {"temporary file not closed", CallKind::CloseFile, 1, FailureMode::Error, O::NotWritten,
+       true},
+      {"System.Ini not renamed", CallKind::MoveFile, 0, FailureMode::Error, O::NotSwapped, false},
+      {"SysIni.Tmp not renamed", CallKind::MoveFile, 1, FailureMode::Error, O::NotSwapped, false},
+  };
+  FakeWindows probe;
+  probe.SetFile(kIniPath, kIniContent);
+  Restore(probe, kSaved);
+  for (const auto& c : cases) {
+    FakeWindows fake;
+    fake.SetFile(kIniPath, kIniContent);
+    fake.failAt = FallibleIndexOf(probe, c.kind, c.nth);
+    fake.failureMode = c.mode;
+    EXPECT_EQ(Restore(fake, kSaved), c.outcome) << c.what;
+    EXPECT_EQ(fake.GetFile(kIniPath), kIniContent) << c.what;
+    EXPECT_EQ(!fake.GetFile(kTmpPath).has_value(), c.temporaryRemoved) << c.what;
+    EXPECT_EQ(fake.OpenFileCount(), 0) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace lull::testing

@@ -1,0 +1,254 @@
+#include "wizard/page_handler.h"
+
+#include "operations/activation.h"
+#include "operations/reset.h"
+#include "platform/text.h"
+#include "resources/resource_ids.h"
+
+namespace lull {
+namespace {
+
+constexpr int kEndResult = 2;
+constexpr int kExitCode = 0;
+
+constexpr std::uint32_t kYes = IDC_YES;
+constexpr std::uint32_t kNo = IDC_NO;
+constexpr std::uint32_t kTimeRadios[] = {IDC_TIME_10, IDC_TIME_15, IDC_TIME_20};
+
+constexpr char kWin95Note[] =
+    "(Note: On Windows 95 systems, the new settings will not take effect until you restart "
+    "the system.)";
+constexpr char kNotSavedNote[] =
+    "(Note: Your current settings could not be saved, so nothing was changed.)";
+constexpr char kNotRestoredNote[] =
+    "(Note: Your previous settings could not be restored; they are kept for another try.)";
+
+// The restart note and an operation's failure note share one text control.
+constexpr std::uint32_t kNoteCapacity = sizeof kWin95Note + sizeof kNotRestoredNote + 2;
+
+}  // namespace
+
+bool PageHandler::OnMessage(DialogWindow page, DialogMessage message, std::uint32_t controlId,
+                            std::uint32_t notifyCode) {
+  switch (message) {
+    case DialogMessage::Init:
+      return OnOpen(page);
+    case DialogMessage::Command:
+      // Only clicks count; other notifications go to the dialog manager.
+      return notifyCode == 0 && OnCommand(page, controlId);
+    case DialogMessage::Destroy:
+      // A page left for another one must not end the wizard.
+      if (!state_.transitionPending) Quit();
+      return true;
+    case DialogMessage::Other:
+      break;
+  }
+  return false;
+}
+
+bool PageHandler::OnOpen(DialogWindow page) {
+  const PageId current = state_.currentPage;
+  const PageInfo& info = InfoOf(current);
+  if (current == PageId::ShowCurrent) {
+    for (std::uint32_t line = 0; line < kSummaryLineCount; ++line) {
+      program_.platform.SetControlText(page, static_cast<int>(IDC_CURRENT_STATE + line),
+                                       program_.lines[line]);
+    }
+  }
+  switch (info.choice) {
+    case ChoiceKind::YesNo:
+      SelectYesNo(page, state_.RememberedChoice(current));
+      break;
+    case ChoiceKind::Time:
+      SelectTime(page, state_.RememberedChoice(current));
+      break;
+    case ChoiceKind::None:
+      break;
+  }
+  if (info.hasRestartNote) ShowFinishNotes(page);
+  // The About page leaves the focus to the dialog manager.
+  return current != PageId::AboutDisplay;
+}
+
+bool PageHandler::OnCommand(DialogWindow page, std::uint32_t controlId) {
+  switch (controlId) {
+    case IDC_CANCEL:
+    case IDC_FINISH:
+      Quit();
+      return true;
+    case IDC_YES:
+    case IDC_NO:
+      SelectYesNo(page, controlId);
+      return true;
+    case IDC_TIME_10:
+    case IDC_TIME_15:
+    case IDC_TIME_20:
+      SelectTime(page, controlId);
+      return true;
+    case IDC_LICENSE:
+      OnLicense(page);
+      return true;
+    case IDC_LICENSE_OK:
+      OnLicenseOk(page);
+      return true;
+    case IDC_NEXT:
+      OnNext(page);
+      return true;
+    case IDC_PREVIOUS:
+      OnPrevious(page);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void PageHandler::OnNext(DialogWindow page) {
+  const PageId current = state_.currentPage;
+  const std::uint32_t yesNo = state_.yesNoChoice;
+  switch (current) {
+    case PageId::ResetActivate:
+      state_.RememberedChoice(current) = yesNo;
+      if (yesNo == kNo) {
+        GoForward(page, PageId::ShowCurrent);
+      } else {
+        GoForward(page, program_.facts.sleepAlreadyActive ? PageId::SelectTime
+                                                          : PageId::ActivateYesNoPrev);
+      }
+      return;
+    case PageId::ShowCurrent:
+      state_.RememberedChoice(current) = yesNo;
+      if (yesNo != kYes) {
+        GoForward(page, PageId::NoResetFinish);
+        return;
+      }
+      program_.store.toApply.screenSaverSecondsToApply = program_.facts.previousScreenSaverSeconds;
+      program_.resetNotRestored = ResetSettings(program_.store, program_.systemIni,
+                                                program_.reload) != ResetResult::Reset;
+      GoForward(page, PageId::ResetFinish);
+      return;
+    case PageId::ActivateYesNo:
+    case PageId::ActivateYesNoPrev:
+      state_.RememberedChoice(current) = yesNo;
+      GoForward(page, yesNo == kYes ? PageId::SelectTime : PageId::NoActivateFinish);
+      return;
+    case PageId::SelectTime:
+    case PageId::SelectCompliant: {
+      // Both pages remember the time for SelectTime, the page << Previous returns to.
+      state_.RememberedChoice(PageId::SelectTime) = state_.timeChoice;
+      const TimeChoiceRow& row = TimeChoice(state_.timeChoice);
+      ChosenTimes& chosen = state_.chosen;
+      chosen.chosenSleepSeconds = row.sleepSeconds;
+      CopyText(chosen.chosenSleepText, sizeof chosen.chosenSleepText, row.sleepText);
+      chosen.chosenScreenSaverSeconds = row.screenSaverSeconds;
+      chosen.chosenScreenSaverText = row.screenSaverText;
+      const std::uint32_t screenSaver = program_.facts.currentScreenSaverSeconds;
+      if (screenSaver != 0 && chosen.chosenSleepSeconds <= screenSaver) {
+        GoForward(page, PageId::AdjustScreenSave);
+        return;
+      }
+      program_.activationNotSaved = ActivateSettings(program_.store, chosen, program_.reload) !=
+                                    ActivationResult::Activated;
+      GoForward(page, PageId::NormalFinish);
+      return;
+    }
+    case PageId::AdjustScreenSave:
+      state_.RememberedChoice(current) = yesNo;
+      if (yesNo == kYes) state_.chosen.moveScreenSaver = true;
+      program_.activationNotSaved =
+          ActivateSettings(program_.store, state_.chosen, program_.reload) !=
+          ActivationResult::Activated;
+      GoForward(page, PageId::NormalFinish);
+      return;
+    default:
+      Quit();
+      return;
+  }
+}
+
+void PageHandler::OnPrevious(DialogWindow page) {
+  const PageId current = state_.currentPage;
+  const PageInfo& info = InfoOf(current);
+  if (!info.hasPrevious) {
+    Quit();
+    return;
+  }
+  state_.RememberedChoice(current) =
+      info.choice == ChoiceKind::Time ? state_.timeChoice : state_.yesNoChoice;
+  const PageId back = state_.history.Pop();
+  if (back == PageId::None) {
+    Quit();
+    return;
+  }
+  GoTo(page, back);
+}
+
+void PageHandler::OnLicense(DialogWindow page) {
+  state_.pageBeforeLicence = state_.currentPage;
+  state_.savedTime = state_.timeChoice;
+  state_.savedYesNo = state_.yesNoChoice;
+  GoTo(page, PageId::LicenseDisplay);
+}
+
+void PageHandler::OnLicenseOk(DialogWindow page) {
+  const PageId back = state_.pageBeforeLicence;
+  switch (InfoOf(back).choice) {
+    case ChoiceKind::YesNo:
+      state_.RememberedChoice(back) = state_.savedYesNo;
+      break;
+    case ChoiceKind::Time:
+      state_.RememberedChoice(back) = state_.savedTime;
+      break;
+    case ChoiceKind::None:
+      break;
+  }
+  if (back == PageId::None) {
+    Quit();
+    return;
+  }
+  GoTo(page, back);
+}
+
+void PageHandler::SelectYesNo(DialogWindow page, std::uint32_t id) {
+  Platform& platform = program_.platform;
+  state_.yesNoChoice = id;
+  platform.SetCheck(page, IDC_YES, false);
+  platform.SetCheck(page, IDC_NO, false);
+  platform.SetCheck(page, static_cast<int>(id), true);
+}
+
+void PageHandler::SelectTime(DialogWindow page, std::uint32_t id) {
+  Platform& platform = program_.platform;
+  state_.timeChoice = id;
+  for (std::uint32_t radio : kTimeRadios) platform.SetCheck(page, static_cast<int>(radio), false);
+  platform.SetCheck(page, static_cast<int>(id), true);
+}
+
+void PageHandler::ShowFinishNotes(DialogWindow page) {
+  char note[kNoteCapacity] = {};
+  if (program_.store.os == OsClass::Win95) CopyText(note, kNoteCapacity, kWin95Note);
+  const bool failed = state_.currentPage == PageId::NormalFinish ? program_.activationNotSaved
+                                                                 : program_.resetNotRestored;
+  if (failed) {
+    const char* failure =
+        state_.currentPage == PageId::NormalFinish ? kNotSavedNote : kNotRestoredNote;
+    std::uint32_t at = TextLength(note, kNoteCapacity);
+    if (at != 0) note[at++] = ' ';
+    CopyText(note + at, kNoteCapacity - at, failure);
+  }
+  if (note[0] != '\0') program_.platform.SetControlText(page, IDC_RESTART_NOTE, note);
+}
+
+void PageHandler::GoTo(DialogWindow page, PageId next) {
+  state_.currentPage = next;
+  state_.transitionPending = true;
+  program_.platform.EndDialog(page, kEndResult);
+}
+
+void PageHandler::GoForward(DialogWindow page, PageId next) {
+  state_.history.Push(state_.currentPage);
+  GoTo(page, next);
+}
+
+void PageHandler::Quit() { program_.platform.PostQuitMessage(kExitCode); }
+
+}  // namespace lull

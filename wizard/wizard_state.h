@@ -1,0 +1,66 @@
+// Where the wizard is: the open page, the pages left by Next >>, the choice each page
+// remembers while the user moves back and forth, and the sleep time chosen.
+#pragma once
+
+#include <cstdint>
+
+#include "operations/activation.h"
+#include "wizard/pages.h"
+
+namespace lull {
+
+class PageHistory {
+ public:
+  static constexpr std::uint32_t kSlots = 9;
+  // A full history drops nothing it holds; the page simply is not recorded.
+  void Push(PageId page) {
+    if (top_ < kSlots) slots_[top_++] = page;
+  }
+  // None when the history is empty.
+  PageId Pop() { return top_ == 0 ? PageId::None : slots_[--top_]; }
+  std::uint32_t size() const { return top_; }
+
+ private:
+  PageId slots_[kSlots] = {};
+  std::uint32_t top_ = 0;
+};
+
+struct WizardState {
+  WizardState() {
+    for (std::size_t page = 0; page < kPageCount; ++page) {
+      rememberedChoice[page] = InfoOf(static_cast<PageId>(page)).initialChoice;
+    }
+  }
+
+  std::uint32_t& RememberedChoice(PageId page) {
+    return rememberedChoice[static_cast<std::size_t>(page)];
+  }
+
+  PageId currentPage = PageId::AboutDisplay;
+  PageId pageBeforeLicence = PageId::None;
+  PageHistory history;
+  std::uint32_t rememberedChoice[kPageCount] = {};
+  // The radios selected on the open page.
+  std::uint32_t yesNoChoice = 0;
+  std::uint32_t timeChoice = 0;
+  // Both choices as they were when the licence page opened.
+  std::uint32_t savedYesNo = 0;
+  std::uint32_t savedTime = 0;
+  ChosenTimes chosen;
+  // Set while the open page is being left for currentPage.
+  bool transitionPending = false;
+};
+
+// The sleep times offered: each radio's minutes, and the screen saver one minute before.
+struct TimeChoiceRow {
+  std::uint32_t radioId;
+  std::uint32_t sleepSeconds;
+  const char* sleepText;
+  std::uint32_t screenSaverSeconds;
+  const char* screenSaverText;
+};
+
+// The row of a time radio; any id but 10 and 15 minutes means 20 minutes.
+const TimeChoiceRow& TimeChoice(std::uint32_t radioId);
+
+}  // namespace lull
