@@ -1,17 +1,30 @@
 # The Windows tree: lull.exe and the programs the Wine tests and the benchmark run.
 enable_language(RC)
 
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
+
+# lull.exe runs on Windows 95 as it comes: no C or C++ runtime DLL, its own entry point,
+# only the system DLLs, and a PE header that asks for nothing newer than Windows 4.0.
+set(LULL_FREESTANDING_COMPILE
+  -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+  -fno-threadsafe-statics -fno-stack-protector -ffunction-sections -fdata-sections
+  -fno-ident -flto -mpreferred-stack-boundary=2)
+set(LULL_FREESTANDING_LINK
+  -nostdlib -nostartfiles -s -flto -Os -Wl,--gc-sections
+  -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+  -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+  -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section)
+
 add_executable(lull WIN32
   ${LULL_PRODUCT_SOURCES}
   ${CMAKE_SOURCE_DIR}/platform/win32_platform.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32_runtime.cpp
   ${CMAKE_SOURCE_DIR}/wizard/win32_main.cpp
   ${CMAKE_SOURCE_DIR}/resources/lull.rc)
 target_include_directories(lull PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_options(lull PRIVATE ${LULL_WARNINGS} -fno-exceptions -fno-rtti -Os)
-# No runtime DLL that an old Windows lacks: libgcc and libstdc++ go into the executable.
-target_link_options(lull PRIVATE -static -static-libgcc -static-libstdc++ -s)
-target_link_libraries(lull PRIVATE comctl32)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
+target_compile_options(lull PRIVATE ${LULL_WARNINGS} ${LULL_FREESTANDING_COMPILE})
+target_link_options(lull PRIVATE ${LULL_FREESTANDING_LINK} -Wl,-e,_LullEntry)
+target_link_libraries(lull PRIVATE comctl32 advapi32 user32 kernel32 gcc)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/e2e)

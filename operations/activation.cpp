@@ -18,8 +18,8 @@ void WriteText(SettingsStore& store, const char* name, const char* text) {
 }
 
 // The record goes out whole, whatever length the row holds.
-void WritePolicy(SettingsStore& store, const char* path, const char* name,
-                 const BackupEntry& row, std::uint32_t size) {
+void WritePolicy(SettingsStore& store, const char* path, const char* name, const BackupEntry& row,
+                 std::uint32_t size) {
   if (!OpenLiveKey(store.platform, store.keys, path)) return;
   store.platform.SetValue(store.keys.liveKey, name, ValueType::Binary, row.data, size);
 }

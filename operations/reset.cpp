@@ -18,8 +18,7 @@ constexpr DesktopValue kDesktopValues[] = {
 };
 
 // A row goes back with the length its load found, never past its buffer.
-RegResult WriteRow(SettingsStore& store, const char* name, ValueType type,
-                   const BackupEntry& row) {
+RegResult WriteRow(SettingsStore& store, const char* name, ValueType type, const BackupEntry& row) {
   const std::uint32_t size = row.length < row.capacity ? row.length : row.capacity;
   return store.platform.SetValue(store.keys.liveKey, name, type, row.data, size);
 }

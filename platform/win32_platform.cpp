@@ -20,8 +20,8 @@ namespace {
 constexpr REGSAM kKeyAccess = KEY_ALL_ACCESS;
 // Announcements change the running system and tell every window; they store nothing.
 constexpr UINT kAnnounce = SPIF_SENDWININICHANGE;
-// The class given to the backup key when it is created.
-char kBackupKeyClass[] = " ";
+// The class given to the backup key when it is created; Windows only reads it.
+constexpr char kBackupKeyClass[] = " ";
 
 // The handler of the open page. DialogBoxParamA hands its procedure nothing but the
 // window, and only one page is ever open, so the seam keeps the handler here.
@@ -112,7 +112,7 @@ RegResult Win32Platform::OpenKey(Hive hive, const char* path, KeyHandle& key) {
 RegResult Win32Platform::CreateKey(Hive hive, const char* path, KeyHandle& key) {
   HKEY created = nullptr;
   DWORD disposition = 0;
-  const LONG result = ::RegCreateKeyExA(HiveKey(hive), path, 0, kBackupKeyClass,
+  const LONG result = ::RegCreateKeyExA(HiveKey(hive), path, 0, const_cast<char*>(kBackupKeyClass),
                                         REG_OPTION_NON_VOLATILE, kKeyAccess, nullptr, &created,
                                         &disposition);
   key = result == ERROR_SUCCESS ? reinterpret_cast<KeyHandle>(created) : 0;

@@ -33,8 +33,7 @@ bool KeyAt(Platform& platform, const SystemIniImage& image, std::uint32_t at, co
            std::uint32_t keyLength) {
   // The comparison never reaches past the data, so a key cut off by the end never matches.
   if (image.bytesRead - at < keyLength) return false;
-  return platform.EqualIgnoringCase(reinterpret_cast<const char*>(image.data + at), key,
-                                    keyLength);
+  return platform.EqualIgnoringCase(reinterpret_cast<const char*>(image.data + at), key, keyLength);
 }
 
 // The screen-saver line's key outside ";" comments; a ";" anywhere hides the rest of its line.

@@ -407,12 +407,12 @@ bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t siz
       injected || (ok && failWritesTo && Lower(*failWritesTo) == open->second.path);
   if (ok) {
     std::uint32_t count = size;
-    if (failing) count = failureMode == FailureMode::PartialWrite ? size / 2 : 0;
+    if (failing) count = failureMode == FailureMode::Error ? 0 : size / 2;
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     Bytes& content = files[open->second.path];
     content.insert(content.end(), bytes, bytes + count);
     written = count;
-    ok = !failing;
+    ok = !failing || failureMode == FailureMode::ShortWrite;
   }
   Record(CallKind::WriteFile, "WriteFile " + Hex(data, size), !ok);
   return ok;

@@ -129,6 +129,7 @@ struct Call {
 enum class FailureMode {
   Error,         // the call fails and changes nothing
   PartialWrite,  // a file write stores half its bytes, then fails
+  ShortWrite,    // a file write stores half its bytes and reports success, as on a full disk
 };
 
 class FakeWindows final : public Platform {

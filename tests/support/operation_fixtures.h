@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <map>
+#include <ostream>
 #include <string>
 
 #include "operations/activation.h"
@@ -71,8 +72,10 @@ inline void SetUpComputer(FakeWindows& fake, OsClass os = OsClass::WinXP) {
   r.SetText(user, kDesktop, "ScreenSavePowerOffTimeOut", "0");
   r.SetText(user, kPowerCfg, "CurrentPowerPolicy", "0");
   r.SetBinary(user, kScheme0, "Policies", PolicyRecord(80, kPoliciesOffset, 0, 0x10));
-  r.SetBinary(Hive::LocalMachine, kControlSet1, "AcPolicy", PolicyRecord(232, kAcPolicyOffset, 0, 0x20));
-  r.SetBinary(Hive::LocalMachine, kControlSet2, "AcPolicy", PolicyRecord(232, kAcPolicyOffset, 0, 0x30));
+  r.SetBinary(Hive::LocalMachine, kControlSet1, "AcPolicy",
+              PolicyRecord(232, kAcPolicyOffset, 0, 0x20));
+  r.SetBinary(Hive::LocalMachine, kControlSet2, "AcPolicy",
+              PolicyRecord(232, kAcPolicyOffset, 0, 0x30));
   r.SetBinary(Hive::LocalMachine, kCurrentControlSet, "AcPolicy",
               PolicyRecord(232, kAcPolicyOffset, 0, 0x40));
   if (IsWin9xFamily(os)) {
@@ -135,6 +138,12 @@ inline void ActivateComputer(FakeWindows& fake, OsClass os) {
     fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave",
                           "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR");
   }
+}
+
+// Values by name, readable in a failure message.
+inline void PrintTo(const FakeRegistry::Key& key, std::ostream* out) {
+  for (const auto& [name, value] : key.values) *out << " " << name << "=" << Hex(value.data);
+  if (key.readOnly) *out << " (read-only)";
 }
 
 // The number failAt gives the nth call (from 0) of a kind in a run of an operation, where

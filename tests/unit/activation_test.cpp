@@ -8,11 +8,12 @@
 namespace lull::testing {
 namespace {
 
+using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-std::string SetValue(Hive hive, const std::string& path, const std::string& name,
-                     const Bytes& data, const char* type = "text") {
+std::string SetValue(Hive hive, const std::string& path, const std::string& name, const Bytes& data,
+                     const char* type = "text") {
   return "SetValue " + std::string(hive == Hive::CurrentUser ? "HKCU\\" : "HKLM\\") + path + " " +
          name + " " + type + " " + Hex(data);
 }
@@ -50,7 +51,7 @@ TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces)
   EXPECT_EQ(a.Run(15, true), ActivationResult::Activated);
   EXPECT_THAT(
       a.fake.CallsOf({CallKind::SetValue, CallKind::SetSystemParameter, CallKind::StartProcess}),
-      ElementsAreArray({
+      ElementsAreArray(std::vector<std::string>{
           SetValue(user, kCorvane, "LullResetFlag", TextBytes("1")),
           SetValue(user, kCorvane, "LullResetScrnSaveAct", TextBytes("1")),
           SetValue(user, kCorvane, "LullResetTimeOut", TextBytes("1200")),
@@ -112,9 +113,22 @@ TEST(ActivateSettings, WritesTheChosenTimesAndMovesTheScreenSaverOnlyWhenAsked) 
     EXPECT_EQ(a.store.toApply.screenSaverSecondsToApply, c.announcedScreenSaver) << c.minutes;
     EXPECT_EQ(a.store.toApply.sleepSecondsToApply, sleep) << c.minutes;
     // The backup keeps the time-outs from before.
-    EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kCorvane, "LullResetPolicies"), kPoliciesOffset),
-              0u);
+    EXPECT_EQ(
+        VideoTimeout(a.Get(Hive::CurrentUser, kCorvane, "LullResetPolicies"), kPoliciesOffset), 0u);
   }
+}
+
+TEST(ActivateSettings, ADesktopKeyThatDoesNotOpenLeavesEveryLiveValueButStillAnnounces) {
+  Activation a;
+  a.fake.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
+  const auto before = LiveRegistry(a.fake.registry);
+  EXPECT_EQ(a.Run(15, true), ActivationResult::Activated);
+  EXPECT_EQ(LiveRegistry(a.fake.registry), before);
+  EXPECT_THAT(
+      a.fake.CallsOf({CallKind::SetSystemParameter}),
+      ElementsAre("SetSystemParameter ScreenSaverActive 1",
+                  "SetSystemParameter ScreenSaverTimeout 840",
+                  "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 900"));
 }
 
 TEST(ActivateSettings, FollowsTheCurrentPowerSchemeIndex) {

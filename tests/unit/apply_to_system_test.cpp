@@ -21,19 +21,28 @@ TEST(ApplyToSystem, AnnouncesEachNonZeroTimeOutThenReloadsWhereThereIsAScheme) {
     OsClass os;
     std::vector<std::string> calls;
   } cases[] = {
-      {840, 900, OsClass::WinXP,
+      {840,
+       900,
+       OsClass::WinXP,
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 840",
         "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 900", xpReload}},
       // "No, do not move": only monitor power-off is announced.
-      {0, 1200, OsClass::WinXP,
-       {"SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 1200", xpReload}},
+      {0,
+       1200,
+       OsClass::WinXP,
+       {"SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 1200",
+        xpReload}},
       // A reset to a computer without monitor sleep.
-      {600, 0, OsClass::Win2000,
+      {600,
+       0,
+       OsClass::Win2000,
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 600",
         xpReload}},
       {0, 0, OsClass::Win98, {Started("C:\\Windows\\Rundll32.Exe")}},
       // Windows 95 has no power schemes; it takes the new settings at its next start.
-      {540, 600, OsClass::Win95,
+      {540,
+       600,
+       OsClass::Win95,
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 540",
         "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 600"}},
       {0, 0, OsClass::UnsupportedNt, {}},
@@ -84,9 +93,10 @@ TEST(ReloadPowerScheme, AShortSystemDirectoryIgnoresWhatAnEarlierAnswerLeftBehin
   ReloadPowerScheme(fake, OsClass::Win2000, reload);
   fake.systemDirectory = "E:\\W";  // its terminator leaves the earlier "NT\system32" behind
   ReloadPowerScheme(fake, OsClass::Win2000, reload);
-  EXPECT_THAT(fake.startedProcesses,
-              ElementsAreArray({std::string("D:\\Winnt\\System32\\Rundll32.Exe") + kReloadEntry,
-                                std::string("E:\\Windows\\System32\\Rundll32.Exe") + kReloadEntry}));
+  EXPECT_THAT(
+      fake.startedProcesses,
+      ElementsAreArray({std::string("D:\\Winnt\\System32\\Rundll32.Exe") + kReloadEntry,
+                        std::string("E:\\Windows\\System32\\Rundll32.Exe") + kReloadEntry}));
 }
 
 }  // namespace

@@ -371,10 +371,11 @@ TEST(Handler, LeavesUnknownCommandsAndOtherNotificationsToTheDialogManager) {
   WizardRun run;
   run.program.wizard.currentPage = PageId::SelectTime;
   PageHandler handler(run.program);
+  const std::size_t callsBefore = run.windows.calls.size();
   EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Command, 12345, 0));
   EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Command, IDC_NEXT, 1));
   EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Other, 0, 0));
-  EXPECT_TRUE(run.windows.calls.empty());
+  EXPECT_EQ(run.windows.calls.size(), callsBefore);
   EXPECT_TRUE(handler.OnMessage(1, DialogMessage::Init, 0, 0));
   run.program.wizard.currentPage = PageId::AboutDisplay;
   EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Init, 0, 0));

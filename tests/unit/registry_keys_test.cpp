@@ -11,20 +11,6 @@ using testing::CallKind;
 using testing::FakeWindows;
 using Strings = std::vector<std::string>;
 
-TEST(RegistryKeys, ControlPanelPathsLiveUnderTheUserAndSystemPathsUnderTheMachine) {
-  const struct {
-    const char* path;
-    Hive hive;
-  } cases[] = {
-      {"Control Panel\\Desktop", Hive::CurrentUser},
-      {"Control Panel\\PowerCfg\\PowerPolicies\\3", Hive::CurrentUser},
-      {"Control Panel\\Desktop\\Corvane", Hive::CurrentUser},
-      {"System\\CurrentControlSet\\Control\\Session Manager\\Power", Hive::LocalMachine},
-      {"System\\ControlSet002\\Control\\Session Manager\\Power", Hive::LocalMachine},
-  };
-  for (const auto& c : cases) EXPECT_EQ(HiveOfPath(c.path), c.hive) << c.path;
-}
-
 TEST(RegistryKeys, OpeningALiveKeyClosesTheOneBeforeSoOnlyOneIsEverOpen) {
   FakeWindows fake;
   fake.registry.CreateKey(Hive::CurrentUser, kDesktopKeyPath);
@@ -45,14 +31,6 @@ TEST(RegistryKeys, OpeningALiveKeyClosesTheOneBeforeSoOnlyOneIsEverOpen) {
                "OpenKey HKCU\\Control Panel\\PowerCfg (failed)"}));
   EXPECT_EQ(fake.MaxOpenKeys(), 1);
   EXPECT_EQ(fake.OpenKeyCount(), 0);
-}
-
-TEST(RegistryKeys, AKeyTheUserMayOnlyReadDoesNotOpen) {
-  FakeWindows fake;
-  fake.registry.SetReadOnly(Hive::CurrentUser, kDesktopKeyPath);
-  RegistryKeys keys;
-  EXPECT_FALSE(OpenLiveKey(fake, keys, kDesktopKeyPath));
-  EXPECT_EQ(keys.liveKey, 0u);
 }
 
 TEST(RegistryKeys, TheBackupKeyFlagFollowsTheLatestCreateOrOpen) {

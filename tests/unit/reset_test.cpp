@@ -56,7 +56,8 @@ struct Reset {
 
 const char* const kXpReload =
     "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-const char* const k98Reload = "StartProcess C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+const char* const k98Reload =
+    "StartProcess C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
 
 TEST(ResetSettings, PutsEverythingBackAndLeavesOnlyTheFlagTwo) {
   for (const OsClass os : {OsClass::WinXP, OsClass::Win98}) {
@@ -68,12 +69,12 @@ TEST(ResetSettings, PutsEverythingBackAndLeavesOnlyTheFlagTwo) {
     }
     EXPECT_EQ(r.Run(), ResetResult::Reset);
     EXPECT_EQ(LiveRegistry(r.fake.registry), r.originals);
-    EXPECT_THAT(r.fake.registry.ValueNames(Hive::CurrentUser, kCorvane), ElementsAre("lullresetflag"));
+    EXPECT_THAT(r.fake.registry.ValueNames(Hive::CurrentUser, kCorvane),
+                ElementsAre("lullresetflag"));
     EXPECT_EQ(r.fake.registry.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag"), "2");
-    EXPECT_THAT(r.Announced(),
-                ElementsAre("SetSystemParameter ScreenSaverActive 1",
-                            "SetSystemParameter ScreenSaverTimeout 1200",
-                            os == OsClass::WinXP ? kXpReload : k98Reload));
+    EXPECT_THAT(r.Announced(), ElementsAre("SetSystemParameter ScreenSaverActive 1",
+                                           "SetSystemParameter ScreenSaverTimeout 1200",
+                                           os == OsClass::WinXP ? kXpReload : k98Reload));
     if (os == OsClass::Win98) {
       EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
       EXPECT_EQ(r.fake.GetFile(kStrPath), kIniContent);
@@ -89,19 +90,28 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
     std::optional<std::string> expected;  // of desktopValue after the reset
     std::vector<std::string> announcedScreenSaver;
   } cases[] = {
-      {"no screen-saver program", [](Reset& r) { r.DropFromBackup("lullresetscrnsave"); },
-       "SCRNSAVE.EXE", "C:\\CHANGED.SCR",
+      {"no screen-saver program",
+       [](Reset& r) { r.DropFromBackup("lullresetscrnsave"); },
+       "SCRNSAVE.EXE",
+       "C:\\CHANGED.SCR",
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
-      {"no monitor power-off switch", [](Reset& r) { r.DropFromBackup("lullresetpoweroffact"); },
-       "ScreenSavePowerOffActive", "1",
+      {"no monitor power-off switch",
+       [](Reset& r) { r.DropFromBackup("lullresetpoweroffact"); },
+       "ScreenSavePowerOffActive",
+       "1",
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
-      {"no screen-saver time-out", [](Reset& r) { r.DropFromBackup("lullresettimeout"); },
-       "ScreenSaveTimeOut", "840", {}},
+      {"no screen-saver time-out",
+       [](Reset& r) { r.DropFromBackup("lullresettimeout"); },
+       "ScreenSaveTimeOut",
+       "840",
+       {}},
       {"a screen-saver time-out of 0",
        [](Reset& r) {
          r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetTimeOut", "0");
        },
-       "ScreenSaveTimeOut", "0", {}},
+       "ScreenSaveTimeOut",
+       "0",
+       {}},
   };
   for (const OsClass os : {OsClass::WinXP, OsClass::Win98}) {
     for (const auto& c : cases) {
@@ -162,7 +172,9 @@ TEST(ResetSettings, KeepsTheBackupWhenTheDesktopValuesCannotBeRestored) {
       EXPECT_EQ(VideoTimeout(r.fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
                              kPoliciesOffset),
                 0u);
-      if (os == OsClass::Win98) EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
+      if (os == OsClass::Win98) {
+        EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
+      }
       EXPECT_THAT(r.Announced(), ElementsAre(os == OsClass::WinXP ? kXpReload : k98Reload));
     }
   }

@@ -191,10 +191,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep,
                   kNoScreenSaver},
                  true, 0, 0, 900},
+        // The time-out read is still what a reset would announce.
         ViewCase{"Windows95WithPowerOffSwitchedOff",
                  {.os = OsClass::Win95, .userVideoTimeout = 1200, .powerOffActive = "0",
                   .powerOffTimeOut = "900"},
-                 PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
+                 PageId::ActivateYesNo, kNothingFound, false, 0, 0, 900},
         ViewCase{"Windows95TakesThePreviousSleepFromTheBackedUpText",
                  {.os = OsClass::Win95, .flag = "1", .backupPowerOff = "600",
                   .backupVideoTimeout = 1200, .backupHasPolicies = true},

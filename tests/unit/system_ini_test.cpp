@@ -15,8 +15,7 @@ const std::string kSaved = "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR";
 // Row 2 as a backup load leaves it: the text and its terminator, or absent.
 struct SavedRow {
   std::uint8_t buffer[kScreenSaverPathCapacity] = {};
-  BackupEntry row{"LullResetScrnSave", buffer, 0, ValueType::Text, sizeof buffer,
-                  ValueType::Text};
+  BackupEntry row{"LullResetScrnSave", buffer, 0, ValueType::Text, sizeof buffer, ValueType::Text};
   explicit SavedRow(const std::optional<std::string>& text) {
     if (!text) return;
     std::copy(text->begin(), text->end(), buffer);
@@ -46,16 +45,17 @@ TEST(RestoreSystemIniLine, ReplacesTheScreenSaverLineOrInsertsItAfterTheBootHead
        "[boot]\r\nshell=Explorer.exe\r\n" + s + "drivers=mmsystem.dll\r\n", O::Replaced},
       {"no screen-saver line", "[boot]\r\nshell=Explorer.exe\r\n", kSaved,
        "[boot]\r\n" + s + "shell=Explorer.exe\r\n", O::Inserted},
-      {"only in comment lines, one right after another", "[Boot]\n;x\n;SCRNSAVE.EXE=C:\\OLD.SCR\nshell=x\n",
-       kSaved, "[Boot]\n" + s + ";x\n;SCRNSAVE.EXE=C:\\OLD.SCR\nshell=x\n", O::Inserted},
+      {"only in comment lines, one right after another",
+       "[Boot]\n;x\n;SCRNSAVE.EXE=C:\\OLD.SCR\nshell=x\n", kSaved,
+       "[Boot]\n" + s + ";x\n;SCRNSAVE.EXE=C:\\OLD.SCR\nshell=x\n", O::Inserted},
       {"comment first in the file, CR line ends", ";SCRNSAVE.EXE=old\r[boot]\rx=1\r", kSaved,
        ";SCRNSAVE.EXE=old\r[boot]\r" + s + "x=1\r", O::Inserted},
       {"a ; hides the rest of its line", "[boot]\r\nshell=a.exe ;SCRNSAVE.EXE=old\r\n", kSaved,
        "[boot]\r\n" + s + "shell=a.exe ;SCRNSAVE.EXE=old\r\n", O::Inserted},
       {"a comment before the real line", "[boot]\r\n; SCRNSAVE.EXE=a\r\nscrnsave.exe=b\r\nx\r\n",
        kSaved, "[boot]\r\n; SCRNSAVE.EXE=a\r\n" + s + "x\r\n", O::Replaced},
-      {"text before the key stays", "[boot]\r\n  scrnsave.exe=old\r\n", kSaved,
-       "[boot]\r\n  " + s, O::Replaced},
+      {"text before the key stays", "[boot]\r\n  scrnsave.exe=old\r\n", kSaved, "[boot]\r\n  " + s,
+       O::Replaced},
       {"LF LF is one line end", "[boot]\nSCRNSAVE.EXE=old\n\nx=1\n", kSaved,
        "[boot]\n" + s + "x=1\n", O::Replaced},
       {"LF CR is one line end", "SCRNSAVE.EXE=old\n\rx=1", kSaved, s + "x=1", O::Replaced},
@@ -116,6 +116,8 @@ TEST(RestoreSystemIniLine, AFailedWriteOrSwapLeavesSystemIniAsItWas) {
       {"saved line cut short", CallKind::WriteFile, 1, FailureMode::PartialWrite, O::NotWritten,
        true},
       {"rest cut short", CallKind::WriteFile, 2, FailureMode::PartialWrite, O::NotWritten, true},
+      {"rest reported whole but short", CallKind::WriteFile, 2, FailureMode::ShortWrite,
+       O::NotWritten, true},
       {"temporary file not closed", CallKind::CloseFile, 1, FailureMode::Error, O::NotWritten,
        true},
       {"System.Ini not renamed", CallKind::MoveFile, 0, FailureMode::Error, O::NotSwapped, false},
