@@ -23,10 +23,16 @@ RegResult WriteRow(SettingsStore& store, const char* name, ValueType type, const
   return store.platform.SetValue(store.keys.liveKey, name, type, row.data, size);
 }
 
-void RestorePolicy(SettingsStore& store, const char* path, const char* name,
+bool RestorePolicy(SettingsStore& store, const char* path, const char* name,
                    const BackupEntry& row) {
-  if (!OpenLiveKey(store.platform, store.keys, path)) return;
-  WriteRow(store, name, ValueType::Binary, row);
+  return OpenLiveKey(store.platform, store.keys, path) &&
+         WriteRow(store, name, ValueType::Binary, row) == kRegSuccess;
+}
+
+// The file's own failures to be read or to hold the line are not retried; a failed write
+// or swap is, and System.Ini is then as it was.
+bool SystemIniRestored(SystemIniOutcome outcome) {
+  return outcome != SystemIniOutcome::NotWritten && outcome != SystemIniOutcome::NotSwapped;
 }
 
 }  // namespace
@@ -45,22 +51,24 @@ bool RestoreDesktopValues(SettingsStore& store) {
   return restored;
 }
 
-void RestoreScreenSaverPath(SettingsStore& store) {
+bool RestoreScreenSaverPath(SettingsStore& store) {
   const BackupEntry& row = store.backup[kRowScreenSaver];
-  if (!row.present()) return;
-  if (OpenLiveKey(store.platform, store.keys, kDesktopKeyPath)) {
-    WriteRow(store, "SCRNSAVE.EXE", ValueType::Text, row);
-  }
+  if (!row.present()) return true;
+  const bool restored = OpenLiveKey(store.platform, store.keys, kDesktopKeyPath) &&
+                        WriteRow(store, "SCRNSAVE.EXE", ValueType::Text, row) == kRegSuccess;
   CloseLiveKey(store.platform, store.keys);
+  return restored;
 }
 
 // Machine policies a user may not write stay as they are, silently: that user could not
 // have changed them on activation either.
-void RestorePowerPolicies(SettingsStore& store) {
+bool RestorePowerPolicies(SettingsStore& store) {
   const BackupTable& rows = store.backup;
+  bool userPolicyRestored = true;
   if (rows[kRowPowerPolicyIndex].present() && rows[kRowPolicies].present()) {
     store.powerSchemeKeyPath.SetIndex(static_cast<char>(rows[kRowPowerPolicyIndex].data[0]));
-    RestorePolicy(store, store.powerSchemeKeyPath.text, "Policies", rows[kRowPolicies]);
+    userPolicyRestored =
+        RestorePolicy(store, store.powerSchemeKeyPath.text, "Policies", rows[kRowPolicies]);
   }
   if (rows[kRowAcPolicy1].present()) {
     store.controlSetKeyPath.SetDigit('1');
@@ -74,35 +82,38 @@ void RestorePowerPolicies(SettingsStore& store) {
     RestorePolicy(store, kCurrentControlSetPowerKeyPath, "AcPolicy", rows[kRowAcPolicy]);
   }
   CloseLiveKey(store.platform, store.keys);
+  return userPolicyRestored;
 }
 
 ResetResult ResetSettings(SettingsStore& store, SystemIniImage& image, PowerSchemeReload& reload) {
   Platform& platform = store.platform;
-  const bool desktopRestored = RestoreDesktopValues(store);
+  bool restored = RestoreDesktopValues(store);
 
-  // The screen-saver program and the power policies go back even when the Desktop values
-  // could not: writing them again on the next try changes nothing.
+  // Every part goes back even when an earlier one could not: writing a part again on the
+  // next try changes nothing.
   switch (store.os) {
     case OsClass::Win2000:
     case OsClass::WinXP:
-      RestoreScreenSaverPath(store);
-      RestorePowerPolicies(store);
+      restored = RestoreScreenSaverPath(store) && restored;
+      restored = RestorePowerPolicies(store) && restored;
       break;
     case OsClass::Win95:
     case OsClass::Win98:
     case OsClass::WinMe:
-      RestoreSystemIniLine(platform, store.backup[kRowScreenSaver], image);
-      if (store.os != OsClass::Win95) RestorePowerPolicies(store);
+      restored =
+          SystemIniRestored(RestoreSystemIniLine(platform, store.backup[kRowScreenSaver], image)) &&
+          restored;
+      if (store.os != OsClass::Win95) restored = RestorePowerPolicies(store) && restored;
       break;
     case OsClass::UnsupportedNt:
       break;
   }
 
-  if (!desktopRestored) {
+  if (!restored) {
     // The backup stays as it is for another try, and the running system is not told
     // time-outs the registry does not hold; it may still take up the restored scheme.
     ReloadPowerScheme(platform, store.os, reload);
-    return ResetResult::DesktopNotRestored;
+    return ResetResult::NotRestored;
   }
 
   ClearBackup(platform, store.keys, store.backup);

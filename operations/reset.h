@@ -10,18 +10,19 @@ namespace lull {
 
 enum class ResetResult {
   Reset,
-  // The Desktop values could not be put back; the backup is kept for another try.
-  DesktopNotRestored,
+  // A setting of the user's could not be put back (a Desktop value, the screen-saver
+  // program, the user's power policy, or System.Ini); the backup is kept for another try.
+  NotRestored,
 };
 
 // The rows of the store hold the backup loaded at start-up. screenSaverSecondsToApply
 // and sleepSecondsToApply hold the previous time-outs.
 ResetResult ResetSettings(SettingsStore& store, SystemIniImage& image, PowerSchemeReload& reload);
 
-// The parts of a reset. RestoreDesktopValues reports whether every value it had to
-// write was written.
+// The parts of a reset. Each reports whether every value of the user's it had to write
+// was written; the machine's power policies are written when they can be, silently.
 bool RestoreDesktopValues(SettingsStore& store);
-void RestoreScreenSaverPath(SettingsStore& store);
-void RestorePowerPolicies(SettingsStore& store);
+bool RestoreScreenSaverPath(SettingsStore& store);
+bool RestorePowerPolicies(SettingsStore& store);
 
 }  // namespace lull

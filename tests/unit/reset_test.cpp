@@ -166,7 +166,7 @@ TEST(ResetSettings, KeepsTheBackupWhenTheDesktopValuesCannotBeRestored) {
         failAt = FallibleIndexOf(probe.fake, CallKind::SetValue, 2);
       }
       const auto backup = BackupKeyOf(r.fake.registry);
-      EXPECT_EQ(r.Run(failAt), ResetResult::DesktopNotRestored);
+      EXPECT_EQ(r.Run(failAt), ResetResult::NotRestored);
       EXPECT_EQ(BackupKeyOf(r.fake.registry), backup);
       // The rest goes back, and the running system is told nothing the registry lacks.
       EXPECT_EQ(VideoTimeout(r.fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
@@ -177,6 +177,54 @@ TEST(ResetSettings, KeepsTheBackupWhenTheDesktopValuesCannotBeRestored) {
       }
       EXPECT_THAT(r.Announced(), ElementsAre(os == OsClass::WinXP ? kXpReload : k98Reload));
     }
+  }
+}
+
+// A reset whose write of a user's setting fails keeps the backup, and the next try puts
+// everything back.
+TEST(ResetSettings, KeepsTheBackupWhenAnyUserSettingCannotBeRestored) {
+  struct FailingCase {
+    OsClass os;
+    const char* call;
+  };
+  const FailingCase cases[] = {
+      {OsClass::WinXP, "SetValue HKCU\\Control Panel\\Desktop SCRNSAVE.EXE"},
+      {OsClass::WinXP, "OpenKey HKCU\\Control Panel\\PowerCfg\\PowerPolicies\\0"},
+      {OsClass::WinXP, "SetValue HKCU\\Control Panel\\PowerCfg\\PowerPolicies\\0 Policies"},
+      {OsClass::Win98, "SetValue HKCU\\Control Panel\\PowerCfg\\PowerPolicies\\0 Policies"},
+      {OsClass::Win98, "WriteFile"},
+      {OsClass::Win98, "MoveFile C:\\Windows\\SysIni.Tmp"},
+  };
+  for (const FailingCase& c : cases) {
+    SCOPED_TRACE(c.call);
+    Reset probe(c.os);
+    if (c.os == OsClass::WinXP) {
+      probe.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", "C:\\A.SCR");
+    }
+    probe.Run();
+    int failAt = -1;
+    for (std::size_t at = 0; at < probe.fake.calls.size() && failAt < 0; ++at) {
+      if (probe.fake.calls[at].description.rfind(c.call, 0) == 0) failAt = static_cast<int>(at);
+    }
+    ASSERT_GE(failAt, 0);
+
+    Reset r(c.os);
+    if (c.os == OsClass::WinXP) {
+      r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", "C:\\A.SCR");
+      r.originals[{Hive::CurrentUser, "control panel\\desktop"}].values["scrnsave.exe"] =
+          RegistryValue{ValueType::Text, TextBytes("C:\\A.SCR")};
+    }
+    const auto backup = BackupKeyOf(r.fake.registry);
+    EXPECT_EQ(r.Run(failAt), ResetResult::NotRestored);
+    EXPECT_EQ(BackupKeyOf(r.fake.registry), backup);
+    EXPECT_THAT(r.Announced(), ElementsAre(c.os == OsClass::WinXP ? kXpReload : k98Reload));
+
+    // The next run of the program tries again from the kept backup.
+    Reset again(c.os);
+    again.fake.registry = r.fake.registry;
+    again.fake.files = r.fake.files;
+    EXPECT_EQ(again.Run(), ResetResult::Reset);
+    EXPECT_EQ(LiveRegistry(again.fake.registry), r.originals);
   }
 }
 
