@@ -8,7 +8,13 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
 set(LULL_FREESTANDING_COMPILE
   -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
   -fno-threadsafe-statics -fno-stack-protector -ffunction-sections -fdata-sections
-  -fno-ident -flto -mpreferred-stack-boundary=2)
+  -fno-ident -flto)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  list(APPEND LULL_FREESTANDING_COMPILE -mpreferred-stack-boundary=2)
+  set(LULL_ENTRY _LullEntry)
+else()
+  set(LULL_ENTRY LullEntry)
+endif()
 set(LULL_FREESTANDING_LINK
   -nostdlib -nostartfiles -s -flto -Os -Wl,--gc-sections
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0
@@ -23,9 +29,23 @@ add_executable(lull WIN32
   ${CMAKE_SOURCE_DIR}/resources/lull.rc)
 target_include_directories(lull PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(lull PRIVATE ${LULL_WARNINGS} ${LULL_FREESTANDING_COMPILE})
-target_link_options(lull PRIVATE ${LULL_FREESTANDING_LINK} -Wl,-e,_LullEntry)
+target_link_options(lull PRIVATE ${LULL_FREESTANDING_LINK} -Wl,-e,${LULL_ENTRY})
 target_link_libraries(lull PRIVATE comctl32 advapi32 user32 kernel32 gcc)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/e2e)
 endif()
+
+# The start-up benchmark: the baseline dialog program, built exactly as lull.exe is, and
+# the program that times both.
+add_executable(minimal_dialog WIN32
+  ${CMAKE_SOURCE_DIR}/tests/bench/minimal_dialog.cpp
+  ${CMAKE_SOURCE_DIR}/tests/bench/minimal_dialog.rc)
+target_compile_options(minimal_dialog PRIVATE ${LULL_WARNINGS} ${LULL_FREESTANDING_COMPILE})
+target_link_options(minimal_dialog PRIVATE ${LULL_FREESTANDING_LINK} -Wl,-e,${LULL_ENTRY})
+target_link_libraries(minimal_dialog PRIVATE user32 kernel32 gcc)
+
+add_executable(lull_bench ${CMAKE_SOURCE_DIR}/tests/bench/bench.cpp)
+target_compile_options(lull_bench PRIVATE ${LULL_WARNINGS})
+target_link_options(lull_bench PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(lull_bench PRIVATE psapi)

@@ -1,0 +1,188 @@
+// RestoreSystemIniLine on an arbitrary System.Ini and saved line, with or without one
+// failing file call. On every input the file must afterwards be either as it was or
+// exactly what a plain model of the rules makes of it (the screen-saver line outside ";"
+// comments replaced, or the saved line inserted after the [Boot] line), and the previous
+// content must survive byte for byte as System.Ini or SysIni.Str.
+//
+// Input, from the end: option bits, the failing call, the padding size, the saved row's
+// length and the image's fill byte; from the front: the saved text; the rest is the file.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cctype>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "settings/system_ini.h"
+#include "tests/fuzz/fuzz_check.h"
+#include "tests/support/fake_windows.h"
+
+namespace {
+
+using lull::SystemIniOutcome;
+using lull::testing::FakeWindows;
+using lull::testing::FailureMode;
+
+constexpr char kIni[] = "C:\\Windows\\System.Ini";
+constexpr char kTmp[] = "C:\\Windows\\SysIni.Tmp";
+constexpr char kStr[] = "C:\\Windows\\SysIni.Str";
+constexpr std::size_t kLargestFile = 24274;
+
+enum Option : std::uint8_t {
+  kNoFile = 1,
+  kOldKeptFile = 2,
+  kOldTempFile = 4,
+  kInjectFailure = 8,
+  kPadToLimit = 16,
+  kAnyRowLength = 32,
+};
+
+bool StartsWithIgnoringCase(const std::string& text, std::size_t at, const char* key) {
+  const std::size_t length = std::strlen(key);
+  if (at + length > text.size()) return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[at + i])) !=
+        std::tolower(static_cast<unsigned char>(key[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Where the next line starts: after the first CR or LF from at on and one more right
+// after it; the end of the file when there is no line end.
+std::size_t NextLine(const std::string& file, std::size_t at) {
+  std::size_t end = file.find_first_of("\r\n", at);
+  if (end == std::string::npos) return file.size();
+  ++end;
+  if (end < file.size() && (file[end] == '\r' || file[end] == '\n')) ++end;
+  return end;
+}
+
+struct Expected {
+  std::optional<std::string> rewritten;  // nullopt: the file stays as it is
+  SystemIniOutcome outcome;
+};
+
+Expected Model(const std::optional<std::string>& file, const std::string& saved, bool rowPresent) {
+  if (!rowPresent) return {std::nullopt, SystemIniOutcome::NothingSaved};
+  if (!file || file->size() > kLargestFile) return {std::nullopt, SystemIniOutcome::NotReadable};
+  const std::string& f = *file;
+  const std::string line = saved + "\r\n";
+  for (std::size_t at = 0; at < f.size();) {
+    if (f[at] == ';') {
+      const std::size_t end = f.find_first_of("\r\n", at + 1);
+      if (end == std::string::npos) break;
+      at = end + 1;
+    } else if (StartsWithIgnoringCase(f, at, "SCRNSAVE.EXE")) {
+      return {f.substr(0, at) + line + f.substr(NextLine(f, at + 12)), SystemIniOutcome::Replaced};
+    } else {
+      ++at;
+    }
+  }
+  for (std::size_t at = 0; at < f.size(); ++at) {
+    if (!StartsWithIgnoringCase(f, at, "[Boot]")) continue;
+    // A header on the file's last line without a line end keeps its own line.
+    const bool headerEndsFile = f.find_first_of("\r\n", at + 6) == std::string::npos;
+    const std::size_t next = NextLine(f, at + 6);
+    return {f.substr(0, next) + (headerEndsFile ? "\r\n" : "") + line + f.substr(next),
+            SystemIniOutcome::Inserted};
+  }
+  return {std::nullopt, SystemIniOutcome::NoPlaceForLine};
+}
+
+std::string Show(const std::optional<std::string>& text) {
+  if (!text) return "(none)";
+  std::string shown;
+  for (unsigned char c : *text) {
+    char piece[8];
+    std::snprintf(piece, sizeof piece, c >= 0x20 && c < 0x7F ? "%c" : "\\x%02x", c);
+    shown += piece;
+  }
+  return shown;
+}
+
+bool Succeeded(SystemIniOutcome outcome) {
+  return outcome == SystemIniOutcome::Replaced || outcome == SystemIniOutcome::Inserted;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  const auto options = in.ConsumeIntegral<std::uint8_t>();
+  const auto failAt = in.ConsumeIntegralInRange<int>(0, 15);
+  const auto mode = in.ConsumeIntegralInRange<int>(0, 2);
+  const auto padding = in.ConsumeIntegralInRange<std::size_t>(0, 8);
+  const auto anyLength = in.ConsumeIntegralInRange<std::uint32_t>(0, lull::kScreenSaverPathCapacity);
+  const auto fill = in.ConsumeIntegral<std::uint8_t>();
+  const std::string savedText = in.ConsumeRandomLengthString(lull::kScreenSaverPathCapacity);
+  std::string content = in.ConsumeRemainingBytesAsString();
+  // Around the largest file worked on: 24270 to 24278 bytes.
+  if (options & kPadToLimit) content.resize(kLargestFile - 4 + padding, 'x');
+
+  // Row 2 as a load leaves it: a buffer of its capacity (on the heap, so that a read past
+  // it is caught) and a length that counts a terminator.
+  auto buffer = std::make_unique<std::uint8_t[]>(lull::kScreenSaverPathCapacity);
+  std::memset(buffer.get(), 0, lull::kScreenSaverPathCapacity);
+  std::memcpy(buffer.get(), savedText.data(), savedText.size());
+  std::uint32_t length = static_cast<std::uint32_t>(savedText.size() + 1);
+  if (length > lull::kScreenSaverPathCapacity) length = lull::kScreenSaverPathCapacity;
+  if (options & kAnyRowLength) length = anyLength;
+  const lull::BackupEntry row{"LullResetScrnSave", buffer.get(), length, lull::ValueType::Text,
+                              lull::kScreenSaverPathCapacity, lull::ValueType::Text};
+  const std::string saved(reinterpret_cast<const char*>(buffer.get()), length ? length - 1 : 0);
+
+  FakeWindows windows;
+  std::optional<std::string> before;
+  if (!(options & kNoFile)) {
+    windows.SetFile(kIni, content);
+    before = content;
+  }
+  if (options & kOldKeptFile) windows.SetFile(kStr, "kept by an earlier reset");
+  if (options & kOldTempFile) windows.SetFile(kTmp, "left by an earlier try");
+  const bool failing = (options & kInjectFailure) != 0;
+  if (failing) {
+    windows.failAt = failAt;
+    windows.failureMode = static_cast<FailureMode>(mode);
+  }
+  const auto filesBefore = windows.files;
+
+  auto image = std::make_unique<lull::SystemIniImage>();
+  std::memset(image->data, fill, sizeof image->data);
+  const SystemIniOutcome outcome = lull::RestoreSystemIniLine(windows, row, *image);
+  const Expected expected = Model(before, saved, length != 0);
+  const auto after = windows.GetFile(kIni);
+
+  FUZZ_CHECK(windows.OpenFileCount() == 0, "a file was left open");
+  if (!expected.rewritten) {
+    FUZZ_CHECK(windows.files == filesBefore, "files changed although the line has no place");
+    if (!failing) FUZZ_CHECK(outcome == expected.outcome, "outcome %d, expected %d",
+                             static_cast<int>(outcome), static_cast<int>(expected.outcome));
+    return 0;
+  }
+  // Whatever failed, the previous content is kept and System.Ini is one of the two.
+  FUZZ_CHECK(after == before || windows.GetFile(kStr) == before,
+             "previous content lost: System.Ini %s, SysIni.Str %s", Show(after).c_str(),
+             Show(windows.GetFile(kStr)).c_str());
+  FUZZ_CHECK(after == before || after == expected.rewritten,
+             "System.Ini\n  %s\nexpected\n  %s\nfrom\n  %s", Show(after).c_str(),
+             Show(expected.rewritten).c_str(), Show(before).c_str());
+  if (Succeeded(outcome)) {
+    FUZZ_CHECK(after == expected.rewritten, "reported %d with System.Ini %s",
+               static_cast<int>(outcome), Show(after).c_str());
+  } else {
+    FUZZ_CHECK(after == before, "reported %d with System.Ini changed to %s",
+               static_cast<int>(outcome), Show(after).c_str());
+  }
+  if (!failing) {
+    FUZZ_CHECK(outcome == expected.outcome, "outcome %d, expected %d", static_cast<int>(outcome),
+               static_cast<int>(expected.outcome));
+    FUZZ_CHECK(windows.GetFile(kStr) == before, "SysIni.Str is not the previous file");
+    FUZZ_CHECK(!windows.GetFile(kTmp), "SysIni.Tmp was left behind");
+  }
+  return 0;
+}
