@@ -17,6 +17,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -249,6 +250,15 @@ std::string Hex(const Bytes& bytes) {
   return out;
 }
 
+// With LULL_FUZZ_TRACE set, a run tells what it did: handy when reading a finding.
+void Trace(const FakeWindows& windows, const std::string& what) {
+  static const bool tracing = std::getenv("LULL_FUZZ_TRACE") != nullptr;
+  if (!tracing) return;
+  std::fprintf(stderr, "-- %s; pages so far:", what.c_str());
+  for (const std::string& page : windows.PageNames()) std::fprintf(stderr, " %s", page.c_str());
+  std::fprintf(stderr, "\n");
+}
+
 // A fresh program object on the same computer, up to its first page.
 std::unique_ptr<lull::Program> Start(FakeWindows& windows) {
   auto program = std::make_unique<lull::Program>(windows);
@@ -319,6 +329,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckKeys(windows, "wizard");
     CheckSystemIniKept(windows, ini, "wizard");
     FUZZ_CHECK(windows.quitPosted && windows.MaxPageDepth() == 1, "the wizard did not end cleanly");
+    Trace(windows, "wizard");
   }
   if (os == OsClass::UnsupportedNt) {
     FUZZ_CHECK(windows.registry.keys == registryAtStart, "the registry changed on an unsupported NT");
@@ -342,6 +353,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     activated = lull::ActivateSettings(program->store, chosen, program->reload) ==
                 lull::ActivationResult::Activated;
     CheckKeys(windows, "activation");
+    Trace(windows, std::string("activation, first page ") +
+                       lull::InfoOf(program->wizard.currentPage).templateName +
+                       (activated ? ", saved" : ", not saved"));
   }
 
   // 3. A reset, from the page it is offered on.
@@ -359,6 +373,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             lull::ResetResult::Reset;
     CheckKeys(windows, "reset");
     CheckSystemIniKept(windows, iniBefore, "reset");
+    Trace(windows, std::string("reset, first page ") +
+                       lull::InfoOf(program->wizard.currentPage).templateName +
+                       (reset ? ", restored" : ", not restored"));
   }
   // A backup key the user may not write keeps what it holds.
   if (reset && keyStates[3] != 1) {
@@ -386,6 +403,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                  "after a reset the first page is %d", static_cast<int>(first));
     }
     CheckKeys(windows, "last start");
+    Trace(windows, std::string("last start, first page ") +
+                       lull::InfoOf(program->wizard.currentPage).templateName);
   }
   return 0;
 }

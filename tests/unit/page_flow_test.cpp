@@ -8,6 +8,7 @@
 #include "resources/resource_ids.h"
 #include "tests/support/case_names.h"
 #include "tests/support/wizard_fixture.h"
+#include "settings/backup_table.h"
 #include "wizard/page_handler.h"
 
 namespace lull {
@@ -344,6 +345,54 @@ TEST(FinishNotes, TheRestartNoteShowsOnWindows95Only) {
       } else {
         EXPECT_EQ(texts.count(IDC_RESTART_NOTE), 0u);
       }
+    }
+  }
+}
+
+// When an operation cannot do its work, its finish page says so, after the restart note.
+TEST(FinishNotes, AFailedOperationIsNotReportedAsSuccess) {
+  const std::string notSaved =
+      "(Note: Your current settings could not be saved, so nothing was changed.)";
+  const std::string notRestored =
+      "(Note: Your previous settings could not be restored; they are kept for another try.)";
+  const std::string restart =
+      "(Note: On Windows 95 systems, the new settings will not take effect until you restart "
+      "the system.)";
+  for (const OsClass os : {OsClass::WinXP, OsClass::Win95}) {
+    const std::string prefix = os == OsClass::Win95 ? restart + " " : "";
+    {
+      // The backup key may be read but not written: nothing can be kept, so nothing changes.
+      WizardRun run;
+      run.program.store.os = os;
+      run.windows.registry.SetReadOnly(Hive::CurrentUser, "Control Panel\\Desktop\\Corvane");
+      run.windows.registry.SetText(Hive::CurrentUser, "Control Panel\\Desktop",
+                                   "ScreenSavePowerOffTimeOut", "0");
+      run.windows.user = {Click(kNext), Click(kFinish)};
+      run.RunPagesFrom(PageId::SelectTime);
+      EXPECT_EQ(run.LastVisit().name, "NormalFinish");
+      EXPECT_EQ(run.LastVisit().texts.at(IDC_RESTART_NOTE), prefix + notSaved);
+      EXPECT_EQ(run.windows.registry.GetText(Hive::CurrentUser, "Control Panel\\Desktop",
+                                             "ScreenSavePowerOffTimeOut"),
+                "0");
+      EXPECT_TRUE(run.windows.CallsOf({testing::CallKind::SetSystemParameter}).empty());
+    }
+    {
+      // The Desktop key may be read but not written: the backup stays for another try.
+      WizardRun run;
+      run.program.store.os = os;
+      run.windows.registry.SetText(Hive::CurrentUser, "Control Panel\\Desktop\\Corvane",
+                                   "LullResetFlag", "1");
+      run.windows.registry.SetText(Hive::CurrentUser, "Control Panel\\Desktop\\Corvane",
+                                   "LullResetTimeOut", "600");
+      run.windows.registry.SetReadOnly(Hive::CurrentUser, "Control Panel\\Desktop");
+      LoadBackup(run.windows, run.program.store.keys, run.program.store.backup);
+      run.windows.user = {Click(kNext), Click(kFinish)};
+      run.RunPagesFrom(PageId::ShowCurrent);
+      EXPECT_EQ(run.LastVisit().name, "ResetFinish");
+      EXPECT_EQ(run.LastVisit().texts.at(IDC_RESTART_NOTE), prefix + notRestored);
+      EXPECT_EQ(run.windows.registry.GetText(Hive::CurrentUser,
+                                             "Control Panel\\Desktop\\Corvane", "LullResetFlag"),
+                "1");
     }
   }
 }
