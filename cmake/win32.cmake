@@ -6,20 +6,22 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
 # lull.exe runs on Windows 95 as it comes: no C or C++ runtime DLL, its own entry point,
 # only the system DLLs, and a PE header that asks for nothing newer than Windows 4.0.
 set(LULL_FREESTANDING_COMPILE
-  -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+  -Oz -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
   -fno-threadsafe-statics -fno-stack-protector -ffunction-sections -fdata-sections
   -fno-ident -flto)
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  list(APPEND LULL_FREESTANDING_COMPILE -mpreferred-stack-boundary=2)
-  set(LULL_ENTRY _LullEntry)
-else()
-  set(LULL_ENTRY LullEntry)
-endif()
 set(LULL_FREESTANDING_LINK
-  -nostdlib -nostartfiles -s -flto -Os -Wl,--gc-sections
+  -nostdlib -nostartfiles -s -flto -Oz -Wl,--gc-sections
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0
   -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
   -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  list(APPEND LULL_FREESTANDING_COMPILE -mpreferred-stack-boundary=2)
+  set(LULL_ENTRY _LullEntry)
+  list(APPEND LULL_FREESTANDING_LINK -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/lull-i686.ld)
+else()
+  set(LULL_ENTRY LullEntry)
+endif()
 
 add_executable(lull WIN32
   ${LULL_PRODUCT_SOURCES}
@@ -29,8 +31,10 @@ add_executable(lull WIN32
   ${CMAKE_SOURCE_DIR}/resources/lull.rc)
 target_include_directories(lull PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(lull PRIVATE ${LULL_WARNINGS} ${LULL_FREESTANDING_COMPILE})
-target_link_options(lull PRIVATE ${LULL_FREESTANDING_LINK} -Wl,-e,${LULL_ENTRY})
+target_link_options(lull PRIVATE ${LULL_FREESTANDING_LINK} -Wl,-e,${LULL_ENTRY}
+                    -Wl,-Map=${CMAKE_BINARY_DIR}/lull.map)
 target_link_libraries(lull PRIVATE comctl32 advapi32 user32 kernel32 gcc)
+set_property(TARGET lull APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/lull-i686.ld)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/e2e)

@@ -2,31 +2,50 @@
 
 namespace lull {
 
+namespace {
+
+struct RowLayout {
+  const char* name;
+  std::uint16_t capacity;
+  ValueType type;
+  // Text rows of the live values start as blanks with a terminator; the rest as zeros.
+  bool blank;
+};
+
+constexpr RowLayout kLayout[kBackupRowCount] = {
+    {"LullResetFlag", 2, ValueType::Text, false},
+    {"LullResetScrnSave", kScreenSaverPathCapacity, ValueType::Text, false},
+    {"LullResetScrnSaveAct", 2, ValueType::Text, true},
+    {"LullResetTimeOut", 6, ValueType::Text, true},
+    {"LullResetStandby", 6, ValueType::Text, true},
+    {"LullResetStandbyAct", 2, ValueType::Text, true},
+    {"LullResetPowerOff", 6, ValueType::Text, true},
+    {"LullResetPowerOffAct", 2, ValueType::Text, true},
+    {"LullResetPowerPolicy", 2, ValueType::Text, true},
+    {"LullResetPolicies", kPoliciesSize, ValueType::Binary, false},
+    {"LullResetAcPolicy", kAcPolicySize, ValueType::Binary, false},
+    {"LullResetAcPolicy1", kAcPolicySize, ValueType::Binary, false},
+    {"LullResetAcPolicy2", kAcPolicySize, ValueType::Binary, false},
+};
+
+constexpr std::uint32_t StorageNeeded() {
+  std::uint32_t total = 0;
+  for (const RowLayout& layout : kLayout) total += layout.capacity;
+  return total;
+}
+static_assert(StorageNeeded() == BackupTable::kStorageSize, "every row has its own buffer");
+
+}  // namespace
+
 BackupTable::BackupTable() {
-  struct RowLayout {
-    const char* name;
-    std::uint8_t* data;
-    std::uint32_t capacity;
-    ValueType type;
-  };
-  const RowLayout layout[kBackupRowCount] = {
-      {"LullResetFlag", flag_, sizeof flag_, ValueType::Text},
-      {"LullResetScrnSave", screenSaver_, sizeof screenSaver_, ValueType::Text},
-      {"LullResetScrnSaveAct", screenSaveActive_, sizeof screenSaveActive_, ValueType::Text},
-      {"LullResetTimeOut", screenSaveTimeOut_, sizeof screenSaveTimeOut_, ValueType::Text},
-      {"LullResetStandby", standbyTimeOut_, sizeof standbyTimeOut_, ValueType::Text},
-      {"LullResetStandbyAct", standbyActive_, sizeof standbyActive_, ValueType::Text},
-      {"LullResetPowerOff", powerOffTimeOut_, sizeof powerOffTimeOut_, ValueType::Text},
-      {"LullResetPowerOffAct", powerOffActive_, sizeof powerOffActive_, ValueType::Text},
-      {"LullResetPowerPolicy", powerPolicyIndex_, sizeof powerPolicyIndex_, ValueType::Text},
-      {"LullResetPolicies", policies_, sizeof policies_, ValueType::Binary},
-      {"LullResetAcPolicy", acPolicy_, sizeof acPolicy_, ValueType::Binary},
-      {"LullResetAcPolicy1", acPolicy1_, sizeof acPolicy1_, ValueType::Binary},
-      {"LullResetAcPolicy2", acPolicy2_, sizeof acPolicy2_, ValueType::Binary},
-  };
+  std::uint8_t* buffer = storage_;
   for (std::size_t row = 0; row < kBackupRowCount; ++row) {
-    const RowLayout& r = layout[row];
-    rows[row] = BackupEntry{r.name, r.data, 0, r.type, r.capacity, r.type};
+    const RowLayout& layout = kLayout[row];
+    rows[row] = BackupEntry{layout.name, buffer, 0, layout.type, layout.capacity, layout.type};
+    if (layout.blank) {
+      for (std::uint32_t at = 0; at + 1 < layout.capacity; ++at) buffer[at] = ' ';
+    }
+    buffer += layout.capacity;
   }
   rows[kBackupRowCount] = BackupEntry{nullptr, nullptr, 0, ValueType::None, 0, ValueType::None};
 }

@@ -61,20 +61,12 @@ struct BackupTable {
   // While set, SaveBackup stops after the first row.
   bool flagOnlyWrite = false;
 
+  // Every row's buffer, one after the other in table order.
+  static constexpr std::uint32_t kStorageSize =
+      2 + kScreenSaverPathCapacity + 2 + 6 + 6 + 2 + 6 + 2 + 2 + kPoliciesSize + 3 * kAcPolicySize;
+
  private:
-  std::uint8_t flag_[2] = {};
-  std::uint8_t screenSaver_[kScreenSaverPathCapacity] = {};
-  std::uint8_t screenSaveActive_[2] = {' ', 0};
-  std::uint8_t screenSaveTimeOut_[6] = {' ', ' ', ' ', ' ', ' ', 0};
-  std::uint8_t standbyTimeOut_[6] = {' ', ' ', ' ', ' ', ' ', 0};
-  std::uint8_t standbyActive_[2] = {' ', 0};
-  std::uint8_t powerOffTimeOut_[6] = {' ', ' ', ' ', ' ', ' ', 0};
-  std::uint8_t powerOffActive_[2] = {' ', 0};
-  std::uint8_t powerPolicyIndex_[2] = {' ', 0};
-  std::uint8_t policies_[kPoliciesSize] = {};
-  std::uint8_t acPolicy_[kAcPolicySize] = {};
-  std::uint8_t acPolicy1_[kAcPolicySize] = {};
-  std::uint8_t acPolicy2_[kAcPolicySize] = {};
+  std::uint8_t storage_[kStorageSize] = {};
 };
 
 void LoadBackup(Platform& platform, RegistryKeys& keys, BackupTable& table);
