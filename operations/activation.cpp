@@ -62,7 +62,9 @@ void WritePowerPolicies(SettingsStore& store) {
 ActivationResult ActivateSettings(SettingsStore& store, ChosenTimes& chosen,
                                   PowerSchemeReload& reload) {
   Platform& platform = store.platform;
-  ReadCurrentSettings(store);
+  // A setting that could not be read would be missing from the backup (or kept there from
+  // an older one) and then overwritten, so nothing is saved or changed.
+  if (!ReadCurrentSettings(store)) return ActivationResult::BackupNotSaved;
   store.backup.SetFlagText(kRowFlag, '1');
   store.backup.flagOnlyWrite = false;
   // Without a complete backup a change could never be undone, so nothing is changed.

@@ -21,7 +21,8 @@ struct ChosenTimes {
 
 enum class ActivationResult {
   Activated,
-  // The backup could not be saved, so no live value was changed and nothing announced.
+  // The settings in force could not all be read or the backup could not be saved, so no
+  // live value was changed and nothing announced.
   BackupNotSaved,
 };
 

@@ -9,6 +9,18 @@ namespace lull {
 // Result of a registry call, as Windows gives it: 0 is success, anything else a failure.
 using RegResult = std::int32_t;
 inline constexpr RegResult kRegSuccess = 0;
+// The failures that only say a key or value is not there for the program: missing, a
+// path the registry will not take, not writable (every open asks for full access), or
+// larger than the buffer. Any other result is a call that failed.
+inline constexpr RegResult kRegFileNotFound = 2;
+inline constexpr RegResult kRegPathNotFound = 3;
+inline constexpr RegResult kRegAccessDenied = 5;
+inline constexpr RegResult kRegMoreData = 234;
+inline constexpr RegResult kRegBadKey = 1010;
+constexpr bool MeansNotThere(RegResult result) {
+  return result == kRegFileNotFound || result == kRegPathNotFound ||
+         result == kRegAccessDenied || result == kRegMoreData || result == kRegBadKey;
+}
 
 // An open registry key; 0 means none.
 using KeyHandle = std::uintptr_t;

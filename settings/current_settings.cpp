@@ -13,13 +13,28 @@ struct ValueRead {
   std::uint32_t size = 0;
 };
 
-bool Query(SettingsStore& store, const char* name, std::uint32_t capacity, ValueRead& value) {
+// complete is cleared when a key or value that may be there could not be read: a backup
+// taken then would not hold what is in force.
+void Note(RegResult result, bool& complete) {
+  if (result != kRegSuccess && !MeansNotThere(result)) complete = false;
+}
+
+bool Open(SettingsStore& store, const char* path, bool& complete) {
+  RegResult result = kRegSuccess;
+  const bool opened = OpenLiveKey(store.platform, store.keys, path, &result);
+  Note(result, complete);
+  return opened;
+}
+
+bool Query(SettingsStore& store, const char* name, std::uint32_t capacity, ValueRead& value,
+           bool& complete) {
   ValueType type = ValueType::None;
   value.size = capacity < sizeof value.data ? capacity : sizeof value.data;
   const std::uint32_t asked = value.size;
-  return store.platform.QueryValue(store.keys.liveKey, name, type, value.data, value.size) ==
-             kRegSuccess &&
-         value.size <= asked;
+  const RegResult result =
+      store.platform.QueryValue(store.keys.liveKey, name, type, value.data, value.size);
+  Note(result, complete);
+  return result == kRegSuccess && value.size <= asked;
 }
 
 void TakeBytes(BackupEntry& row, const ValueRead& value) {
@@ -32,9 +47,10 @@ void TakeBytes(BackupEntry& row, const ValueRead& value) {
 
 // The power-policy records are carried through whole and written back whole, so a
 // record of any other size is not one the program understands and counts as missing.
-void ReadRecord(SettingsStore& store, const char* path, const char* name, BackupEntry& row) {
+void ReadRecord(SettingsStore& store, const char* path, const char* name, BackupEntry& row,
+                bool& complete) {
   ValueRead value;
-  if (OpenLiveKey(store.platform, store.keys, path) && Query(store, name, row.capacity, value) &&
+  if (Open(store, path, complete) && Query(store, name, row.capacity, value, complete) &&
       value.size == row.capacity) {
     TakeBytes(row, value);
   }
@@ -47,40 +63,42 @@ bool OneDigitText(const ValueRead& value) {
   return digit && (value.size == 1 || (value.size == 2 && value.data[1] == 0));
 }
 
-void ReadPowerPolicies(SettingsStore& store) {
+void ReadPowerPolicies(SettingsStore& store, bool& complete) {
   BackupTable& rows = store.backup;
   ValueRead index;
-  if (OpenLiveKey(store.platform, store.keys, kPowerCfgKeyPath) &&
-      Query(store, "CurrentPowerPolicy", 2, index) && OneDigitText(index)) {
+  if (Open(store, kPowerCfgKeyPath, complete) &&
+      Query(store, "CurrentPowerPolicy", 2, index, complete) && OneDigitText(index)) {
     const char digit = static_cast<char>(index.data[0]);
     store.powerSchemeKeyPath.SetIndex(digit);
     ValueRead policies;
-    if (OpenLiveKey(store.platform, store.keys, store.powerSchemeKeyPath.text) &&
-        Query(store, "Policies", kPoliciesSize, policies) && policies.size == kPoliciesSize) {
+    if (Open(store, store.powerSchemeKeyPath.text, complete) &&
+        Query(store, "Policies", kPoliciesSize, policies, complete) &&
+        policies.size == kPoliciesSize) {
       rows.SetFlagText(kRowPowerPolicyIndex, digit);
       TakeBytes(rows[kRowPolicies], policies);
     }
   }
   store.controlSetKeyPath.SetDigit('1');
-  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy1]);
+  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy1], complete);
   store.controlSetKeyPath.SetDigit('2');
-  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy2]);
-  ReadRecord(store, kCurrentControlSetPowerKeyPath, "AcPolicy", rows[kRowAcPolicy]);
+  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy2], complete);
+  ReadRecord(store, kCurrentControlSetPowerKeyPath, "AcPolicy", rows[kRowAcPolicy], complete);
 }
 
-void ReadSwitch(SettingsStore& store, const char* name, std::size_t row) {
+void ReadSwitch(SettingsStore& store, const char* name, std::size_t row, bool& complete) {
   ValueRead value;
   // An empty value of no bytes at all holds no character to keep.
-  if (Query(store, name, 2, value) && value.size >= 1) {
+  if (Query(store, name, 2, value, complete) && value.size >= 1) {
     store.backup.SetFlagText(row, static_cast<char>(value.data[0]));
   }
 }
 
 // Sets seconds only when the value was read.
-void ReadTimeOut(SettingsStore& store, const char* name, std::size_t row, std::uint32_t& seconds) {
+void ReadTimeOut(SettingsStore& store, const char* name, std::size_t row, std::uint32_t& seconds,
+                 bool& complete) {
   BackupEntry& entry = store.backup[row];
   ValueRead value;
-  if (!Query(store, name, entry.capacity, value)) return;
+  if (!Query(store, name, entry.capacity, value, complete)) return;
   // A value of no bytes would make the row absent, and the reader never clears a row.
   // A time-out of more than five characters is missing whether or not it came with its
   // terminator, so the row always holds a terminated text.
@@ -90,25 +108,27 @@ void ReadTimeOut(SettingsStore& store, const char* name, std::size_t row, std::u
   seconds = ParseDecimal(text, value.size);
 }
 
-void ReadDesktop(SettingsStore& store) {
-  if (!OpenLiveKey(store.platform, store.keys, kDesktopKeyPath)) return;
+void ReadDesktop(SettingsStore& store, bool& complete) {
+  if (!Open(store, kDesktopKeyPath, complete)) return;
   std::uint32_t standbySeconds = 0;  // not announced
-  ReadSwitch(store, "ScreenSaveLowPowerActive", kRowStandbyActive);
-  ReadTimeOut(store, "ScreenSaveLowPowerTimeOut", kRowStandbyTimeOut, standbySeconds);
-  ReadSwitch(store, "ScreenSavePowerOffActive", kRowPowerOffActive);
+  ReadSwitch(store, "ScreenSaveLowPowerActive", kRowStandbyActive, complete);
+  ReadTimeOut(store, "ScreenSaveLowPowerTimeOut", kRowStandbyTimeOut, standbySeconds, complete);
+  ReadSwitch(store, "ScreenSavePowerOffActive", kRowPowerOffActive, complete);
   ReadTimeOut(store, "ScreenSavePowerOffTimeOut", kRowPowerOffTimeOut,
-              store.toApply.sleepSecondsToApply);
-  ReadSwitch(store, "ScreenSaveActive", kRowScreenSaveActive);
+              store.toApply.sleepSecondsToApply, complete);
+  ReadSwitch(store, "ScreenSaveActive", kRowScreenSaveActive, complete);
   ReadTimeOut(store, "ScreenSaveTimeOut", kRowScreenSaveTimeOut,
-              store.toApply.screenSaverSecondsToApply);
+              store.toApply.screenSaverSecondsToApply, complete);
 }
 
 }  // namespace
 
-void ReadCurrentSettings(SettingsStore& store) {
-  if (store.os != OsClass::Win95) ReadPowerPolicies(store);
-  ReadDesktop(store);
+bool ReadCurrentSettings(SettingsStore& store) {
+  bool complete = true;
+  if (store.os != OsClass::Win95) ReadPowerPolicies(store, complete);
+  ReadDesktop(store, complete);
   CloseLiveKey(store.platform, store.keys);
+  return complete;
 }
 
 std::uint32_t ReadLittleEndian32(const std::uint8_t* bytes) {

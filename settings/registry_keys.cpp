@@ -29,9 +29,11 @@ Hive HiveOfPath(const char* path) {
   return StartsWith(path, "System") ? Hive::LocalMachine : Hive::CurrentUser;
 }
 
-bool OpenLiveKey(Platform& platform, RegistryKeys& keys, const char* path) {
+bool OpenLiveKey(Platform& platform, RegistryKeys& keys, const char* path, RegResult* result) {
   CloseLiveKey(platform, keys);
-  return Opened(platform.OpenKey(HiveOfPath(path), path, keys.liveKey), keys.liveKey);
+  const RegResult opened = platform.OpenKey(HiveOfPath(path), path, keys.liveKey);
+  if (result != nullptr) *result = opened;
+  return Opened(opened, keys.liveKey);
 }
 
 void CloseLiveKey(Platform& platform, RegistryKeys& keys) { CloseSlot(platform, keys.liveKey); }

@@ -22,8 +22,10 @@ struct RegistryKeys {
 // "Control Panel..." lives under HKEY_CURRENT_USER, "System..." under HKEY_LOCAL_MACHINE.
 Hive HiveOfPath(const char* path);
 
-// Closes the live key and opens path in its place; true when it opened.
-bool OpenLiveKey(Platform& platform, RegistryKeys& keys, const char* path);
+// Closes the live key and opens path in its place; true when it opened. The open's own
+// result goes to result when one is given.
+bool OpenLiveKey(Platform& platform, RegistryKeys& keys, const char* path,
+                 RegResult* result = nullptr);
 void CloseLiveKey(Platform& platform, RegistryKeys& keys);
 
 // Create or open the backup key; both set backupKeyFailed from the result.

@@ -134,7 +134,8 @@ def record(size, timeout, offset):
 
 
 def settings(name, version, keys, values, clicks=(), ini=0, ini_text=b"", radio="15",
-             move=True, scheme=0):
+             move=True, scheme=0, failing_activation_call=None, failing_reset_call=None,
+             failure_mode=0):
     """values: place -> ("well", number or bytes) | ("text", bytes, terminated)
     | ("any", type, size, pattern)."""
     seed = Input().pick(VERSIONS[version], 6).pick(scheme, 4)
@@ -166,6 +167,9 @@ def settings(name, version, keys, values, clicks=(), ini=0, ini_text=b"", radio=
     for click in clicks:
         seed.pick(CLICKS[click], 14)
     seed.pick(RADIOS[radio], 3).boolean(move)
+    seed.byte(0 if failing_activation_call is None else 128 + failing_activation_call)
+    seed.byte(0 if failing_reset_call is None else 128 + failing_reset_call)
+    seed.integral(failure_mode, 0, 2, 32)
     write("settings", name, seed.data())
 
 
@@ -217,4 +221,13 @@ settings("scheme_index_ten", "XP", NO_BACKUP,
          dict(TYPICAL, CurrentPowerPolicy=("text", b"10", True)), scheme=1,
          clicks=["next", "next", "next", "finish"])
 
-sys.exit(0)
+if len(sys.argv) > 1:
+    # make_seeds.py <folder>: also every single failure of the typical activation and
+    # of the reset that follows, for a look at them one by one.
+    HERE = sys.argv[1]
+    for call in range(80):
+        settings("activation_fails_%02d" % call, "98", {}, dict(TYPICAL, LullResetFlag=switch(b"2")), ini=1,
+                 failing_activation_call=call)
+        settings("reset_fails_%02d" % call, "98", NO_BACKUP, TYPICAL, ini=1,
+                 failing_reset_call=call)
+

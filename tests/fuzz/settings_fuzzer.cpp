@@ -280,16 +280,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const OsClass os = lull::ClassifyVersion(windows.version);
   const char schemeIndex = in.PickValueInArray({'0', '1', '3', '9'});
 
-  // The keys: missing, writable or read-only.
+  // The keys: missing, read-only, or (twice as likely) writable.
+  enum KeyState { kMissing, kReadOnly };
   const std::pair<Hive, std::string> keys[] = {
-      {kUser, kDesktop},      {kUser, kPowerCfg},         {kUser, kSchemes + schemeIndex},
-      {kUser, kCorvane},      {kMachine, kControlSet1},   {kMachine, kControlSet2},
+      {kUser, kDesktop},      {kUser, kPowerCfg},       {kUser, kSchemes + schemeIndex},
+      {kUser, kCorvane},      {kMachine, kControlSet1}, {kMachine, kControlSet2},
       {kMachine, kCurrentSet}};
-  std::vector<int> keyStates;
-  for (const auto& [hive, path] : keys) {
-    const int state = in.ConsumeIntegralInRange<int>(0, 3);  // mostly writable
-    keyStates.push_back(state);
-    if (state != 0) windows.registry.CreateKey(hive, path);
+  int keyStates[std::size(keys)];
+  for (std::size_t key = 0; key < std::size(keys); ++key) {
+    keyStates[key] = in.ConsumeIntegralInRange<int>(0, 3);
+    if (keyStates[key] != kMissing) windows.registry.CreateKey(keys[key].first, keys[key].second);
   }
   for (const Place& place : Places(schemeIndex)) {
     if (auto value = MakeValue(in, place.shape)) {
@@ -298,8 +298,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // Read-only last, since setting a value creates its key.
   for (std::size_t key = 0; key < std::size(keys); ++key) {
-    if (keyStates[key] == 1) windows.registry.SetReadOnly(keys[key].first, keys[key].second);
+    if (keyStates[key] == kReadOnly) windows.registry.SetReadOnly(keys[key].first, keys[key].second);
   }
+  const bool backupWritable = keyStates[3] != kReadOnly;
+
   std::optional<std::string> ini;
   switch (in.ConsumeIntegralInRange<int>(0, 2)) {
     case 1:
@@ -313,14 +315,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (ini) windows.SetFile(kIni, *ini);
 
-  // 1. The wizard, with whatever the user clicks.
-  const int clickable[] = {IDC_YES,     IDC_NO,      IDC_CANCEL,  IDC_FINISH,  IDC_PREVIOUS,
+  const int clickable[] = {IDC_YES,     IDC_NO,      IDC_CANCEL,     IDC_FINISH,  IDC_PREVIOUS,
                            IDC_NEXT,    IDC_LICENSE, IDC_LICENSE_OK, IDC_TIME_10, IDC_TIME_15,
-                           IDC_TIME_20, IDC_NEXT,    IDC_NEXT,    -1};
+                           IDC_TIME_20, IDC_NEXT,    IDC_NEXT,       -1};
   for (int click = in.ConsumeIntegralInRange<int>(0, 10); click > 0; --click) {
     const int id = in.PickValueInArray(clickable);
     windows.user.push_back(id < 0 ? lull::testing::PressEscape() : lull::testing::Click(id));
   }
+  const auto radio = in.PickValueInArray({IDC_TIME_10, IDC_TIME_15, IDC_TIME_20});
+  const bool moveScreenSaver = in.ConsumeBool();
+  // A byte of 128 or more makes that call of the operation fail (0 and up from its start).
+  const auto activationFailure = in.ConsumeIntegral<std::uint8_t>();
+  const auto resetFailure = in.ConsumeIntegral<std::uint8_t>();
+  const auto failureMode = static_cast<lull::testing::FailureMode>(in.ConsumeIntegralInRange<int>(0, 2));
+  auto injectFailure = [&](std::uint8_t choice) {
+    if (choice < 128) return false;
+    windows.failAt = windows.fallibleCallCount + (choice - 128);
+    windows.failureMode = failureMode;
+    return true;
+  };
+
+  // 1. The wizard, with whatever the user clicks.
   const auto registryAtStart = windows.registry.keys;
   {
     auto program = std::make_unique<lull::Program>(windows);
@@ -337,8 +352,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // 2. An activation.
-  const auto radio = in.PickValueInArray({IDC_TIME_10, IDC_TIME_15, IDC_TIME_20});
-  const bool moveScreenSaver = in.ConsumeBool();
   const std::vector<Kept> kept = ValuesThatMustComeBack(windows, os);
   bool activated = false;
   {
@@ -350,57 +363,62 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     chosen.chosenScreenSaverSeconds = row.screenSaverSeconds;
     chosen.chosenScreenSaverText = row.screenSaverText;
     chosen.moveScreenSaver = moveScreenSaver;
+    const bool failing = injectFailure(activationFailure);
     activated = lull::ActivateSettings(program->store, chosen, program->reload) ==
                 lull::ActivationResult::Activated;
+    windows.failAt.reset();
     CheckKeys(windows, "activation");
-    Trace(windows, std::string("activation, first page ") +
-                       lull::InfoOf(program->wizard.currentPage).templateName +
+    Trace(windows, std::string("activation") + (failing ? " with a failing call" : "") +
                        (activated ? ", saved" : ", not saved"));
   }
 
   // 3. A reset, from the page it is offered on.
   bool reset = false;
+  bool resetFailed = false;
   {
     auto program = Start(windows);
     if (activated) {
       FUZZ_CHECK(program->wizard.currentPage == PageId::ResetActivate,
-                 "after an activation the first page is %d",
-                 static_cast<int>(program->wizard.currentPage));
+                 "after an activation the first page is %s",
+                 lull::InfoOf(program->wizard.currentPage).templateName);
     }
     const auto iniBefore = windows.GetFile(kIni);
     program->store.toApply.screenSaverSecondsToApply = program->facts.previousScreenSaverSeconds;
+    resetFailed = injectFailure(resetFailure);
     reset = lull::ResetSettings(program->store, program->systemIni, program->reload) ==
             lull::ResetResult::Reset;
+    windows.failAt.reset();
     CheckKeys(windows, "reset");
     CheckSystemIniKept(windows, iniBefore, "reset");
-    Trace(windows, std::string("reset, first page ") +
-                       lull::InfoOf(program->wizard.currentPage).templateName +
+    Trace(windows, std::string("reset") + (resetFailed ? " with a failing call" : "") +
                        (reset ? ", restored" : ", not restored"));
   }
-  // A backup key the user may not write keeps what it holds.
-  if (reset && keyStates[3] != 1) {
-    const auto names = windows.registry.ValueNames(kUser, kCorvane);
-    const auto flag = windows.registry.Get(kUser, kCorvane, "LullResetFlag");
-    FUZZ_CHECK(names.size() == 1 && flag && flag->type == ValueType::Text &&
-                   flag->data == Text("2"),
-               "after a reset the backup holds %zu values", names.size());
-  }
-  if (activated && reset) {
-    for (const Kept& value : kept) {
-      const auto now = windows.registry.Get(value.hive, value.path, value.name);
-      FUZZ_CHECK(now && now->data == value.data, "%s\\%s not restored: %s, was %s",
-                 value.path.c_str(), value.name, now ? Hex(now->data).c_str() : "(missing)",
-                 Hex(value.data).c_str());
+  if (reset && !resetFailed) {
+    // A backup key the user may not write keeps what it holds.
+    if (backupWritable) {
+      const auto names = windows.registry.ValueNames(kUser, kCorvane);
+      const auto flag = windows.registry.Get(kUser, kCorvane, "LullResetFlag");
+      FUZZ_CHECK(names.size() == 1 && flag && flag->type == ValueType::Text &&
+                     flag->data == Text("2"),
+                 "after a reset the backup holds %zu values", names.size());
+    }
+    if (activated) {
+      for (const Kept& value : kept) {
+        const auto now = windows.registry.Get(value.hive, value.path, value.name);
+        FUZZ_CHECK(now && now->data == value.data, "%s\\%s not restored: %s, was %s",
+                   value.path.c_str(), value.name, now ? Hex(now->data).c_str() : "(missing)",
+                   Hex(value.data).c_str());
+      }
     }
   }
 
   // 4. The next start.
   {
     auto program = Start(windows);
-    if (reset) {
+    if (reset && !resetFailed && backupWritable) {
       const PageId first = program->wizard.currentPage;
       FUZZ_CHECK(first == PageId::ActivateYesNo || first == PageId::SelectCompliant,
-                 "after a reset the first page is %d", static_cast<int>(first));
+                 "after a reset the first page is %s", lull::InfoOf(first).templateName);
     }
     CheckKeys(windows, "last start");
     Trace(windows, std::string("last start, first page ") +

@@ -1,0 +1,656 @@
+// The end-to-end driver: plays a scenario against the real lull.exe under Wine. It sets
+// the registry and files first, starts lull.exe, names the page on screen, clicks
+// controls by id, reads texts and check marks, presses Escape or the close box, waits
+// for the exit code, and checks what the wizard left in the registry and the files.
+//
+// usage: lull_driver LULL.EXE SCENARIO [SCREENSHOT-DIRECTORY]
+// A scenario is a text file of commands, one per line ("#" starts a comment):
+//   version win98                      Windows version reported to programs started later
+//   clean                              removes every setting and file the wizard touches
+//   set "HKCU\path" name sz "text"     also: bin HEXBYTES, policies SECONDS, acpolicy SECONDS
+//   delete HKCU\path [name]            a value, or the whole key
+//   readonly HKLM\path                 (not available; see the unit tests)
+//   file C:\path "text"                writes a file; \r \n \\ \" escapes in texts
+//   start [arguments]                  starts lull.exe
+//   page NAME                          waits for that page
+//   click ID | escape | close          acts on the open page
+//   checked ID... | unchecked ID...    check marks
+//   text ID "text"                     a control's text, exactly
+//   exit CODE                          waits for lull.exe to end
+//   expect HKCU\path name sz "text"    also: missing, bin HEX, video OFFSET SECONDS, names N...
+//   expect-file C:\path "text" | expect-file C:\path missing
+//   screenshot NAME                    saves the open page as SCREENSHOT-DIRECTORY\NAME.bmp
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string scenarioName;
+int lineNumber = 0;
+int failures = 0;
+PROCESS_INFORMATION lull = {};
+std::string lullPath;
+std::string screenshotDirectory;
+
+void Fail(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  char message[2048];
+  std::vsnprintf(message, sizeof message, format, args);
+  va_end(args);
+  std::printf("%s:%d: %s\n", scenarioName.c_str(), lineNumber, message);
+  std::fflush(stdout);
+  ++failures;
+}
+
+// --- words of a command line ---
+
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] != '\\' || at + 1 == text.size()) {
+      out += text[at];
+      continue;
+    }
+    // Only these are escapes; any other backslash stands for itself, as in key paths.
+    const char next = text[at + 1];
+    if (next == 'r' || next == 'n' || next == 't' || next == '\\' || next == '"') {
+      out += next == 'r' ? '\r' : next == 'n' ? '\n' : next == 't' ? '\t' : next;
+      ++at;
+    } else {
+      out += '\\';
+    }
+  }
+  return out;
+}
+
+// Splits a line into words; "quoted words" keep their blanks and take escapes.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::size_t at = 0;
+  while (at < line.size()) {
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+    if (at == line.size() || line[at] == '#') break;
+    if (line[at] == '"') {
+      std::string raw;
+      for (++at; at < line.size() && line[at] != '"'; ++at) {
+        if (line[at] == '\\' && at + 1 < line.size()) raw += line[at++];
+        raw += line[at];
+      }
+      ++at;
+      words.push_back(Unescape(raw));
+    } else {
+      const std::size_t start = at;
+      while (at < line.size() && line[at] != ' ' && line[at] != '\t') ++at;
+      words.push_back(line.substr(start, at - start));
+    }
+  }
+  return words;
+}
+
+std::string Show(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    char piece[8];
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c < 32 || c > 126) {
+      std::snprintf(piece, sizeof piece, "\\x%02x", c);
+      out += piece;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+// --- the registry ---
+
+bool SplitKey(const std::string& full, HKEY& hive, std::string& path) {
+  const std::size_t slash = full.find('\\');
+  const std::string root = full.substr(0, slash);
+  path = slash == std::string::npos ? "" : full.substr(slash + 1);
+  if (root == "HKCU") {
+    hive = HKEY_CURRENT_USER;
+  } else if (root == "HKLM") {
+    hive = HKEY_LOCAL_MACHINE;
+  } else {
+    Fail("unknown hive in %s", full.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::vector<BYTE> Hex(const std::string& text) {
+  std::vector<BYTE> bytes;
+  for (std::size_t at = 0; at + 1 < text.size(); at += 2) {
+    bytes.push_back(static_cast<BYTE>(std::strtoul(text.substr(at, 2).c_str(), nullptr, 16)));
+  }
+  return bytes;
+}
+
+// A power-policy record with a recognisable filling and the video time-out at offset.
+std::vector<BYTE> Record(std::size_t size, std::size_t offset, DWORD seconds, BYTE fill) {
+  std::vector<BYTE> bytes(size);
+  for (std::size_t at = 0; at < size; ++at) bytes[at] = static_cast<BYTE>(fill + at);
+  for (int byte = 0; byte < 4; ++byte) bytes[offset + byte] = (seconds >> (8 * byte)) & 0xFF;
+  return bytes;
+}
+
+// The data a "set" or "expect" command describes, from its type word on.
+bool ValueData(const std::vector<std::string>& words, std::size_t at, DWORD& type,
+               std::vector<BYTE>& data) {
+  if (at + 1 >= words.size()) {
+    Fail("a value needs a type and data");
+    return false;
+  }
+  const std::string& kind = words[at];
+  const std::string& value = words[at + 1];
+  if (kind == "sz") {
+    type = REG_SZ;
+    data.assign(value.begin(), value.end());
+    data.push_back(0);
+  } else if (kind == "bin") {
+    type = REG_BINARY;
+    data = Hex(value);
+  } else if (kind == "policies") {
+    type = REG_BINARY;
+    data = Record(80, 56, std::strtoul(value.c_str(), nullptr, 10), 0x10);
+  } else if (kind == "acpolicy") {
+    type = REG_BINARY;
+    data = Record(232, 192, std::strtoul(value.c_str(), nullptr, 10), 0x40);
+  } else {
+    Fail("unknown value type %s", kind.c_str());
+    return false;
+  }
+  return true;
+}
+
+void SetValue(const std::vector<std::string>& words) {
+  HKEY hive;
+  std::string path;
+  DWORD type;
+  std::vector<BYTE> data;
+  if (words.size() < 5 || !SplitKey(words[1], hive, path) || !ValueData(words, 3, type, data)) {
+    Fail("usage: set KEY NAME TYPE DATA");
+    return;
+  }
+  HKEY key;
+  if (RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    Fail("cannot create %s", words[1].c_str());
+    return;
+  }
+  RegSetValueExA(key, words[2].c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+  RegCloseKey(key);
+}
+
+void DeleteTree(HKEY hive, const std::string& path) {
+  HKEY key;
+  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  char name[256];
+  for (;;) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    DeleteTree(key, name);
+  }
+  RegCloseKey(key);
+  RegDeleteKeyA(hive, path.c_str());
+}
+
+void Delete(const std::vector<std::string>& words) {
+  HKEY hive;
+  std::string path;
+  if (words.size() < 2 || !SplitKey(words[1], hive, path)) return;
+  if (words.size() == 2) {
+    DeleteTree(hive, path);
+    return;
+  }
+  HKEY key;
+  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    RegDeleteValueA(key, words[2].c_str());
+    RegCloseKey(key);
+  }
+}
+
+const char* const kDesktopValues[] = {
+    "ScreenSaveActive",         "ScreenSaveTimeOut",         "ScreenSaveLowPowerActive",
+    "ScreenSaveLowPowerTimeOut", "ScreenSavePowerOffActive", "ScreenSavePowerOffTimeOut",
+    "SCRNSAVE.EXE"};
+const char* const kPowerKeys[] = {
+    "System\\ControlSet001\\Control\\Session Manager\\Power",
+    "System\\ControlSet002\\Control\\Session Manager\\Power",
+    "System\\CurrentControlSet\\Control\\Session Manager\\Power"};
+const char* const kFiles[] = {"C:\\Windows\\System.Ini", "C:\\Windows\\SysIni.Tmp",
+                              "C:\\Windows\\SysIni.Str"};
+
+// Every place the wizard reads or writes goes back to empty.
+void Clean() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key) ==
+      ERROR_SUCCESS) {
+    for (const char* name : kDesktopValues) RegDeleteValueA(key, name);
+    RegCloseKey(key);
+  }
+  DeleteTree(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Corvane");
+  DeleteTree(HKEY_CURRENT_USER, "Control Panel\\PowerCfg");
+  for (const char* path : kPowerKeys) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+      RegDeleteValueA(key, "AcPolicy");
+      RegCloseKey(key);
+    }
+  }
+  for (const char* file : kFiles) DeleteFileA(file);
+}
+
+void ExpectValue(const std::vector<std::string>& words) {
+  HKEY hive;
+  std::string path;
+  if (words.size() < 4 || !SplitKey(words[1], hive, path)) {
+    Fail("usage: expect KEY NAME missing|sz|bin|video|names ...");
+    return;
+  }
+  HKEY key;
+  const bool opened = RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
+  if (words[2] == "names") {
+    // expect KEY names N: the key holds exactly N values.
+    DWORD count = 0;
+    if (opened) RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 &count, nullptr, nullptr, nullptr, nullptr);
+    if (!opened || count != std::strtoul(words[3].c_str(), nullptr, 10)) {
+      Fail("%s holds %lu values, expected %s", words[1].c_str(), count, words[3].c_str());
+    }
+    if (opened) RegCloseKey(key);
+    return;
+  }
+  BYTE data[1024];
+  DWORD size = sizeof data, type = 0;
+  const bool found = opened && RegQueryValueExA(key, words[2].c_str(), nullptr, &type, data,
+                                                &size) == ERROR_SUCCESS;
+  if (opened) RegCloseKey(key);
+  const std::string& kind = words[3];
+  const std::string where = words[1] + " " + words[2];
+  if (kind == "missing") {
+    if (found) Fail("%s exists, expected it missing", where.c_str());
+    return;
+  }
+  if (!found) {
+    Fail("%s is missing", where.c_str());
+    return;
+  }
+  if (kind == "video" && words.size() >= 6) {
+    // expect KEY NAME video OFFSET SECONDS: the time-out inside a power-policy record.
+    const std::size_t offset = std::strtoul(words[4].c_str(), nullptr, 10);
+    const DWORD seconds = std::strtoul(words[5].c_str(), nullptr, 10);
+    DWORD actual = 0;
+    if (offset + 4 <= size) std::memcpy(&actual, data + offset, 4);
+    if (type != REG_BINARY || offset + 4 > size || actual != seconds) {
+      Fail("%s holds %lu at offset %zu (size %lu), expected %lu", where.c_str(), actual, offset,
+           size, seconds);
+    }
+    return;
+  }
+  DWORD expectedType;
+  std::vector<BYTE> expected;
+  if (!ValueData(words, 3, expectedType, expected)) return;
+  if (type != expectedType || size != expected.size() ||
+      std::memcmp(data, expected.data(), size) != 0) {
+    Fail("%s is \"%s\" (type %lu, %lu bytes), expected \"%s\"", where.c_str(),
+         Show(std::string(reinterpret_cast<char*>(data), size)).c_str(), type, size,
+         Show(std::string(expected.begin(), expected.end())).c_str());
+  }
+}
+
+// --- files ---
+
+void WriteWholeFile(const std::string& path, const std::string& content) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    Fail("cannot write %s", path.c_str());
+    return;
+  }
+  DWORD written = 0;
+  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  char buffer[65536];
+  DWORD read = 0;
+  content.clear();
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read != 0) {
+    content.append(buffer, read);
+  }
+  CloseHandle(file);
+  return true;
+}
+
+void ExpectFile(const std::vector<std::string>& words) {
+  if (words.size() < 3) {
+    Fail("usage: expect-file PATH TEXT|missing");
+    return;
+  }
+  std::string content;
+  const bool exists = ReadWholeFile(words[1], content);
+  if (words[2] == "missing") {
+    if (exists) Fail("%s exists, expected it missing", words[1].c_str());
+  } else if (!exists) {
+    Fail("%s is missing", words[1].c_str());
+  } else if (content != words[2]) {
+    Fail("%s holds \"%s\", expected \"%s\"", words[1].c_str(), Show(content).c_str(),
+         Show(words[2]).c_str());
+  }
+}
+
+// --- the pages ---
+
+struct PageSignature {
+  const char* name;
+  const char* text;   // a text only this page shows (a caption for AboutDisplay)
+  bool hasPrevious;   // whether it has "<< Previous", for pages that share their texts
+};
+
+const PageSignature kPages[] = {
+    {"AboutDisplay", "This program provides a mechanism", false},
+    {"LicenseDisplay", "LULL WIZARD PROGRAM LICENSE AGREEMENT", false},
+    {"ResetActivate", "The Sleepwell settings on your system have previously", false},
+    {"ShowCurrent", "Your current Sleepwell settings are:", true},
+    {"ActivateYesNo", "To help in this worthwhile effort", false},
+    {"ActivateYesNoPrev", "To help in this worthwhile effort", true},
+    {"SelectTime", "Please select the number of minutes", true},
+    {"SelectCompliant", "Your system already has Sleepwell activated", false},
+    {"AdjustScreenSave", "The time that you have elected for Sleepwell", true},
+    {"NormalFinish", "Your system's monitor Sleepwell feature has been activated.", false},
+    {"NoActivateFinish", "Thank you for your interest in Sleepwell.  We hope", false},
+    {"ResetFinish", "Your Sleepwell settings have been reset", false},
+    {"NoResetFinish", "You have elected to keep your current settings", false},
+    {"NTFinish", "Your computer operating system uses Windows NT", false},
+};
+
+struct Search {
+  DWORD processId;
+  HWND window;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<Search*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (owner == search->processId && IsWindowVisible(window) &&
+      std::strcmp(className, "#32770") == 0) {
+    search->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND OpenPage() {
+  if (lull.hProcess == nullptr) return nullptr;
+  Search search{lull.dwProcessId, nullptr};
+  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+  return search.window;
+}
+
+struct TextSearch {
+  const char* text;
+  bool found;
+};
+
+BOOL CALLBACK FindText(HWND control, LPARAM parameter) {
+  auto* search = reinterpret_cast<TextSearch*>(parameter);
+  char text[1024] = {};
+  GetWindowTextA(control, text, sizeof text);
+  if (std::strncmp(text, search->text, std::strlen(search->text)) == 0) {
+    search->found = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The template a page on screen was made from, told by its texts and buttons.
+std::string NameOf(HWND page) {
+  if (page == nullptr) return "(no page)";
+  for (const PageSignature& signature : kPages) {
+    TextSearch search{signature.text, false};
+    EnumChildWindows(page, FindText, reinterpret_cast<LPARAM>(&search));
+    const bool hasPrevious = GetDlgItem(page, 10) != nullptr;
+    if (search.found && hasPrevious == signature.hasPrevious) return signature.name;
+  }
+  return "(unknown page)";
+}
+
+const DWORD kWaitMilliseconds = 15000;
+
+// Waits until the named page is open and idle.
+HWND WaitForPage(const std::string& name) {
+  const DWORD start = GetTickCount();
+  std::string seen;
+  do {
+    HWND page = OpenPage();
+    seen = NameOf(page);
+    if (seen == name) {
+      WaitForInputIdle(lull.hProcess, 2000);
+      return page;
+    }
+    if (lull.hProcess && WaitForSingleObject(lull.hProcess, 0) == WAIT_OBJECT_0) {
+      seen = "(lull.exe has ended)";
+      break;
+    }
+    Sleep(10);
+  } while (GetTickCount() - start < kWaitMilliseconds);
+  Fail("expected page %s, found %s", name.c_str(), seen.c_str());
+  return nullptr;
+}
+
+HWND CurrentPage() {
+  HWND page = OpenPage();
+  if (page == nullptr) Fail("no page is open");
+  return page;
+}
+
+void Start(const std::vector<std::string>& words) {
+  std::string commandLine = "\"" + lullPath + "\"";
+  for (std::size_t at = 1; at < words.size(); ++at) commandLine += " " + words[at];
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back(0);
+  if (!CreateProcessA(lullPath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &lull)) {
+    Fail("cannot start %s (error %lu)", lullPath.c_str(), GetLastError());
+  }
+}
+
+// Clicks the way a user does, and waits until the page has dealt with it.
+void ClickControl(HWND page, int id) {
+  HWND control = GetDlgItem(page, id);
+  if (control == nullptr) {
+    Fail("the page has no control %d", id);
+    return;
+  }
+  DWORD_PTR result;
+  SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+void ExpectChecks(HWND page, const std::vector<std::string>& words, bool checked) {
+  for (std::size_t at = 1; at < words.size(); ++at) {
+    const int id = std::atoi(words[at].c_str());
+    const LRESULT state = SendDlgItemMessageA(page, id, BM_GETCHECK, 0, 0);
+    if ((state == BST_CHECKED) != checked) {
+      Fail("control %d is %s, expected %s", id, state == BST_CHECKED ? "checked" : "clear",
+           checked ? "checked" : "clear");
+    }
+  }
+}
+
+void ExpectText(HWND page, const std::vector<std::string>& words) {
+  if (words.size() < 3) {
+    Fail("usage: text ID TEXT");
+    return;
+  }
+  char text[1024] = {};
+  GetDlgItemTextA(page, std::atoi(words[1].c_str()), text, sizeof text);
+  if (words[2] != text) {
+    Fail("control %s reads \"%s\", expected \"%s\"", words[1].c_str(), Show(text).c_str(),
+         Show(words[2]).c_str());
+  }
+}
+
+void ExpectExit(const std::vector<std::string>& words) {
+  if (lull.hProcess == nullptr) {
+    Fail("lull.exe was not started");
+    return;
+  }
+  if (WaitForSingleObject(lull.hProcess, kWaitMilliseconds) != WAIT_OBJECT_0) {
+    Fail("lull.exe did not end (page %s is open)", NameOf(OpenPage()).c_str());
+    TerminateProcess(lull.hProcess, 99);
+    WaitForSingleObject(lull.hProcess, 5000);
+  } else {
+    DWORD code = 0;
+    GetExitCodeProcess(lull.hProcess, &code);
+    const DWORD expected = words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0;
+    if (code != expected) Fail("lull.exe ended with code %lu, expected %lu", code, expected);
+  }
+  CloseHandle(lull.hThread);
+  CloseHandle(lull.hProcess);
+  lull = PROCESS_INFORMATION{};
+}
+
+// Saves the page as the screen shows it, caption and frame included, as a BMP file.
+void Screenshot(HWND page, const std::string& name) {
+  if (screenshotDirectory.empty()) return;
+  RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  Sleep(300);
+  RECT rect;
+  GetWindowRect(page, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, old);
+
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  const DWORD stride = ((width * 3 + 3) & ~3);
+  std::vector<BYTE> pixels(stride * height);
+  GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+            DIB_RGB_COLORS);
+  BITMAPFILEHEADER header = {};
+  header.bfType = 0x4D42;
+  header.bfOffBits = sizeof header + sizeof info;
+  header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::string content(reinterpret_cast<char*>(&header), sizeof header);
+  content.append(reinterpret_cast<char*>(&info), sizeof info);
+  content.append(reinterpret_cast<char*>(pixels.data()), pixels.size());
+  WriteWholeFile(screenshotDirectory + "\\" + name + ".bmp", content);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+void SetVersion(const std::string& version) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      &key, nullptr) == ERROR_SUCCESS) {
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                   static_cast<DWORD>(version.size() + 1));
+    RegCloseKey(key);
+  }
+}
+
+void Run(const std::vector<std::string>& words) {
+  const std::string& command = words[0];
+  if (command == "version" && words.size() == 2) {
+    SetVersion(words[1]);
+  } else if (command == "clean") {
+    Clean();
+  } else if (command == "set") {
+    SetValue(words);
+  } else if (command == "delete") {
+    Delete(words);
+  } else if (command == "file" && words.size() == 3) {
+    WriteWholeFile(words[1], words[2]);
+  } else if (command == "start") {
+    Start(words);
+  } else if (command == "page" && words.size() == 2) {
+    WaitForPage(words[1]);
+  } else if (command == "click" && words.size() == 2) {
+    if (HWND page = CurrentPage()) ClickControl(page, std::atoi(words[1].c_str()));
+  } else if (command == "escape") {
+    if (HWND page = CurrentPage()) PostMessageA(page, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  } else if (command == "close") {
+    if (HWND page = CurrentPage()) PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+  } else if (command == "checked" || command == "unchecked") {
+    if (HWND page = CurrentPage()) ExpectChecks(page, words, command == "checked");
+  } else if (command == "text") {
+    if (HWND page = CurrentPage()) ExpectText(page, words);
+  } else if (command == "exit") {
+    ExpectExit(words);
+  } else if (command == "expect") {
+    ExpectValue(words);
+  } else if (command == "expect-file") {
+    ExpectFile(words);
+  } else if (command == "screenshot" && words.size() == 2) {
+    if (HWND page = CurrentPage()) Screenshot(page, words[1]);
+  } else {
+    Fail("unknown command: %s", command.c_str());
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: lull_driver LULL.EXE SCENARIO [SCREENSHOT-DIRECTORY]\n");
+    return 2;
+  }
+  lullPath = argv[1];
+  scenarioName = argv[2];
+  if (argc > 3) screenshotDirectory = argv[3];
+  std::string script;
+  if (!ReadWholeFile(scenarioName, script)) {
+    std::fprintf(stderr, "cannot read %s\n", argv[2]);
+    return 2;
+  }
+  std::size_t start = 0;
+  while (start < script.size()) {
+    std::size_t end = script.find('\n', start);
+    if (end == std::string::npos) end = script.size();
+    std::string line = script.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    start = end + 1;
+    ++lineNumber;
+    const std::vector<std::string> words = Words(line);
+    if (!words.empty()) Run(words);
+  }
+  if (lull.hProcess != nullptr) {
+    Fail("the scenario ended with lull.exe still running");
+    TerminateProcess(lull.hProcess, 99);
+  }
+  std::printf("%s: %s\n", scenarioName.c_str(), failures == 0 ? "passed" : "FAILED");
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Plays one scenario against the real lull.exe under Wine, as one Windows version.
+# usage: run_scenario.sh SCENARIO-FILE WINDOWS-VERSION [SCREENSHOT-DIRECTORY]
+set -euo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"
+
+scenario=$1
+version=$2
+shots=${3:-}
+
+to_windows() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
+
+# A display: the one the test fixture started, or one of our own for this run.
+if [ -f "$lull_root/build/e2e-display" ]; then
+  export DISPLAY=$(cat "$lull_root/build/e2e-display")
+fi
+own_xvfb=
+if [ -z "${DISPLAY:-}" ]; then
+  export DISPLAY=:$((100 + RANDOM % 400))
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+  own_xvfb=$!
+  sleep 1
+fi
+cleanup() {
+  [ -n "$own_xvfb" ] && kill "$own_xvfb" 2> /dev/null
+  rm -f "$played"
+}
+played=$(mktemp --suffix=.scenario)
+trap cleanup EXIT
+
+lull_prepare_prefix
+{
+  echo "version $version"
+  echo "clean"
+  cat "$scenario"
+} > "$played"
+
+args=("$(to_windows "$LULL_BUILD/lull.exe")" "$(to_windows "$played")")
+[ -n "$shots" ] && mkdir -p "$shots" && args+=("$(to_windows "$shots")")
+status=0
+timeout 120 "$LULL_WINE" "$LULL_BUILD/e2e/lull_driver.exe" "${args[@]}" 2>&1 |
+  sed "s|$(to_windows "$played" | sed 's/\\/\\\\/g')|$(basename "$scenario") [$version]|" ||
+  status=$?
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+exit $status
