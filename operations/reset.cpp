@@ -23,10 +23,25 @@ RegResult WriteRow(SettingsStore& store, const char* name, ValueType type, const
   return store.platform.SetValue(store.keys.liveKey, name, type, row.data, size);
 }
 
+// A key that is missing (a power scheme deleted since the activation, or one a damaged
+// backup names) has nothing to put back into, and no later try would find it: only a key
+// that failed to open or to take its value is worth keeping the backup for. The same holds
+// for the Desktop key below.
 bool RestorePolicy(SettingsStore& store, const char* path, const char* name,
                    const BackupEntry& row) {
-  return OpenLiveKey(store.platform, store.keys, path) &&
-         WriteRow(store, name, ValueType::Binary, row) == kRegSuccess;
+  RegResult opened = kRegSuccess;
+  if (!OpenLiveKey(store.platform, store.keys, path, &opened)) return MeansMissing(opened);
+  return WriteRow(store, name, ValueType::Binary, row) == kRegSuccess;
+}
+
+// A machine policy the user may not write stays as it is: that user could not have changed
+// it on activation either. Any other failure keeps the backup, which alone still holds it.
+bool RestoreMachinePolicy(SettingsStore& store, const char* path, const BackupEntry& row) {
+  RegResult opened = kRegSuccess;
+  if (!OpenLiveKey(store.platform, store.keys, path, &opened)) {
+    return MeansMissing(opened) || opened == kRegAccessDenied;
+  }
+  return WriteRow(store, "AcPolicy", ValueType::Binary, row) == kRegSuccess;
 }
 
 // The file's own failures to be read or to hold the line are not retried; a failed write
@@ -38,7 +53,10 @@ bool SystemIniRestored(SystemIniOutcome outcome) {
 }  // namespace
 
 bool RestoreDesktopValues(SettingsStore& store) {
-  if (!OpenLiveKey(store.platform, store.keys, kDesktopKeyPath)) return false;
+  RegResult opened = kRegSuccess;
+  if (!OpenLiveKey(store.platform, store.keys, kDesktopKeyPath, &opened)) {
+    return MeansMissing(opened);
+  }
   bool restored = true;
   for (const DesktopValue& value : kDesktopValues) {
     const BackupEntry& row = store.backup[value.row];
@@ -54,40 +72,43 @@ bool RestoreDesktopValues(SettingsStore& store) {
 bool RestoreScreenSaverPath(SettingsStore& store) {
   const BackupEntry& row = store.backup[kRowScreenSaver];
   if (!row.present()) return true;
-  const bool restored = OpenLiveKey(store.platform, store.keys, kDesktopKeyPath) &&
-                        WriteRow(store, "SCRNSAVE.EXE", ValueType::Text, row) == kRegSuccess;
+  RegResult opened = kRegSuccess;
+  const bool restored = OpenLiveKey(store.platform, store.keys, kDesktopKeyPath, &opened)
+                            ? WriteRow(store, "SCRNSAVE.EXE", ValueType::Text, row) == kRegSuccess
+                            : MeansMissing(opened);
   CloseLiveKey(store.platform, store.keys);
   return restored;
 }
 
-// Machine policies a user may not write stay as they are, silently: that user could not
-// have changed them on activation either.
 bool RestorePowerPolicies(SettingsStore& store) {
   const BackupTable& rows = store.backup;
-  bool userPolicyRestored = true;
+  bool restored = true;
   if (rows[kRowPowerPolicyIndex].present() && rows[kRowPolicies].present()) {
     store.powerSchemeKeyPath.SetIndex(static_cast<char>(rows[kRowPowerPolicyIndex].data[0]));
-    userPolicyRestored =
-        RestorePolicy(store, store.powerSchemeKeyPath.text, "Policies", rows[kRowPolicies]);
+    restored = RestorePolicy(store, store.powerSchemeKeyPath.text, "Policies", rows[kRowPolicies]);
   }
   if (rows[kRowAcPolicy1].present()) {
     store.controlSetKeyPath.SetDigit('1');
-    RestorePolicy(store, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy1]);
+    restored = RestoreMachinePolicy(store, store.controlSetKeyPath.text, rows[kRowAcPolicy1]) &&
+               restored;
   }
   if (rows[kRowAcPolicy2].present()) {
     store.controlSetKeyPath.SetDigit('2');
-    RestorePolicy(store, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy2]);
+    restored = RestoreMachinePolicy(store, store.controlSetKeyPath.text, rows[kRowAcPolicy2]) &&
+               restored;
   }
   if (rows[kRowAcPolicy].present()) {
-    RestorePolicy(store, kCurrentControlSetPowerKeyPath, "AcPolicy", rows[kRowAcPolicy]);
+    restored =
+        RestoreMachinePolicy(store, kCurrentControlSetPowerKeyPath, rows[kRowAcPolicy]) && restored;
   }
   CloseLiveKey(store.platform, store.keys);
-  return userPolicyRestored;
+  return restored;
 }
 
 ResetResult ResetSettings(SettingsStore& store, SystemIniImage& image, PowerSchemeReload& reload) {
   Platform& platform = store.platform;
-  bool restored = RestoreDesktopValues(store);
+  // A value of the backup that could not be read at start-up is not in the rows.
+  bool restored = RestoreDesktopValues(store) && !store.backup.loadFailed;
 
   // Every part goes back even when an earlier one could not: writing a part again on the
   // next try changes nothing.

@@ -10,8 +10,8 @@ namespace lull {
 
 enum class ResetResult {
   Reset,
-  // A setting of the user's could not be put back (a Desktop value, the screen-saver
-  // program, the user's power policy, or System.Ini); the backup is kept for another try.
+  // A setting could not be put back (a Desktop value, the screen-saver program, a power
+  // policy, or System.Ini), or the backup could not be read whole; it is kept for another try.
   NotRestored,
 };
 
@@ -19,8 +19,9 @@ enum class ResetResult {
 // and sleepSecondsToApply hold the previous time-outs.
 ResetResult ResetSettings(SettingsStore& store, SystemIniImage& image, PowerSchemeReload& reload);
 
-// The parts of a reset. Each reports whether every value of the user's it had to write
-// was written; the machine's power policies are written when they can be, silently.
+// The parts of a reset. Each reports whether every value it had to write was written (a
+// key that is missing has nothing to take it, and counts as done, as does a machine policy
+// key the user may not write).
 bool RestoreDesktopValues(SettingsStore& store);
 bool RestoreScreenSaverPath(SettingsStore& store);
 bool RestorePowerPolicies(SettingsStore& store);

@@ -17,9 +17,12 @@ inline constexpr RegResult kRegPathNotFound = 3;
 inline constexpr RegResult kRegAccessDenied = 5;
 inline constexpr RegResult kRegMoreData = 234;
 inline constexpr RegResult kRegBadKey = 1010;
+// The key or value does not exist (or its path cannot name one).
+constexpr bool MeansMissing(RegResult result) {
+  return result == kRegFileNotFound || result == kRegPathNotFound || result == kRegBadKey;
+}
 constexpr bool MeansNotThere(RegResult result) {
-  return result == kRegFileNotFound || result == kRegPathNotFound ||
-         result == kRegAccessDenied || result == kRegMoreData || result == kRegBadKey;
+  return MeansMissing(result) || result == kRegAccessDenied || result == kRegMoreData;
 }
 
 // An open registry key; 0 means none.

@@ -45,6 +45,15 @@ lull_prepare_prefix() {
     "$LULL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >> "$WINEPREFIX.log" 2>&1
     wineserver -w
   fi
+  # Wine's own MS Sans Serif and Marlett (the caption buttons): without them the pages are
+  # drawn in a wider substitute font, which cuts labels off, and the caption buttons as
+  # letters.
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/sserife*.fon \
+      /usr/share/wine/fonts/ms_sans_serif.ttf /usr/share/wine/fonts/small_fonts.ttf "$fonts/"
+  fi
 }
 
 # Sets the Windows version Wine reports to programs started from now on.

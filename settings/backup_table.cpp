@@ -76,6 +76,7 @@ void LoadBackup(Platform& platform, RegistryKeys& keys, BackupTable& table) {
         row->type = found;
       } else {
         row->length = 0;
+        if (result != kRegSuccess && !MeansNotThere(result)) table.loadFailed = true;
       }
     }
   }
@@ -90,6 +91,9 @@ bool SaveBackup(Platform& platform, RegistryKeys& keys, BackupTable& table) {
         const std::uint32_t size = row->length < row->capacity ? row->length : row->capacity;
         if (platform.SetValue(keys.backupKey, row->name, row->type, row->data, size) !=
             kRegSuccess) {
+          // A reset leaves a live value alone when the backup lacks it, but would put back
+          // an older activation's value among the new ones.
+          platform.DeleteValue(keys.backupKey, row->name);
           saved = false;
         }
       }

@@ -60,6 +60,9 @@ struct BackupTable {
   BackupEntry rows[kBackupRowCount + 1];
   // While set, SaveBackup stops after the first row.
   bool flagOnlyWrite = false;
+  // Set by LoadBackup when a value the backup may hold could not be read: the rows then
+  // lack it, and only another start can put it back.
+  bool loadFailed = false;
 
   // Every row's buffer, one after the other in table order.
   static constexpr std::uint32_t kStorageSize =
@@ -70,7 +73,9 @@ struct BackupTable {
 };
 
 void LoadBackup(Platform& platform, RegistryKeys& keys, BackupTable& table);
-// True when the key could be created and every value it had to write was written.
+// True when the key could be created and every value it had to write was written. A value
+// that could not be written is deleted, so the key never keeps an older backup's value
+// beside the new ones.
 bool SaveBackup(Platform& platform, RegistryKeys& keys, BackupTable& table);
 // True when the key could be opened (the values are deleted whether they exist or not).
 bool ClearBackup(Platform& platform, RegistryKeys& keys, const BackupTable& table);

@@ -9,7 +9,6 @@
 //   clean                              removes every setting and file the wizard touches
 //   set "HKCU\path" name sz "text"     also: bin HEXBYTES, policies SECONDS, acpolicy SECONDS
 //   delete HKCU\path [name]            a value, or the whole key
-//   readonly HKLM\path                 (not available; see the unit tests)
 //   file C:\path "text"                writes a file; \r \n \\ \" escapes in texts
 //   start [arguments]                  starts lull.exe
 //   page NAME                          waits for that page
@@ -20,6 +19,8 @@
 //   expect HKCU\path name sz "text"    also: missing, bin HEX, video OFFSET SECONDS, names N...
 //   expect-file C:\path "text" | expect-file C:\path missing
 //   screenshot NAME                    saves the open page as SCREENSHOT-DIRECTORY\NAME.bmp
+//   if win95,win98 COMMAND...          plays the command only for these versions
+//   unless win95 COMMAND...            plays it for every other version
 #include <windows.h>
 
 #include <cstdarg>
@@ -37,6 +38,7 @@ int failures = 0;
 PROCESS_INFORMATION lull = {};
 std::string lullPath;
 std::string screenshotDirectory;
+std::string windowsVersion;
 
 void Fail(const char* format, ...) {
   va_list args;
@@ -265,10 +267,11 @@ void ExpectValue(const std::vector<std::string>& words) {
   const bool opened = RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
   if (words[2] == "names") {
     // expect KEY names N: the key holds exactly N values.
+    // A missing key holds no values.
     DWORD count = 0;
     if (opened) RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                  &count, nullptr, nullptr, nullptr, nullptr);
-    if (!opened || count != std::strtoul(words[3].c_str(), nullptr, 10)) {
+    if (count != std::strtoul(words[3].c_str(), nullptr, 10)) {
       Fail("%s holds %lu values, expected %s", words[1].c_str(), count, words[3].c_str());
     }
     if (opened) RegCloseKey(key);
@@ -536,6 +539,8 @@ void ExpectExit(const std::vector<std::string>& words) {
 // Saves the page as the screen shows it, caption and frame included, as a BMP file.
 void Screenshot(HWND page, const std::string& name) {
   if (screenshotDirectory.empty()) return;
+  // A user sees the page active, with its caption in the active colour.
+  SetForegroundWindow(page);
   RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   Sleep(300);
   RECT rect;
@@ -582,9 +587,28 @@ void SetVersion(const std::string& version) {
   }
 }
 
+bool NamesThisVersion(const std::string& list) {
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = list.find(',', start);
+    if (end == std::string::npos) end = list.size();
+    if (list.compare(start, end - start, windowsVersion) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 void Run(const std::vector<std::string>& words) {
   const std::string& command = words[0];
+  if ((command == "if" || command == "unless") && words.size() > 2) {
+    // if win95,win98 COMMAND...: the command is played only for (or all but) those versions.
+    if (NamesThisVersion(words[1]) == (command == "if")) {
+      Run(std::vector<std::string>(words.begin() + 2, words.end()));
+    }
+    return;
+  }
   if (command == "version" && words.size() == 2) {
+    windowsVersion = words[1];
     SetVersion(words[1]);
   } else if (command == "clean") {
     Clean();

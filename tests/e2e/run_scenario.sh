@@ -37,9 +37,13 @@ lull_prepare_prefix
 
 args=("$(to_windows "$LULL_BUILD/lull.exe")" "$(to_windows "$played")")
 [ -n "$shots" ] && mkdir -p "$shots" && args+=("$(to_windows "$shots")")
+# The output goes to a file: a pipe would stay open as long as any Wine process that
+# inherited it, and a hung lull.exe must not hang the test past its time limit.
+output=$(mktemp)
 status=0
-timeout 120 "$LULL_WINE" "$LULL_BUILD/e2e/lull_driver.exe" "${args[@]}" 2>&1 |
-  sed "s|$(to_windows "$played" | sed 's/\\/\\\\/g')|$(basename "$scenario") [$version]|" ||
+timeout -k 5 120 "$LULL_WINE" "$LULL_BUILD/e2e/lull_driver.exe" "${args[@]}" > "$output" 2>&1 ||
   status=$?
-[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+sed "s|$(to_windows "$played" | sed 's/\\/\\\\/g')|$(basename "$scenario") [$version]|" "$output"
+rm -f "$output"
+[ "$status" -ne 124 ] || echo "$(basename "$scenario") [$version]: timed out"
 exit $status

@@ -146,8 +146,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string normalized(line->text, length);
   FUZZ_CHECK(line->programDirectoryLength <= length, "directory %u past the line's %u",
              line->programDirectoryLength, length);
-  FUZZ_CHECK(normalized == ModelNormalize(raw), "normalized \"%s\" from \"%s\"",
-             normalized.c_str(), raw.c_str());
+  FUZZ_CHECK(normalized == ModelNormalize(raw), "normalized \"%s\" from \"%s\"", normalized.c_str(),
+             raw.c_str());
   FUZZ_CHECK(line->programDirectoryLength == ModelProgramDirectory(normalized),
              "directory %u, expected %u in \"%s\"", line->programDirectoryLength,
              ModelProgramDirectory(normalized), normalized.c_str());

@@ -7,7 +7,6 @@ of those calls, in the order the target makes them, so each seed says what it me
 Run it again after changing the order in which a target reads its input.
 """
 import os
-import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -48,8 +47,8 @@ class Input:
         return bytes(self.front) + rest + bytes(reversed(self.back))
 
 
-def write(target, name, data):
-    folder = os.path.join(HERE, "corpus", target)
+def write(target, name, data, folder="corpus"):
+    folder = os.path.join(HERE, folder, target)
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, name), "wb") as seed:
         seed.write(data)
@@ -135,7 +134,7 @@ def record(size, timeout, offset):
 
 def settings(name, version, keys, values, clicks=(), ini=0, ini_text=b"", radio="15",
              move=True, scheme=0, failing_activation_call=None, failing_reset_call=None,
-             failure_mode=0):
+             failure_mode=0, folder="corpus"):
     """values: place -> ("well", number or bytes) | ("text", bytes, terminated)
     | ("any", type, size, pattern)."""
     seed = Input().pick(VERSIONS[version], 6).pick(scheme, 4)
@@ -170,7 +169,7 @@ def settings(name, version, keys, values, clicks=(), ini=0, ini_text=b"", radio=
     seed.byte(0 if failing_activation_call is None else 128 + failing_activation_call)
     seed.byte(0 if failing_reset_call is None else 128 + failing_reset_call)
     seed.integral(failure_mode, 0, 2, 32)
-    write("settings", name, seed.data())
+    write("settings", name, seed.data(), folder)
 
 
 def switch(character):
@@ -221,13 +220,19 @@ settings("scheme_index_ten", "XP", NO_BACKUP,
          dict(TYPICAL, CurrentPowerPolicy=("text", b"10", True)), scheme=1,
          clicks=["next", "next", "next", "finish"])
 
-if len(sys.argv) > 1:
-    # make_seeds.py <folder>: also every single failure of the typical activation and
-    # of the reset that follows, for a look at them one by one.
-    HERE = sys.argv[1]
-    for call in range(80):
-        settings("activation_fails_%02d" % call, "98", {}, dict(TYPICAL, LullResetFlag=switch(b"2")), ini=1,
-                 failing_activation_call=call)
-        settings("reset_fails_%02d" % call, "98", NO_BACKUP, TYPICAL, ini=1,
-                 failing_reset_call=call)
+# --- regressions: inputs that once found a fault, run on every test ---
 
+AFTER_A_RESET = dict(TYPICAL, LullResetFlag=switch(b"2"))
+# An activation whose read of a live setting failed saved a backup without it, then
+# overwrote the setting: the backup key held only the flag "2" of an earlier reset.
+for call, what in ((15, "desktop_key_does_not_open"), (19, "power_off_time_out_unread"),
+                   (21, "screen_saver_time_out_unread")):
+    settings("activation_" + what, "98", {}, AFTER_A_RESET, ini=1,
+             failing_activation_call=call, folder="regressions")
+# A reset whose backup names a power scheme that is not there kept its backup for ever.
+settings("reset_power_scheme_missing", "XP", {"Scheme": MISSING},
+         dict(BACKUP, CurrentPowerPolicy=("well", 7), LullResetPowerPolicy=("well", 7)),
+         clicks=["no", "next", "next", "finish"], folder="regressions")
+# The same with no Desktop key at all: a reset after an activation never ended.
+settings("reset_desktop_key_missing", "XP", {key: MISSING for key in KEYS}, {},
+         folder="regressions")

@@ -71,15 +71,14 @@ struct Place {
 };
 
 const char* const kBackupNames[] = {
-    "LullResetFlag",       "LullResetScrnSave",    "LullResetScrnSaveAct", "LullResetTimeOut",
-    "LullResetStandby",    "LullResetStandbyAct",  "LullResetPowerOff",    "LullResetPowerOffAct",
+    "LullResetFlag",        "LullResetScrnSave",   "LullResetScrnSaveAct", "LullResetTimeOut",
+    "LullResetStandby",     "LullResetStandbyAct", "LullResetPowerOff",    "LullResetPowerOffAct",
     "LullResetPowerPolicy", "LullResetPolicies",   "LullResetAcPolicy",    "LullResetAcPolicy1",
     "LullResetAcPolicy2"};
-const Shape kBackupShapes[] = {Shape::Switch,   Shape::Text,        Shape::Switch,
-                               Shape::TimeOut,  Shape::TimeOut,     Shape::Switch,
-                               Shape::TimeOut,  Shape::Switch,      Shape::SchemeIndex,
-                               Shape::Policies, Shape::AcPolicy,    Shape::AcPolicy,
-                               Shape::AcPolicy};
+const Shape kBackupShapes[] = {
+    Shape::Switch,   Shape::Text,     Shape::Switch,  Shape::TimeOut,     Shape::TimeOut,
+    Shape::Switch,   Shape::TimeOut,  Shape::Switch,  Shape::SchemeIndex, Shape::Policies,
+    Shape::AcPolicy, Shape::AcPolicy, Shape::AcPolicy};
 
 std::vector<Place> Places(char schemeIndex) {
   std::vector<Place> places = {
@@ -117,11 +116,13 @@ std::optional<RegistryValue> MakeValue(FuzzedDataProvider& in, Shape shape) {
       const std::string digits = std::to_string(in.ConsumeIntegralInRange<std::uint32_t>(0, 99999));
       switch (shape) {
         case Shape::Switch:
-          return RegistryValue{ValueType::Text, Text(std::string(1, in.PickValueInArray({'0', '1', '2'})))};
+          return RegistryValue{ValueType::Text,
+                               Text(std::string(1, in.PickValueInArray({'0', '1', '2'})))};
         case Shape::TimeOut:
           return RegistryValue{ValueType::Text, Text(digits)};
         case Shape::Text:
-          return RegistryValue{ValueType::Text, Text("SCRNSAVE.EXE=C:\\WINDOWS\\" + digits + ".SCR")};
+          return RegistryValue{ValueType::Text,
+                               Text("SCRNSAVE.EXE=C:\\WINDOWS\\" + digits + ".SCR")};
         case Shape::SchemeIndex:
           return RegistryValue{ValueType::Text, Text(digits.substr(0, 1))};
         case Shape::Policies:
@@ -170,8 +171,7 @@ void CheckLines(const lull::Program& program, const char* when) {
 
 void CheckKeys(const FakeWindows& windows, const char* when) {
   FUZZ_CHECK(windows.OpenKeyCount() == 0, "%s: %d keys left open", when, windows.OpenKeyCount());
-  FUZZ_CHECK(windows.OpenFileCount() == 0, "%s: %d files left open", when,
-             windows.OpenFileCount());
+  FUZZ_CHECK(windows.OpenFileCount() == 0, "%s: %d files left open", when, windows.OpenFileCount());
   FUZZ_CHECK(windows.MaxOpenKeys() <= 2, "%s: %d keys open at once", when, windows.MaxOpenKeys());
 }
 
@@ -180,6 +180,46 @@ void CheckSystemIniKept(const FakeWindows& windows, const std::optional<std::str
   if (!before) return;
   FUZZ_CHECK(windows.GetFile(kIni) == before || windows.GetFile(kStr) == before,
              "%s: System.Ini's previous content is lost", when);
+}
+
+// The program writes and deletes only its own values: the Desktop's, the backup's, and
+// the power policies of a scheme (whose index is one digit) and of the three control sets.
+void CheckWritesOnlyItsOwnValues(const FakeWindows& windows) {
+  using lull::testing::CallKind;
+  const std::string desktop = "HKCU\\" + kDesktop + " ";
+  const std::string corvane = "HKCU\\" + kCorvane + " ";
+  const std::string scheme = "HKCU\\" + kSchemes;
+  const char* const desktopNames[] = {"ScreenSaveActive",
+                                      "ScreenSaveTimeOut",
+                                      "ScreenSaveLowPowerActive",
+                                      "ScreenSaveLowPowerTimeOut",
+                                      "ScreenSavePowerOffActive",
+                                      "ScreenSavePowerOffTimeOut",
+                                      "SCRNSAVE.EXE"};
+  // "SetValue <key> <name> <type> <bytes>" or "DeleteValue <key> <name>".
+  auto is = [](const std::string& target, const std::string& value) {
+    return target == value || target.rfind(value + " ", 0) == 0;
+  };
+  for (const std::string& call : windows.CallsOf({CallKind::SetValue, CallKind::DeleteValue})) {
+    const std::string target = call.substr(call.find(' ') + 1);
+    bool own = false;
+    if (target.rfind(desktop, 0) == 0) {
+      for (const char* name : desktopNames) {
+        own = own || is(target, desktop + name);
+      }
+    } else if (target.rfind(corvane, 0) == 0) {
+      for (const char* name : kBackupNames) own = own || is(target, corvane + name);
+    } else if (target.rfind(scheme, 0) == 0 && target.size() > scheme.size()) {
+      const char index = target[scheme.size()];
+      own =
+          index >= '0' && index <= '9' && target.compare(scheme.size() + 1, 10, " Policies ") == 0;
+    } else {
+      for (const std::string& path : {kControlSet1, kControlSet2, kCurrentSet}) {
+        own = own || is(target, "HKLM\\" + path + " AcPolicy");
+      }
+    }
+    FUZZ_CHECK(own, "wrote a value that is not the program's: %.120s", call.c_str());
+  }
 }
 
 // A value the program reads back whole and can therefore put back exactly.
@@ -192,10 +232,12 @@ struct Kept {
 
 bool Writable(const FakeWindows& windows, Hive hive, const std::string& path) {
   auto key = windows.registry.keys.find({hive, [&] {
-                                          std::string lower = path;
-                                          for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-                                          return lower;
-                                        }()});
+                                           std::string lower = path;
+                                           for (char& c : lower)
+                                             c = static_cast<char>(
+                                                 std::tolower(static_cast<unsigned char>(c)));
+                                           return lower;
+                                         }()});
   return key != windows.registry.keys.end() && !key->second.readOnly;
 }
 
@@ -207,14 +249,16 @@ std::vector<Kept> ValuesThatMustComeBack(const FakeWindows& windows, OsClass os)
     if (value && whole) kept.push_back({hive, path, name, value->data});
   };
   // A switch keeps its first character: only "c" with its terminator is read back whole.
-  for (const char* name : {"ScreenSaveActive", "ScreenSaveLowPowerActive", "ScreenSavePowerOffActive"}) {
+  for (const char* name :
+       {"ScreenSaveActive", "ScreenSaveLowPowerActive", "ScreenSavePowerOffActive"}) {
     const auto value = registry.Get(kUser, kDesktop, name);
     keep(kUser, kDesktop, name,
          value && value->type == ValueType::Text && value->data.size() == 2 &&
              value->data[0] != 0 && value->data[1] == 0);
   }
   // A time-out of one to five characters with its terminator.
-  for (const char* name : {"ScreenSaveTimeOut", "ScreenSaveLowPowerTimeOut", "ScreenSavePowerOffTimeOut"}) {
+  for (const char* name :
+       {"ScreenSaveTimeOut", "ScreenSaveLowPowerTimeOut", "ScreenSavePowerOffTimeOut"}) {
     const auto value = registry.Get(kUser, kDesktop, name);
     keep(kUser, kDesktop, name,
          value && value->type == ValueType::Text && value->data.size() >= 2 &&
@@ -224,13 +268,12 @@ std::vector<Kept> ValuesThatMustComeBack(const FakeWindows& windows, OsClass os)
   if (os == OsClass::Win95) return kept;
   // The records, each of its exact size, in keys the program may write.
   const auto index = registry.Get(kUser, kPowerCfg, "CurrentPowerPolicy");
-  if (index && index->type == ValueType::Text && index->data.size() == 2 &&
-      index->data[0] >= '0' && index->data[0] <= '9' && index->data[1] == 0 &&
-      Writable(windows, kUser, kPowerCfg)) {
+  if (index && index->type == ValueType::Text && index->data.size() == 2 && index->data[0] >= '0' &&
+      index->data[0] <= '9' && index->data[1] == 0 && Writable(windows, kUser, kPowerCfg)) {
     const std::string scheme = kSchemes + static_cast<char>(index->data[0]);
     const auto policies = registry.Get(kUser, scheme, "Policies");
-    keep(kUser, scheme, "Policies", policies && policies->data.size() == 80 &&
-                                        Writable(windows, kUser, scheme));
+    keep(kUser, scheme, "Policies",
+         policies && policies->data.size() == 80 && Writable(windows, kUser, scheme));
   }
   for (const std::string& path : {kControlSet1, kControlSet2, kCurrentSet}) {
     const auto policy = registry.Get(kMachine, path, "AcPolicy");
@@ -282,6 +325,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The keys: missing, read-only, or (twice as likely) writable.
   enum KeyState { kMissing, kReadOnly };
+  enum Key { kDesktopKey, kPowerCfgKey, kSchemeKey, kBackupKey };
   const std::pair<Hive, std::string> keys[] = {
       {kUser, kDesktop},      {kUser, kPowerCfg},       {kUser, kSchemes + schemeIndex},
       {kUser, kCorvane},      {kMachine, kControlSet1}, {kMachine, kControlSet2},
@@ -298,9 +342,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // Read-only last, since setting a value creates its key.
   for (std::size_t key = 0; key < std::size(keys); ++key) {
-    if (keyStates[key] == kReadOnly) windows.registry.SetReadOnly(keys[key].first, keys[key].second);
+    if (keyStates[key] == kReadOnly)
+      windows.registry.SetReadOnly(keys[key].first, keys[key].second);
   }
-  const bool backupWritable = keyStates[3] != kReadOnly;
+  const bool backupWritable = keyStates[kBackupKey] != kReadOnly;
+  // A reset keeps its backup for another try when a setting of the user's could not go
+  // back into a key that is there.
+  const bool userKeysWritable =
+      keyStates[kDesktopKey] != kReadOnly && keyStates[kSchemeKey] != kReadOnly;
 
   std::optional<std::string> ini;
   switch (in.ConsumeIntegralInRange<int>(0, 2)) {
@@ -327,7 +376,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A byte of 128 or more makes that call of the operation fail (0 and up from its start).
   const auto activationFailure = in.ConsumeIntegral<std::uint8_t>();
   const auto resetFailure = in.ConsumeIntegral<std::uint8_t>();
-  const auto failureMode = static_cast<lull::testing::FailureMode>(in.ConsumeIntegralInRange<int>(0, 2));
+  const auto failureMode =
+      static_cast<lull::testing::FailureMode>(in.ConsumeIntegralInRange<int>(0, 2));
   auto injectFailure = [&](std::uint8_t choice) {
     if (choice < 128) return false;
     windows.failAt = windows.fallibleCallCount + (choice - 128);
@@ -347,7 +397,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Trace(windows, "wizard");
   }
   if (os == OsClass::UnsupportedNt) {
-    FUZZ_CHECK(windows.registry.keys == registryAtStart, "the registry changed on an unsupported NT");
+    FUZZ_CHECK(windows.registry.keys == registryAtStart,
+               "the registry changed on an unsupported NT");
     return 0;
   }
 
@@ -393,14 +444,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Trace(windows, std::string("reset") + (resetFailed ? " with a failing call" : "") +
                        (reset ? ", restored" : ", not restored"));
   }
+  // Without a failing call and with the user's keys writable, there is nothing a later try
+  // could do better: a key that is missing has nothing to put back into, and the reset ends.
+  if (activated && !resetFailed && userKeysWritable) {
+    FUZZ_CHECK(reset, "a reset with no failing call keeps its backup for another try");
+  }
   if (reset && !resetFailed) {
     // A backup key the user may not write keeps what it holds.
     if (backupWritable) {
       const auto names = windows.registry.ValueNames(kUser, kCorvane);
       const auto flag = windows.registry.Get(kUser, kCorvane, "LullResetFlag");
-      FUZZ_CHECK(names.size() == 1 && flag && flag->type == ValueType::Text &&
-                     flag->data == Text("2"),
-                 "after a reset the backup holds %zu values", names.size());
+      FUZZ_CHECK(
+          names.size() == 1 && flag && flag->type == ValueType::Text && flag->data == Text("2"),
+          "after a reset the backup holds %zu values", names.size());
     }
     if (activated) {
       for (const Kept& value : kept) {
@@ -424,5 +480,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Trace(windows, std::string("last start, first page ") +
                        lull::InfoOf(program->wizard.currentPage).templateName);
   }
+  CheckWritesOnlyItsOwnValues(windows);
   return 0;
 }

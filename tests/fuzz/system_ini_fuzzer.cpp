@@ -23,8 +23,8 @@
 namespace {
 
 using lull::SystemIniOutcome;
-using lull::testing::FakeWindows;
 using lull::testing::FailureMode;
+using lull::testing::FakeWindows;
 
 constexpr char kIni[] = "C:\\Windows\\System.Ini";
 constexpr char kTmp[] = "C:\\Windows\\SysIni.Tmp";
@@ -117,7 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto failAt = in.ConsumeIntegralInRange<int>(0, 15);
   const auto mode = in.ConsumeIntegralInRange<int>(0, 2);
   const auto padding = in.ConsumeIntegralInRange<std::size_t>(0, 8);
-  const auto anyLength = in.ConsumeIntegralInRange<std::uint32_t>(0, lull::kScreenSaverPathCapacity);
+  const auto anyLength =
+      in.ConsumeIntegralInRange<std::uint32_t>(0, lull::kScreenSaverPathCapacity);
   const auto fill = in.ConsumeIntegral<std::uint8_t>();
   const std::string savedText = in.ConsumeRandomLengthString(lull::kScreenSaverPathCapacity);
   std::string content = in.ConsumeRemainingBytesAsString();
@@ -132,8 +133,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint32_t length = static_cast<std::uint32_t>(savedText.size() + 1);
   if (length > lull::kScreenSaverPathCapacity) length = lull::kScreenSaverPathCapacity;
   if (options & kAnyRowLength) length = anyLength;
-  const lull::BackupEntry row{"LullResetScrnSave", buffer.get(), length, lull::ValueType::Text,
-                              lull::kScreenSaverPathCapacity, lull::ValueType::Text};
+  const lull::BackupEntry row{"LullResetScrnSave",
+                              buffer.get(),
+                              length,
+                              lull::ValueType::Text,
+                              lull::kScreenSaverPathCapacity,
+                              lull::ValueType::Text};
   const std::string saved(reinterpret_cast<const char*>(buffer.get()), length ? length - 1 : 0);
 
   FakeWindows windows;
@@ -160,8 +165,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(windows.OpenFileCount() == 0, "a file was left open");
   if (!expected.rewritten) {
     FUZZ_CHECK(windows.files == filesBefore, "files changed although the line has no place");
-    if (!failing) FUZZ_CHECK(outcome == expected.outcome, "outcome %d, expected %d",
-                             static_cast<int>(outcome), static_cast<int>(expected.outcome));
+    if (!failing)
+      FUZZ_CHECK(outcome == expected.outcome, "outcome %d, expected %d", static_cast<int>(outcome),
+                 static_cast<int>(expected.outcome));
     return 0;
   }
   // Whatever failed, the previous content is kept and System.Ini is one of the two.

@@ -41,7 +41,8 @@ void PrepareComputer(FakeWindows& fake, Before before) {
   FakeRegistry& r = fake.registry;
   r.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut", "300");
   r.SetText(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffTimeOut", "1800");
-  r.SetBinary(Hive::CurrentUser, kScheme0, "Policies", PolicyRecord(80, kPoliciesOffset, 1800, 0x50));
+  r.SetBinary(Hive::CurrentUser, kScheme0, "Policies",
+              PolicyRecord(80, kPoliciesOffset, 1800, 0x50));
   r.SetBinary(Hive::LocalMachine, kCurrentControlSet, "AcPolicy",
               PolicyRecord(232, kAcPolicyOffset, 1800, 0x60));
 }
@@ -66,8 +67,8 @@ TEST(FuzzRegressions, AnActivationThatCannotReadASettingLosesNothing) {
   };
   for (const Before before : {Before::AReset, Before::AnActivation}) {
     for (const char* read : reads) {
-      const std::string where = std::string(before == Before::AReset ? "after a reset" : "again") +
-                                ", failing " + read;
+      const std::string where =
+          std::string(before == Before::AReset ? "after a reset" : "again") + ", failing " + read;
       FakeWindows fake;
       PrepareComputer(fake, before);
       const auto original = LiveRegistry(fake.registry);
@@ -99,6 +100,43 @@ TEST(FuzzRegressions, AnActivationThatCannotReadASettingLosesNothing) {
       }
       EXPECT_EQ(LiveRegistry(fake.registry), original) << where;
     }
+  }
+}
+
+// A reset whose power scheme is not there (deleted since the activation, or a backup that
+// names a scheme that never was) has nothing to put that policy into, and no later try
+// would: it puts back everything else and ends, rather than keep its backup forever.
+TEST(FuzzRegressions, AResetWhosePowerSchemeIsGoneStillEnds) {
+  for (const bool deleted : {true, false}) {
+    SCOPED_TRACE(deleted ? "scheme deleted" : "backup names a missing scheme");
+    FakeWindows fake;
+    ActivateComputer(fake, OsClass::WinXP);
+    if (deleted) {
+      fake.registry.DeleteKey(Hive::CurrentUser, kScheme0);
+    } else {
+      fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "7");
+    }
+    EXPECT_TRUE(ResetLater(fake, OsClass::WinXP));
+    EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kCorvane),
+              std::vector<std::string>{"lullresetflag"});
+    EXPECT_EQ(fake.registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffTimeOut"), "0");
+    // Nothing is made up in its place.
+    EXPECT_FALSE(fake.registry.HasKey(
+        Hive::CurrentUser, deleted ? kScheme0 : kScheme0.substr(0, kScheme0.size() - 1) + "7"));
+  }
+}
+
+// The same for a profile whose Desktop key is gone: its values cannot go back, the rest does.
+TEST(FuzzRegressions, AResetWhoseDesktopKeyIsGoneStillEnds) {
+  for (const OsClass os : {OsClass::WinXP, OsClass::Win98}) {
+    FakeWindows fake;
+    ActivateComputer(fake, os);
+    fake.registry.DeleteKey(Hive::CurrentUser, kDesktop);
+    EXPECT_TRUE(ResetLater(fake, os));
+    EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, kDesktop));
+    EXPECT_EQ(
+        VideoTimeout(fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),
+        0u);
   }
 }
 

@@ -1,0 +1,370 @@
+// Runs four operations through the whole program as lull.exe runs them (start-up, the pages
+// and the operation) and fails every platform call of each run in turn, file writes also cut
+// short, reported as failed or as done. After each run nothing may be lost: the registry holds
+// the settings from before, or new ones with a backup that a reset turns back into them;
+// System.Ini or SysIni.Str holds the file's previous content; every key and file is closed;
+// and the next start opens the page that matches what is stored.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "resources/resource_ids.h"
+#include "tests/support/operation_fixtures.h"
+#include "tests/support/wizard_fixture.h"
+
+namespace lull::testing {
+namespace {
+
+using Registry = std::map<std::pair<Hive, std::string>, FakeRegistry::Key>;
+using Files = std::map<std::string, Bytes>;
+using Pages = std::vector<std::string>;
+
+// System.Ini after the reset of an activated Windows 98: the saved line in place of the old.
+const std::string kRestoredIniContent =
+    "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR\r\ndrivers=mmsystem.dll\r\n";
+
+// What stays on the computer from one start of the program to the next.
+struct Computer {
+  FakeRegistry registry;
+  Files files;
+  VersionInfo version;
+};
+
+VersionInfo VersionOf(OsClass os) {
+  return os == OsClass::Win98 ? VersionInfo{4, 10, 1} : VersionInfo{5, 1, 2};
+}
+
+Computer ComputerOf(const FakeWindows& windows) {
+  return {windows.registry, windows.files, windows.version};
+}
+
+// A user with one aim, who answers the page in front of them; a page the aim has no answer
+// for (one that start-up chose because a read failed, say) is cancelled.
+using Answers = std::map<std::string, std::vector<UserAction>>;
+
+const Answers kActivateFor15Minutes = {
+    {"ActivateYesNo", {Click(IDC_YES), Click(IDC_NEXT)}},
+    {"SelectTime", {Click(IDC_TIME_15), Click(IDC_NEXT)}},
+    {"SelectCompliant", {Click(IDC_TIME_15), Click(IDC_NEXT)}},
+    {"AdjustScreenSave", {Click(IDC_YES), Click(IDC_NEXT)}},
+    {"NormalFinish", {Click(IDC_FINISH)}},
+};
+
+const Answers kReactivateFor10Minutes = {
+    {"ResetActivate", {Click(IDC_YES), Click(IDC_NEXT)}},
+    {"ActivateYesNo", {Click(IDC_YES), Click(IDC_NEXT)}},
+    {"ActivateYesNoPrev", {Click(IDC_YES), Click(IDC_NEXT)}},
+    {"SelectTime", {Click(IDC_TIME_10), Click(IDC_NEXT)}},
+    {"SelectCompliant", {Click(IDC_TIME_10), Click(IDC_NEXT)}},
+    {"AdjustScreenSave", {Click(IDC_YES), Click(IDC_NEXT)}},
+    {"NormalFinish", {Click(IDC_FINISH)}},
+};
+
+const Answers kReset = {
+    {"ResetActivate", {Click(IDC_NO), Click(IDC_NEXT)}},
+    {"ShowCurrent", {Click(IDC_YES), Click(IDC_NEXT)}},
+    {"ResetFinish", {Click(IDC_FINISH)}},
+};
+
+// Looks at the first page and cancels it.
+const Answers kLookOnly = {};
+
+struct Failure {
+  std::optional<int> at;
+  FailureMode mode = FailureMode::Error;
+};
+
+// The program run on the computer by the user. The script grows one page at a time: each run
+// shows the page after those answered so far, and the user's answer to it is added, until a
+// run ends by itself. The runs are alike up to the page where the previous one stopped, the
+// failing call included, so the last run is the one a user who reads the pages would make.
+std::unique_ptr<WizardRun> RunAs(const Computer& computer, const Answers& user,
+                                 const Failure& failure = {}) {
+  constexpr int kMostPages = 12;
+  std::vector<UserAction> script;
+  for (int page = 0; page < kMostPages; ++page) {
+    auto run = std::make_unique<WizardRun>();
+    FakeWindows& windows = run->windows;
+    windows.registry = computer.registry;
+    windows.files = computer.files;
+    windows.version = computer.version;
+    windows.failAt = failure.at;
+    windows.failureMode = failure.mode;
+    windows.user.assign(script.begin(), script.end());
+    run->RunProgram();
+    if (!windows.userRanOut) return run;
+    if (windows.pages.empty()) return run;
+    const auto answer = user.find(windows.pages.back().name);
+    if (answer == user.end()) {
+      script.push_back(Click(IDC_CANCEL));
+    } else {
+      script.insert(script.end(), answer->second.begin(), answer->second.end());
+    }
+  }
+  ADD_FAILURE() << "the user never reached the end of the wizard";
+  return nullptr;
+}
+
+bool IsFallible(CallKind kind) {
+  switch (kind) {
+    case CallKind::OpenKey:
+    case CallKind::CreateKey:
+    case CallKind::QueryValue:
+    case CallKind::SetValue:
+    case CallKind::DeleteValue:
+    case CallKind::CloseKey:
+    case CallKind::OpenFileForReading:
+    case CallKind::CreateFileForWriting:
+    case CallKind::ReadFile:
+    case CallKind::WriteFile:
+    case CallKind::CloseFile:
+    case CallKind::DeleteFile:
+    case CallKind::MoveFile:
+    case CallKind::SetSystemParameter:
+    case CallKind::GetSystemDirectory:
+    case CallKind::StartProcess:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The calls failAt counts, in its order.
+std::vector<Call> FallibleCalls(const FakeWindows& windows) {
+  std::vector<Call> fallible;
+  for (const Call& call : windows.calls) {
+    if (IsFallible(call.kind)) fallible.push_back(call);
+  }
+  return fallible;
+}
+
+// The page the next start must open for what the registry holds: the reset offer while the
+// backup carries an activation's flag, otherwise the activation pages by the live sleep time.
+std::string FirstPageFor(const FakeRegistry& registry) {
+  const auto flag = registry.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag");
+  if (flag && flag->starts_with("1")) return "ResetActivate";
+  const auto scheme = registry.GetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy");
+  std::uint32_t sleep = 0;
+  if (scheme && scheme->size() == 1) {
+    const auto policies =
+        registry.Get(Hive::CurrentUser, kPowerCfg + "\\PowerPolicies\\" + *scheme, "Policies");
+    if (policies && policies->data.size() == kPoliciesSize) {
+      sleep = VideoTimeout(policies, kPoliciesOffset);
+    }
+  }
+  return sleep != 0 ? "SelectCompliant" : "ActivateYesNo";
+}
+
+enum class Operation { Activation, Reactivation, Reset };
+
+struct Sweep {
+  const char* name;
+  OsClass os;
+  Operation operation;
+  const Answers* user;
+  Pages pages;  // what the user goes through when nothing fails
+
+  Computer computer;
+  Registry before;                   // the live settings when the program starts
+  std::optional<Registry> original;  // what a reset would put back at that moment
+  std::optional<std::string> iniBefore;
+  std::optional<std::string> iniRestored;
+};
+
+// The computer before the run: the typical one, or one after the typical activation. A
+// screen-saver program given goes into the backup, and a reset puts it back.
+Sweep Prepare(const char* name, OsClass os, Operation operation, const Answers& user, Pages pages,
+              const char* savedScreenSaver = nullptr) {
+  Sweep s{name, os, operation, &user, std::move(pages), {}, {}, {}, {}, {}};
+  FakeWindows setUp;
+  if (operation == Operation::Activation) {
+    SetUpComputer(setUp, os);
+  } else {
+    ActivateComputer(setUp, os);
+    FakeWindows typical;
+    SetUpComputer(typical, os);
+    s.original = LiveRegistry(typical.registry);
+  }
+  if (savedScreenSaver != nullptr) {
+    setUp.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", savedScreenSaver);
+    (*s.original)[{Hive::CurrentUser, "control panel\\desktop"}].values["scrnsave.exe"] =
+        RegistryValue{ValueType::Text, TextBytes(savedScreenSaver)};
+  }
+  setUp.version = VersionOf(os);
+  s.computer = ComputerOf(setUp);
+  s.before = LiveRegistry(setUp.registry);
+  s.iniBefore = setUp.GetFile(kIniPath);
+  if (operation == Operation::Reset && s.iniBefore) s.iniRestored = kRestoredIniContent;
+  return s;
+}
+
+// What the next start of the program finds, as the brief list of facts a check needs.
+struct NextStart {
+  std::string firstPage;
+  std::optional<Registry> resetGives;  // after a reset from that start, when one is offered
+  std::optional<std::string> iniAfterReset;
+  bool resetWentThrough = false;
+};
+
+NextStart StartAgain(const Computer& computer) {
+  NextStart next;
+  const auto look = RunAs(computer, kLookOnly);
+  if (!look || look->windows.pages.empty()) return next;
+  next.firstPage = look->windows.pages.front().name;
+  if (next.firstPage != "ResetActivate") return next;
+  const auto reset = RunAs(computer, kReset);
+  if (!reset) return next;
+  next.resetWentThrough = reset->windows.PageNames() == Pages{"ResetActivate", "ShowCurrent",
+                                                               "ResetFinish"} &&
+                          !reset->program.resetNotRestored;
+  next.resetGives = LiveRegistry(reset->windows.registry);
+  next.iniAfterReset = reset->windows.GetFile(kIniPath);
+  return next;
+}
+
+bool SystemIniUnreadable(const FakeWindows& windows) {
+  for (const Call& call : windows.calls) {
+    if (call.failed && (call.kind == CallKind::OpenFileForReading || call.kind == CallKind::ReadFile)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The invariants, each broken one as a line.
+std::vector<std::string> Broken(const Sweep& s, const WizardRun& run) {
+  std::vector<std::string> broken;
+  const FakeWindows& windows = run.windows;
+  if (!windows.quitPosted || windows.quitCode != 0) {
+    broken.push_back("the wizard did not end with exit code 0");
+  }
+  if (windows.OpenKeyCount() != 0) broken.push_back("a registry key was left open");
+  if (windows.OpenFileCount() != 0) broken.push_back("a file was left open");
+
+  if (s.iniBefore) {
+    const auto ini = windows.GetFile(kIniPath);
+    if (ini != s.iniBefore && windows.GetFile(kStrPath) != s.iniBefore) {
+      broken.push_back("neither System.Ini nor SysIni.Str holds System.Ini as it was");
+    }
+    if (ini != s.iniBefore && ini != s.iniRestored) {
+      broken.push_back("System.Ini holds neither its old content nor the restored one");
+    }
+  } else if (windows.files != s.computer.files) {
+    broken.push_back("files changed on a Windows that keeps no System.Ini");
+  }
+
+  const Computer after = ComputerOf(windows);
+  const NextStart next = StartAgain(after);
+  const std::string expectedPage = FirstPageFor(windows.registry);
+  if (next.firstPage != expectedPage) {
+    broken.push_back("the next start opens " + next.firstPage + ", not " + expectedPage);
+  }
+
+  // A reset may consume the backup; any other operation must leave the settings from before
+  // in force, or in a backup.
+  const Registry live = LiveRegistry(windows.registry);
+  const Registry& target = s.operation == Operation::Reset ? *s.original : s.before;
+  const bool offered = next.firstPage == "ResetActivate";
+  if (offered && !next.resetWentThrough) {
+    broken.push_back("the reset the next start offers does not go through");
+  }
+  if (live != target && !(next.resetGives && *next.resetGives == target)) {
+    broken.push_back(s.operation == Operation::Reset ? "the previous settings were neither put back nor kept"
+                               : "the settings from before are neither in force nor in the backup");
+  }
+  // What a later reset puts back must be settings that were in force together: those from
+  // before, or, while nothing changed, those of the backup as it was.
+  const bool oldBackupUntouched = live == s.before && s.original && next.resetGives == s.original;
+  if (next.resetGives && *next.resetGives != target && !oldBackupUntouched) {
+    broken.push_back("a later reset puts back settings that were never in force together");
+  }
+  if (s.iniRestored && offered && next.iniAfterReset != s.iniRestored) {
+    broken.push_back("a later reset does not put the screen-saver line back into System.Ini");
+  }
+  // A reset that let its backup go has put the saved line in place, unless System.Ini could
+  // not be read: that is not tried again, as a missing file could never be.
+  if (s.iniRestored && !offered && windows.GetFile(kIniPath) != s.iniRestored &&
+      !SystemIniUnreadable(windows)) {
+    broken.push_back("the reset let its backup go without putting the saved line back");
+  }
+  return broken;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) out += "\n    " + line;
+  return out;
+}
+
+const char* ModeName(FailureMode mode) {
+  switch (mode) {
+    case FailureMode::Error:
+      return "";
+    case FailureMode::PartialWrite:
+      return " (half written, then failing)";
+    case FailureMode::ShortWrite:
+      return " (half written, reported as done)";
+  }
+  return "";
+}
+
+TEST(FailureSweep, NoFailingCallLosesSettingsOrSystemIni) {
+  Sweep sweeps[] = {
+      Prepare("typical activation on Windows XP", OsClass::WinXP, Operation::Activation,
+              kActivateFor15Minutes,
+              {"ActivateYesNo", "SelectTime", "AdjustScreenSave", "NormalFinish"}),
+      Prepare("reactivation on Windows XP", OsClass::WinXP, Operation::Reactivation,
+              kReactivateFor10Minutes,
+              {"ResetActivate", "SelectTime", "AdjustScreenSave", "NormalFinish"}),
+      Prepare("reset on Windows XP", OsClass::WinXP, Operation::Reset, kReset,
+              {"ResetActivate", "ShowCurrent", "ResetFinish"}, "C:\\WINDOWS\\System32\\ssmyst.scr"),
+      Prepare("reset on Windows 98", OsClass::Win98, Operation::Reset, kReset,
+              {"ResetActivate", "ShowCurrent", "ResetFinish"}),
+  };
+
+  int points = 0;
+  int losses = 0;
+  for (const Sweep& s : sweeps) {
+    SCOPED_TRACE(s.name);
+    // Without a failure: the pages as planned, and a run that passes every check.
+    const auto probe = RunAs(s.computer, *s.user);
+    ASSERT_TRUE(probe);
+    ASSERT_EQ(probe->windows.PageNames(), s.pages);
+    ASSERT_NE(LiveRegistry(probe->windows.registry), s.before) << "the operation did nothing";
+    if (s.operation == Operation::Reset) {
+      ASSERT_EQ(LiveRegistry(probe->windows.registry), *s.original);
+    }
+    if (s.iniRestored) {
+      ASSERT_EQ(probe->windows.GetFile(kIniPath), s.iniRestored);
+    }
+    ASSERT_EQ(Join(Broken(s, *probe)), "");
+    const std::vector<Call> calls = FallibleCalls(probe->windows);
+    ASSERT_EQ(static_cast<int>(calls.size()), probe->windows.fallibleCallCount);
+
+    for (int at = 0; at < static_cast<int>(calls.size()); ++at) {
+      for (const FailureMode mode :
+           {FailureMode::Error, FailureMode::PartialWrite, FailureMode::ShortWrite}) {
+        if (mode != FailureMode::Error && calls[at].kind != CallKind::WriteFile) continue;
+        ++points;
+        const auto run = RunAs(s.computer, *s.user, {at, mode});
+        const std::vector<std::string> broken =
+            run ? Broken(s, *run) : std::vector<std::string>{"the run did not end"};
+        if (broken.empty()) continue;
+        ++losses;
+        ADD_FAILURE() << s.name << ", failing call " << at << ": "
+                      << calls[at].description.substr(0, 100) << ModeName(mode) << Join(broken);
+      }
+    }
+  }
+  std::printf("failure sweep: %d failure points, %d losses\n", points, losses);
+  EXPECT_GT(points, 0);
+  EXPECT_EQ(losses, 0);
+}
+
+}  // namespace
+}  // namespace lull::testing
