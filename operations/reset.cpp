@@ -89,13 +89,13 @@ bool RestorePowerPolicies(SettingsStore& store) {
   }
   if (rows[kRowAcPolicy1].present()) {
     store.controlSetKeyPath.SetDigit('1');
-    restored = RestoreMachinePolicy(store, store.controlSetKeyPath.text, rows[kRowAcPolicy1]) &&
-               restored;
+    restored =
+        RestoreMachinePolicy(store, store.controlSetKeyPath.text, rows[kRowAcPolicy1]) && restored;
   }
   if (rows[kRowAcPolicy2].present()) {
     store.controlSetKeyPath.SetDigit('2');
-    restored = RestoreMachinePolicy(store, store.controlSetKeyPath.text, rows[kRowAcPolicy2]) &&
-               restored;
+    restored =
+        RestoreMachinePolicy(store, store.controlSetKeyPath.text, rows[kRowAcPolicy2]) && restored;
   }
   if (rows[kRowAcPolicy].present()) {
     restored =

@@ -1,9 +1,10 @@
 // Runs four operations through the whole program as lull.exe runs them (start-up, the pages
-// and the operation) and fails every platform call of each run in turn, file writes also cut
-// short, reported as failed or as done. After each run nothing may be lost: the registry holds
-// the settings from before, or new ones with a backup that a reset turns back into them;
-// System.Ini or SysIni.Str holds the file's previous content; every key and file is closed;
-// and the next start opens the page that matches what is stored.
+// and the operation) and fails every platform call of each run in turn, start-up's reads
+// included, file writes also cut short, reported as failed or as done. After each run nothing
+// may be lost: the registry holds the settings from before, or new ones with a backup that a
+// reset turns back into them; System.Ini or SysIni.Str holds the file's previous content;
+// every key and file is closed; and the next start opens the page that matches what is
+// stored. The faults the sweep found each keep a test of their own at the end.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -26,7 +27,8 @@ using Pages = std::vector<std::string>;
 
 // System.Ini after the reset of an activated Windows 98: the saved line in place of the old.
 const std::string kRestoredIniContent =
-    "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR\r\ndrivers=mmsystem.dll\r\n";
+    "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR\r\ndrivers=mmsystem."
+    "dll\r\n";
 
 // What stays on the computer from one start of the program to the next.
 struct Computer {
@@ -203,7 +205,7 @@ Sweep Prepare(const char* name, OsClass os, Operation operation, const Answers& 
   return s;
 }
 
-// What the next start of the program finds, as the brief list of facts a check needs.
+// What the next start of the program shows first, and what a reset from there puts back.
 struct NextStart {
   std::string firstPage;
   std::optional<Registry> resetGives;  // after a reset from that start, when one is offered
@@ -219,9 +221,9 @@ NextStart StartAgain(const Computer& computer) {
   if (next.firstPage != "ResetActivate") return next;
   const auto reset = RunAs(computer, kReset);
   if (!reset) return next;
-  next.resetWentThrough = reset->windows.PageNames() == Pages{"ResetActivate", "ShowCurrent",
-                                                               "ResetFinish"} &&
-                          !reset->program.resetNotRestored;
+  next.resetWentThrough =
+      reset->windows.PageNames() == Pages{"ResetActivate", "ShowCurrent", "ResetFinish"} &&
+      !reset->program.resetNotRestored;
   next.resetGives = LiveRegistry(reset->windows.registry);
   next.iniAfterReset = reset->windows.GetFile(kIniPath);
   return next;
@@ -229,7 +231,8 @@ NextStart StartAgain(const Computer& computer) {
 
 bool SystemIniUnreadable(const FakeWindows& windows) {
   for (const Call& call : windows.calls) {
-    if (call.failed && (call.kind == CallKind::OpenFileForReading || call.kind == CallKind::ReadFile)) {
+    if (call.failed &&
+        (call.kind == CallKind::OpenFileForReading || call.kind == CallKind::ReadFile)) {
       return true;
     }
   }
@@ -274,8 +277,9 @@ std::vector<std::string> Broken(const Sweep& s, const WizardRun& run) {
     broken.push_back("the reset the next start offers does not go through");
   }
   if (live != target && !(next.resetGives && *next.resetGives == target)) {
-    broken.push_back(s.operation == Operation::Reset ? "the previous settings were neither put back nor kept"
-                               : "the settings from before are neither in force nor in the backup");
+    broken.push_back(s.operation == Operation::Reset
+                         ? "the previous settings were neither put back nor kept"
+                         : "the settings from before are neither in force nor in the backup");
   }
   // What a later reset puts back must be settings that were in force together: those from
   // before, or, while nothing changed, those of the backup as it was.
@@ -364,6 +368,82 @@ TEST(FailureSweep, NoFailingCallLosesSettingsOrSystemIni) {
   std::printf("failure sweep: %d failure points, %d losses\n", points, losses);
   EXPECT_GT(points, 0);
   EXPECT_EQ(losses, 0);
+}
+
+// The faults the sweep found, each at its failing call.
+
+const Sweep& ResetOnXp() {
+  static const Sweep s = Prepare("reset on Windows XP", OsClass::WinXP, Operation::Reset, kReset,
+                                 {"ResetActivate", "ShowCurrent", "ResetFinish"});
+  return s;
+}
+
+// The number failAt gives the first call of a run without failures that begins so.
+int FailurePoint(const Sweep& s, const std::string& call) {
+  const auto probe = RunAs(s.computer, *s.user);
+  if (!probe) return -1;
+  const std::vector<Call> calls = FallibleCalls(probe->windows);
+  for (std::size_t at = 0; at < calls.size(); ++at) {
+    if (calls[at].description.starts_with(call)) return static_cast<int>(at);
+  }
+  ADD_FAILURE() << "no call " << call;
+  return -1;
+}
+
+TEST(FailureSweep, AResetKeepsTheBackupWhenStartUpCouldNotReadAValueOfIt) {
+  const Sweep& s = ResetOnXp();
+  const auto run =
+      RunAs(s.computer, kReset,
+            {FailurePoint(s, "QueryValue HKCU\\Control Panel\\Desktop\\Corvane LullResetTimeOut")});
+  ASSERT_TRUE(run);
+  ASSERT_EQ(run->windows.PageNames(), s.pages);
+  EXPECT_TRUE(run->program.resetNotRestored);
+  const NextStart next = StartAgain(ComputerOf(run->windows));
+  EXPECT_EQ(next.firstPage, "ResetActivate");
+  EXPECT_EQ(next.resetGives, s.original);
+}
+
+TEST(FailureSweep, AResetKeepsTheBackupWhenAMachinePolicyCouldNotBePutBack) {
+  const Sweep& s = ResetOnXp();
+  const auto run =
+      RunAs(s.computer, kReset, {FailurePoint(s, "SetValue HKLM\\" + kControlSet1 + " AcPolicy")});
+  ASSERT_TRUE(run);
+  ASSERT_EQ(run->windows.PageNames(), s.pages);
+  EXPECT_TRUE(run->program.resetNotRestored);
+  const NextStart next = StartAgain(ComputerOf(run->windows));
+  EXPECT_EQ(next.firstPage, "ResetActivate");
+  EXPECT_EQ(next.resetGives, s.original);
+}
+
+// The other side of the one above: a user who may not write the machine's policies could not
+// have changed them either, and the reset ends.
+TEST(FailureSweep, AResetEndsWhenTheUserMayNotWriteTheMachinePolicies) {
+  Sweep s = ResetOnXp();
+  for (const std::string& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
+    s.computer.registry.SetReadOnly(Hive::LocalMachine, path);
+  }
+  const auto run = RunAs(s.computer, kReset);
+  ASSERT_TRUE(run);
+  ASSERT_EQ(run->windows.PageNames(), s.pages);
+  EXPECT_FALSE(run->program.resetNotRestored);
+  EXPECT_EQ(run->windows.registry.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag"), "2");
+}
+
+TEST(FailureSweep, AFailedReactivationKeepsNoOlderValueBesideTheNewOnes) {
+  const Sweep s = Prepare("reactivation on Windows XP", OsClass::WinXP, Operation::Reactivation,
+                          kReactivateFor10Minutes,
+                          {"ResetActivate", "SelectTime", "AdjustScreenSave", "NormalFinish"});
+  const auto run =
+      RunAs(s.computer, *s.user,
+            {FailurePoint(s, "SetValue HKCU\\Control Panel\\Desktop\\Corvane LullResetTimeOut")});
+  ASSERT_TRUE(run);
+  ASSERT_EQ(run->windows.PageNames(), s.pages);
+  EXPECT_TRUE(run->program.activationNotSaved);
+  EXPECT_EQ(LiveRegistry(run->windows.registry), s.before);
+  // The first activation's "1200" would come back beside this one's other values.
+  EXPECT_EQ(run->windows.registry.Get(Hive::CurrentUser, kCorvane, "LullResetTimeOut"),
+            std::nullopt);
+  EXPECT_EQ(StartAgain(ComputerOf(run->windows)).resetGives, s.before);
 }
 
 }  // namespace

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# make bench: start-up time to the first page and peak memory of lull.exe against a
+# minimal dialog program built with the same toolchain and flags, as medians over RUNS
+# runs of each under Wine, and their ratio.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-20}
+source "$root/scripts/wine-env.sh"
+"$root/scripts/e2e-fixture.sh" start > /dev/null
+trap '"$root/scripts/e2e-fixture.sh" stop' EXIT
+export DISPLAY=$(cat "$root/build/e2e-display")
+"$LULL_WINE" reg add 'HKCU\Software\Wine' /v Version /d winxp /f > /dev/null 2>&1
+
+to_windows() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
+echo "Machine: $(nproc) cores, $(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo)," \
+  "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $("$LULL_WINE" --version)," \
+  "$LULL_WINE_ARCH build"
+"$LULL_WINE" "$LULL_BUILD/lull_bench.exe" "$runs" "$(to_windows "$LULL_BUILD/lull.exe")" \
+  "$(to_windows "$LULL_BUILD/minimal_dialog.exe")"
