@@ -2,8 +2,8 @@
 // where the Windows constants live.
 #include "platform/win32_platform.h"
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 // The seam's operations share their names with these Windows macros.
 #undef GetModuleHandle
@@ -27,7 +27,9 @@ constexpr char kBackupKeyClass[] = " ";
 // window, and only one page is ever open, so the seam keeps the handler here.
 DialogHandler* activeHandler = nullptr;
 
-HKEY HiveKey(Hive hive) { return hive == Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+HKEY HiveKey(Hive hive) {
+  return hive == Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
 HKEY AsKey(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
 HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 HWND AsWindow(DialogWindow page) { return reinterpret_cast<HWND>(page); }
@@ -89,7 +91,9 @@ void Win32Platform::ShowPage(ModuleHandle module, const char* templateName,
   activeHandler = nullptr;
 }
 
-void Win32Platform::EndDialog(DialogWindow page, int result) { ::EndDialog(AsWindow(page), result); }
+void Win32Platform::EndDialog(DialogWindow page, int result) {
+  ::EndDialog(AsWindow(page), result);
+}
 
 void Win32Platform::SetCheck(DialogWindow page, int controlId, bool checked) {
   ::SendDlgItemMessageA(AsWindow(page), controlId, BM_SETCHECK,
@@ -112,9 +116,9 @@ RegResult Win32Platform::OpenKey(Hive hive, const char* path, KeyHandle& key) {
 RegResult Win32Platform::CreateKey(Hive hive, const char* path, KeyHandle& key) {
   HKEY created = nullptr;
   DWORD disposition = 0;
-  const LONG result = ::RegCreateKeyExA(HiveKey(hive), path, 0, const_cast<char*>(kBackupKeyClass),
-                                        REG_OPTION_NON_VOLATILE, kKeyAccess, nullptr, &created,
-                                        &disposition);
+  const LONG result =
+      ::RegCreateKeyExA(HiveKey(hive), path, 0, const_cast<char*>(kBackupKeyClass),
+                        REG_OPTION_NON_VOLATILE, kKeyAccess, nullptr, &created, &disposition);
   key = result == ERROR_SUCCESS ? reinterpret_cast<KeyHandle>(created) : 0;
   return result;
 }
@@ -130,8 +134,8 @@ RegResult Win32Platform::QueryValue(KeyHandle key, const char* name, ValueType& 
   return result;
 }
 
-RegResult Win32Platform::SetValue(KeyHandle key, const char* name, ValueType type,
-                                  const void* data, std::uint32_t size) {
+RegResult Win32Platform::SetValue(KeyHandle key, const char* name, ValueType type, const void* data,
+                                  std::uint32_t size) {
   return ::RegSetValueExA(AsKey(key), name, 0, static_cast<DWORD>(type),
                           static_cast<const BYTE*>(data), size);
 }
@@ -143,8 +147,8 @@ RegResult Win32Platform::DeleteValue(KeyHandle key, const char* name) {
 RegResult Win32Platform::CloseKey(KeyHandle key) { return ::RegCloseKey(AsKey(key)); }
 
 FileHandle Win32Platform::OpenFileForReading(const char* path) {
-  return FromHandle(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  return FromHandle(
+      ::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 FileHandle Win32Platform::CreateFileForWriting(const char* path) {
@@ -152,8 +156,7 @@ FileHandle Win32Platform::CreateFileForWriting(const char* path) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-bool Win32Platform::ReadFile(FileHandle file, void* data, std::uint32_t size,
-                             std::uint32_t& read) {
+bool Win32Platform::ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) {
   DWORD count = 0;
   const BOOL ok = ::ReadFile(AsHandle(file), data, size, &count, nullptr);
   read = ok ? count : 0;

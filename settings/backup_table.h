@@ -16,10 +16,10 @@ inline constexpr std::uint32_t kScreenSaverPathCapacity = 260;
 inline constexpr std::uint32_t kLargestRowCapacity = kScreenSaverPathCapacity;
 
 struct BackupEntry {
-  const char* name;           // the backup value's name; null on the end marker
-  std::uint8_t* data;         // the row's buffer, capacity bytes
-  std::uint32_t length;       // bytes held, terminator counted for text; 0 = absent
-  ValueType type;             // the type a load found, or the row's own type
+  const char* name;      // the backup value's name; null on the end marker
+  std::uint8_t* data;    // the row's buffer, capacity bytes
+  std::uint32_t length;  // bytes held, terminator counted for text; 0 = absent
+  ValueType type;        // the type a load found, or the row's own type
   std::uint32_t capacity;
   ValueType ownType;
 
@@ -29,8 +29,8 @@ struct BackupEntry {
 
 // Row numbers, in table order; the order is also the order of saving.
 enum BackupRow : std::size_t {
-  kRowFlag,            // "LullResetFlag": "1" after an activation, "2" after a reset
-  kRowScreenSaver,     // "LullResetScrnSave": the screen-saver program
+  kRowFlag,         // "LullResetFlag": "1" after an activation, "2" after a reset
+  kRowScreenSaver,  // "LullResetScrnSave": the screen-saver program
   kRowScreenSaveActive,
   kRowScreenSaveTimeOut,
   kRowStandbyTimeOut,

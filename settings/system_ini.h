@@ -25,13 +25,13 @@ struct SystemIniImage {
 };
 
 enum class SystemIniOutcome {
-  NothingSaved,     // no saved line: the file is not touched
-  NotReadable,      // missing, busy, or larger than the image
-  NoPlaceForLine,   // neither a screen-saver line nor a [Boot] header
-  NotWritten,       // the new content could not be written; System.Ini is as it was
-  NotSwapped,       // the new content could not take System.Ini's place; it is as it was
-  Replaced,         // the screen-saver line was replaced
-  Inserted,         // the saved line was inserted after the [Boot] header
+  NothingSaved,    // no saved line: the file is not touched
+  NotReadable,     // missing, busy, or larger than the image
+  NoPlaceForLine,  // neither a screen-saver line nor a [Boot] header
+  NotWritten,      // the new content could not be written; System.Ini is as it was
+  NotSwapped,      // the new content could not take System.Ini's place; it is as it was
+  Replaced,        // the screen-saver line was replaced
+  Inserted,        // the saved line was inserted after the [Boot] header
 };
 
 SystemIniOutcome RestoreSystemIniLine(Platform& platform, const BackupEntry& savedLine,

@@ -21,8 +21,8 @@ constexpr bool MatchesLetter(char c, char upper) {
 
 // True at a "." followed by "EXE" in any case; never reads past a terminator.
 bool IsExeExtension(const char* text, std::uint32_t at) {
-  return text[at] == '.' && MatchesLetter(text[at + 1], 'E') &&
-         MatchesLetter(text[at + 2], 'X') && MatchesLetter(text[at + 3], 'E');
+  return text[at] == '.' && MatchesLetter(text[at + 1], 'E') && MatchesLetter(text[at + 2], 'X') &&
+         MatchesLetter(text[at + 3], 'E');
 }
 
 std::uint32_t MeasureProgramDirectory(const char* text) {

@@ -122,8 +122,8 @@ void PageHandler::OnNext(DialogWindow page) {
         return;
       }
       program_.store.toApply.screenSaverSecondsToApply = program_.facts.previousScreenSaverSeconds;
-      program_.resetNotRestored = ResetSettings(program_.store, program_.systemIni,
-                                                program_.reload) != ResetResult::Reset;
+      program_.resetNotRestored =
+          ResetSettings(program_.store, program_.systemIni, program_.reload) != ResetResult::Reset;
       GoForward(page, PageId::ResetFinish);
       return;
     case PageId::ActivateYesNo:
@@ -146,8 +146,8 @@ void PageHandler::OnNext(DialogWindow page) {
         GoForward(page, PageId::AdjustScreenSave);
         return;
       }
-      program_.activationNotSaved = ActivateSettings(program_.store, chosen, program_.reload) !=
-                                    ActivationResult::Activated;
+      program_.activationNotSaved =
+          ActivateSettings(program_.store, chosen, program_.reload) != ActivationResult::Activated;
       GoForward(page, PageId::NormalFinish);
       return;
     }

@@ -14,24 +14,26 @@ constexpr ChoiceKind kYesNo = ChoiceKind::YesNo;
 constexpr ChoiceKind kTime = ChoiceKind::Time;
 
 // Indexed by PageId.
+// clang-format off
 constexpr PageInfo kPages[kPageCount] = {
-    // page               template             choice  initial      previous note
+    // page               template             choice     initial      previous note
     {None,                "",                  kNoChoice, 0,           false,   false},
     {AboutDisplay,        "AboutDisplay",      kNoChoice, 0,           false,   false},
     {LicenseDisplay,      "LicenseDisplay",    kNoChoice, 0,           false,   false},
-    {ResetActivate,       "ResetActivate",     kYesNo, kYes,        true,    false},
-    {ShowCurrent,         "ShowCurrent",       kYesNo, kYes,        true,    false},
-    {ActivateYesNo,       "ActivateYesNo",     kYesNo, kYes,        false,   false},
-    {ActivateYesNoPrev,   "ActivateYesNoPrev", kYesNo, kYes,        true,    false},
-    {SelectTime,          "SelectTime",        kTime,  kTenMinutes, true,    false},
-    {SelectCompliant,     "SelectCompliant",   kTime,  kTenMinutes, false,   false},
-    {AdjustScreenSave,    "AdjustScreenSave",  kYesNo, kYes,        true,    false},
+    {ResetActivate,       "ResetActivate",     kYesNo,    kYes,        true,    false},
+    {ShowCurrent,         "ShowCurrent",       kYesNo,    kYes,        true,    false},
+    {ActivateYesNo,       "ActivateYesNo",     kYesNo,    kYes,        false,   false},
+    {ActivateYesNoPrev,   "ActivateYesNoPrev", kYesNo,    kYes,        true,    false},
+    {SelectTime,          "SelectTime",        kTime,     kTenMinutes, true,    false},
+    {SelectCompliant,     "SelectCompliant",   kTime,     kTenMinutes, false,   false},
+    {AdjustScreenSave,    "AdjustScreenSave",  kYesNo,    kYes,        true,    false},
     {NormalFinish,        "NormalFinish",      kNoChoice, 0,           false,   true},
     {NoActivateFinish,    "NoActivateFinish",  kNoChoice, 0,           false,   false},
     {ResetFinish,         "ResetFinish",       kNoChoice, 0,           false,   true},
     {NoResetFinish,       "NoResetFinish",     kNoChoice, 0,           false,   false},
     {NTFinish,            "NTFinish",          kNoChoice, 0,           false,   false},
 };
+// clang-format on
 
 constexpr bool TableIsInPageOrder() {
   for (std::size_t i = 0; i < kPageCount; ++i) {

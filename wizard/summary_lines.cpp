@@ -48,8 +48,8 @@ std::uint32_t FormatMinutes(std::uint32_t seconds, char* out, std::uint32_t capa
 }
 
 SummaryLines::SummaryLines() {
-  static constexpr const char* kInitial[kSummaryLineCount] = {kStateLine,       kSleepLine, kScreenSaverLine,
-                                            kStateLine,       kSleepLine, kScreenSaverLine};
+  static constexpr const char* kInitial[kSummaryLineCount] = {
+      kStateLine, kSleepLine, kScreenSaverLine, kStateLine, kSleepLine, kScreenSaverLine};
   for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
     CopyText(text_[line], kLineCapacity, kInitial[line]);
   }

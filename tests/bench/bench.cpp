@@ -1,8 +1,8 @@
 // Start-up benchmark: starts each program in turn, many times, and measures the time
 // from process start until its first page is on screen, and its peak memory. Prints the
 // medians of each program and their ratio. Run under Wine by `make bench`.
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -113,8 +113,9 @@ int main(int argc, char** argv) {
   for (int which = 0; which < 2; ++which) {
     medianTime[which] = Median(times[which]);
     medianMemory[which] = Median(memory[which]);
-    std::printf("%-28s median start-up to first page %8.1f ms, peak working set %8.0f KiB (%d runs)\n",
-                programs[which], medianTime[which], medianMemory[which], runs);
+    std::printf(
+        "%-28s median start-up to first page %8.1f ms, peak working set %8.0f KiB (%d runs)\n",
+        programs[which], medianTime[which], medianMemory[which], runs);
   }
   std::printf("ratio lull.exe / minimal dialog: start-up %.3f, memory %.3f\n",
               medianTime[0] / medianTime[1], medianMemory[0] / medianMemory[1]);

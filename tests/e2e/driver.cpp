@@ -186,8 +186,8 @@ void SetValue(const std::vector<std::string>& words) {
     return;
   }
   HKEY key;
-  if (RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
     Fail("cannot create %s", words[1].c_str());
     return;
   }
@@ -201,8 +201,7 @@ void DeleteTree(HKEY hive, const std::string& path) {
   char name[256];
   for (;;) {
     DWORD length = sizeof name;
-    if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
       break;
     }
     DeleteTree(key, name);
@@ -226,14 +225,16 @@ void Delete(const std::vector<std::string>& words) {
   }
 }
 
-const char* const kDesktopValues[] = {
-    "ScreenSaveActive",         "ScreenSaveTimeOut",         "ScreenSaveLowPowerActive",
-    "ScreenSaveLowPowerTimeOut", "ScreenSavePowerOffActive", "ScreenSavePowerOffTimeOut",
-    "SCRNSAVE.EXE"};
-const char* const kPowerKeys[] = {
-    "System\\ControlSet001\\Control\\Session Manager\\Power",
-    "System\\ControlSet002\\Control\\Session Manager\\Power",
-    "System\\CurrentControlSet\\Control\\Session Manager\\Power"};
+const char* const kDesktopValues[] = {"ScreenSaveActive",
+                                      "ScreenSaveTimeOut",
+                                      "ScreenSaveLowPowerActive",
+                                      "ScreenSaveLowPowerTimeOut",
+                                      "ScreenSavePowerOffActive",
+                                      "ScreenSavePowerOffTimeOut",
+                                      "SCRNSAVE.EXE"};
+const char* const kPowerKeys[] = {"System\\ControlSet001\\Control\\Session Manager\\Power",
+                                  "System\\ControlSet002\\Control\\Session Manager\\Power",
+                                  "System\\CurrentControlSet\\Control\\Session Manager\\Power"};
 const char* const kFiles[] = {"C:\\Windows\\System.Ini", "C:\\Windows\\SysIni.Tmp",
                               "C:\\Windows\\SysIni.Str"};
 
@@ -269,8 +270,9 @@ void ExpectValue(const std::vector<std::string>& words) {
     // expect KEY names N: the key holds exactly N values.
     // A missing key holds no values.
     DWORD count = 0;
-    if (opened) RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                 &count, nullptr, nullptr, nullptr, nullptr);
+    if (opened)
+      RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                       nullptr, nullptr, nullptr);
     if (count != std::strtoul(words[3].c_str(), nullptr, 10)) {
       Fail("%s holds %lu values, expected %s", words[1].c_str(), count, words[3].c_str());
     }
@@ -364,8 +366,8 @@ void ExpectFile(const std::vector<std::string>& words) {
 
 struct PageSignature {
   const char* name;
-  const char* text;   // a text only this page shows (a caption for AboutDisplay)
-  bool hasPrevious;   // whether it has "<< Previous", for pages that share their texts
+  const char* text;  // a text only this page shows (a caption for AboutDisplay)
+  bool hasPrevious;  // whether it has "<< Previous", for pages that share their texts
 };
 
 const PageSignature kPages[] = {
@@ -475,8 +477,8 @@ void Start(const std::vector<std::string>& words) {
   startup.cb = sizeof startup;
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back(0);
-  if (!CreateProcessA(lullPath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &lull)) {
+  if (!CreateProcessA(lullPath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &lull)) {
     Fail("cannot start %s (error %lu)", lullPath.c_str(), GetLastError());
   }
 }
@@ -541,7 +543,8 @@ void Screenshot(HWND page, const std::string& name) {
   if (screenshotDirectory.empty()) return;
   // A user sees the page active, with its caption in the active colour.
   SetForegroundWindow(page);
-  RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  RedrawWindow(page, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   Sleep(300);
   RECT rect;
   GetWindowRect(page, &rect);

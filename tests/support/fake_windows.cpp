@@ -69,14 +69,16 @@ bool FakeRegistry::HasKey(Hive hive, const std::string& path) const {
   return keys.count({hive, Lower(path)}) != 0;
 }
 
-void FakeRegistry::DeleteKey(Hive hive, const std::string& path) { keys.erase({hive, Lower(path)}); }
+void FakeRegistry::DeleteKey(Hive hive, const std::string& path) {
+  keys.erase({hive, Lower(path)});
+}
 
 void FakeRegistry::SetReadOnly(Hive hive, const std::string& path, bool readOnly) {
   keys[{hive, Lower(path)}].readOnly = readOnly;
 }
 
-void FakeRegistry::Set(Hive hive, const std::string& path, const std::string& name,
-                       ValueType type, const Bytes& data) {
+void FakeRegistry::Set(Hive hive, const std::string& path, const std::string& name, ValueType type,
+                       const Bytes& data) {
   keys[{hive, Lower(path)}].values[Lower(name)] = RegistryValue{type, data};
 }
 
@@ -161,7 +163,9 @@ std::string FakeWindows::KeyName(KeyHandle key) const {
   return std::string(HiveName(open->second.hive)) + "\\" + open->second.shownPath;
 }
 
-void FakeWindows::InitCommonControls() { Record(CallKind::InitCommonControls, "InitCommonControls"); }
+void FakeWindows::InitCommonControls() {
+  Record(CallKind::InitCommonControls, "InitCommonControls");
+}
 
 ModuleHandle FakeWindows::GetModuleHandle() {
   Record(CallKind::GetModuleHandle, "GetModuleHandle");
@@ -178,8 +182,7 @@ const char* FakeWindows::GetCommandLine() {
   return commandLine.c_str();
 }
 
-void FakeWindows::ShowPage(ModuleHandle module, const char* templateName,
-                           DialogHandler& handler) {
+void FakeWindows::ShowPage(ModuleHandle module, const char* templateName, DialogHandler& handler) {
   Record(CallKind::ShowPage, std::string("ShowPage ") + templateName);
   if (module != kModule) return;
   const DialogWindow window = nextHandle_++;
@@ -214,8 +217,7 @@ void FakeWindows::EndDialog(DialogWindow page, int result) {
 }
 
 void FakeWindows::SetCheck(DialogWindow page, int controlId, bool checked) {
-  Record(CallKind::SetCheck,
-         "SetCheck " + std::to_string(controlId) + (checked ? " on" : " off"));
+  Record(CallKind::SetCheck, "SetCheck " + std::to_string(controlId) + (checked ? " on" : " off"));
   for (OpenPage& open : openPages_) {
     if (open.window != page) continue;
     if (checked) {
@@ -280,8 +282,7 @@ RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
 
 RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& type, void* data,
                                   std::uint32_t& size) {
-  std::string description = "QueryValue " + KeyName(key) + " " + name + " " +
-                            std::to_string(size);
+  std::string description = "QueryValue " + KeyName(key) + " " + name + " " + std::to_string(size);
   RegResult result = kRegSuccess;
   auto open = openKeys_.find(key);
   if (InjectFailure()) {
@@ -309,8 +310,8 @@ RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& ty
 
 RegResult FakeWindows::SetValue(KeyHandle key, const char* name, ValueType type, const void* data,
                                 std::uint32_t size) {
-  std::string description = "SetValue " + KeyName(key) + " " + name + " " + TypeName(type) +
-                            " " + Hex(data, size);
+  std::string description =
+      "SetValue " + KeyName(key) + " " + name + " " + TypeName(type) + " " + Hex(data, size);
   RegResult result = kRegSuccess;
   auto open = openKeys_.find(key);
   if (InjectFailure()) {

@@ -1,10 +1,11 @@
+#include "wizard/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "tests/support/fake_windows.h"
-#include "wizard/command_line.h"
 
 namespace lull {
 namespace {
@@ -33,8 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "C:\\Program Files\\Tools\\WIZARD.EXE /?", 23},
         NormalizeCase{"WIZARD.EXE /?", "WIZARD.EXE /?", 0},
         NormalizeCase{"wizard.exe    /?", "wizard.exe /?", 0},
-        NormalizeCase{"wizard.exe /\"\"?", "wizard.exe /?", 0},
-        NormalizeCase{"a\tb", "a\tb", 0},
+        NormalizeCase{"wizard.exe /\"\"?", "wizard.exe /?", 0}, NormalizeCase{"a\tb", "a\tb", 0},
         // Equals signs between spaces join name and value.
         NormalizeCase{"x.exe name = value", "x.exe name=value", 0},
         NormalizeCase{"x.exe name =value", "x.exe name=value", 0},
@@ -49,11 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         NormalizeCase{"C:\\my.exes\\W.EXE /?", "C:\\my.exes\\W.EXE /?", 3},
         NormalizeCase{"D:W.EXE", "D:W.EXE", 2},
         // A name of one character before ".EXE", and lines too short to hold a name.
-        NormalizeCase{"W.EXE /?", "W.EXE /?", 0},
-        NormalizeCase{"\\.EXE", "\\.EXE", 0},
-        NormalizeCase{"", "", 0},
-        NormalizeCase{"\"", "", 0},
-        NormalizeCase{"x", "x", 0}));
+        NormalizeCase{"W.EXE /?", "W.EXE /?", 0}, NormalizeCase{"\\.EXE", "\\.EXE", 0},
+        NormalizeCase{"", "", 0}, NormalizeCase{"\"", "", 0}, NormalizeCase{"x", "x", 0}));
 
 TEST(Normalizing, CutsALineLongerThanTheBufferAndKeepsItTerminated) {
   for (std::size_t length : {510u, 511u, 512u, 513u, 5000u}) {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/os_class.h"
+
+#include <gtest/gtest.h>
 
 namespace lull {
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "settings/backup_table.h"
 #include "tests/support/case_names.h"
 #include "tests/support/wizard_fixture.h"
-#include "settings/backup_table.h"
 #include "wizard/page_handler.h"
 
 namespace lull {
@@ -132,15 +132,14 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  {Click(kNo), Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
                  {"ResetActivate", "ShowCurrent", "NoResetFinish"}},
-        FlowCase{"BackAndForthThroughEveryPreviousButton",
-                 PageId::ResetActivate,
-                 {false, 1200},
-                 {Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext),
-                  Click(kNext), Click(kNext), Click(kPrevious), Click(kPrevious),
-                  Click(kPrevious), Click(kCancel)},
-                 {"ResetActivate", "ShowCurrent", "ResetActivate", "ActivateYesNoPrev",
-                  "SelectTime", "AdjustScreenSave", "SelectTime", "ActivateYesNoPrev",
-                  "ResetActivate"}},
+        FlowCase{
+            "BackAndForthThroughEveryPreviousButton",
+            PageId::ResetActivate,
+            {false, 1200},
+            {Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext), Click(kNext),
+             Click(kNext), Click(kPrevious), Click(kPrevious), Click(kPrevious), Click(kCancel)},
+            {"ResetActivate", "ShowCurrent", "ResetActivate", "ActivateYesNoPrev", "SelectTime",
+             "AdjustScreenSave", "SelectTime", "ActivateYesNoPrev", "ResetActivate"}},
         FlowCase{"LicenseFromAFinishPageReturnsToIt",
                  PageId::NTFinish,
                  {},
@@ -163,14 +162,23 @@ INSTANTIATE_TEST_SUITE_P(
                  {Click(kNo), Click(kNext), CloseBox()},
                  {"ActivateYesNo", "NoActivateFinish"}},
         // Buttons a page does not have end the wizard quietly when they arrive anyway.
-        FlowCase{"NextOnAFinishPageEnds", PageId::NormalFinish, {}, {Click(kNext)},
-                 {"NormalFinish"}},
-        FlowCase{"PreviousOnTheFirstPageEnds", PageId::ActivateYesNo, {}, {Click(kPrevious)},
+        FlowCase{
+            "NextOnAFinishPageEnds", PageId::NormalFinish, {}, {Click(kNext)}, {"NormalFinish"}},
+        FlowCase{"PreviousOnTheFirstPageEnds",
+                 PageId::ActivateYesNo,
+                 {},
+                 {Click(kPrevious)},
                  {"ActivateYesNo"}},
-        FlowCase{"PreviousOnSelectCompliantEnds", PageId::SelectCompliant, {},
-                 {Click(kPrevious)}, {"SelectCompliant"}},
-        FlowCase{"PreviousWithNothingToGoBackToEnds", PageId::SelectTime, {},
-                 {Click(kPrevious)}, {"SelectTime"}}),
+        FlowCase{"PreviousOnSelectCompliantEnds",
+                 PageId::SelectCompliant,
+                 {},
+                 {Click(kPrevious)},
+                 {"SelectCompliant"}},
+        FlowCase{"PreviousWithNothingToGoBackToEnds",
+                 PageId::SelectTime,
+                 {},
+                 {Click(kPrevious)},
+                 {"SelectTime"}}),
     testing::CaseName());
 
 // Cancel, Escape and the close box end the wizard on every page, with nothing written.
@@ -208,44 +216,44 @@ TEST_P(RememberedChoices, EachPageOpensWithItsRememberedChoice) {
   run.program.facts.currentScreenSaverSeconds = c.facts.screenSaverSeconds;
   run.windows.user.assign(c.user.begin(), c.user.end());
   run.RunPagesFrom(c.first);
-  ASSERT_EQ(run.windows.pages.size(), c.checkedOnOpen.size()) << ::testing::PrintToString(
-      run.windows.PageNames());
+  ASSERT_EQ(run.windows.pages.size(), c.checkedOnOpen.size())
+      << ::testing::PrintToString(run.windows.PageNames());
   for (std::size_t i = 0; i < c.checkedOnOpen.size(); ++i) {
-    EXPECT_EQ(run.Visit(i).checkedOnOpen, c.checkedOnOpen[i]) << "page " << i << " "
-                                                              << run.Visit(i).name;
+    EXPECT_EQ(run.Visit(i).checkedOnOpen, c.checkedOnOpen[i])
+        << "page " << i << " " << run.Visit(i).name;
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Walks, RememberedChoices,
-    ::testing::Values(
-        ChecksCase{"FirstOpeningShowsTheInitialChoices",
-                   PageId::ResetActivate,
-                   {false, 1200},
-                   {Click(kNext), Click(kNext), Click(kNext), Click(kCancel)},
-                   {{kYes}, {kYes}, {k10}, {kYes}}},
-        ChecksCase{"FifteenMinutesSurviveTheLicensePage",
-                   PageId::SelectTime,
-                   {},
-                   {Click(k15), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
-                   {{k10}, {}, {k15}}},
-        ChecksCase{"ANoSurvivesTheLicensePage",
-                   PageId::ActivateYesNo,
-                   {},
-                   {Click(kNo), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
-                   {{kYes}, {}, {kNo}}},
-        ChecksCase{"PreviousReturnsToTheChoiceMadeThere",
-                   PageId::ResetActivate,
-                   {true, 0},
-                   {Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext),
-                    Click(k20), Click(kPrevious), Click(kNext), Click(kCancel)},
-                   {{kYes}, {kYes}, {kNo}, {k10}, {kYes}, {k20}}},
-        ChecksCase{"AdjustScreenSaveKeepsItsAnswerAcrossPrevious",
-                   PageId::SelectTime,
-                   {false, 1200},
-                   {Click(k15), Click(kNext), Click(kNo), Click(kPrevious), Click(kNext),
-                    Click(kCancel)},
-                   {{k10}, {kYes}, {k15}, {kNo}}}),
+    ::testing::Values(ChecksCase{"FirstOpeningShowsTheInitialChoices",
+                                 PageId::ResetActivate,
+                                 {false, 1200},
+                                 {Click(kNext), Click(kNext), Click(kNext), Click(kCancel)},
+                                 {{kYes}, {kYes}, {k10}, {kYes}}},
+                      ChecksCase{"FifteenMinutesSurviveTheLicensePage",
+                                 PageId::SelectTime,
+                                 {},
+                                 {Click(k15), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
+                                 {{k10}, {}, {k15}}},
+                      ChecksCase{"ANoSurvivesTheLicensePage",
+                                 PageId::ActivateYesNo,
+                                 {},
+                                 {Click(kNo), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
+                                 {{kYes}, {}, {kNo}}},
+                      ChecksCase{
+                          "PreviousReturnsToTheChoiceMadeThere",
+                          PageId::ResetActivate,
+                          {true, 0},
+                          {Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext),
+                           Click(k20), Click(kPrevious), Click(kNext), Click(kCancel)},
+                          {{kYes}, {kYes}, {kNo}, {k10}, {kYes}, {k20}}},
+                      ChecksCase{"AdjustScreenSaveKeepsItsAnswerAcrossPrevious",
+                                 PageId::SelectTime,
+                                 {false, 1200},
+                                 {Click(k15), Click(kNext), Click(kNo), Click(kPrevious),
+                                  Click(kNext), Click(kCancel)},
+                                 {{k10}, {kYes}, {k15}, {kNo}}}),
     testing::CaseName());
 
 TEST(SelectCompliant, TheChosenTimeIsRememberedForSelectTimeOnly) {
@@ -254,12 +262,13 @@ TEST(SelectCompliant, TheChosenTimeIsRememberedForSelectTimeOnly) {
   run.program.facts.currentScreenSaverSeconds = 1200;
   run.windows.user = {Click(k15), Click(kNext), Click(kPrevious), Click(kCancel)};
   run.RunPagesFrom(PageId::SelectCompliant);
-  EXPECT_EQ(run.windows.PageNames(), (Pages{"SelectCompliant", "AdjustScreenSave",
-                                            "SelectCompliant"}));
+  EXPECT_EQ(run.windows.PageNames(),
+            (Pages{"SelectCompliant", "AdjustScreenSave", "SelectCompliant"}));
   // << Previous from AdjustScreenSave goes back to SelectCompliant, which shows its own
   // initial choice, while SelectTime would show 15 minutes.
   EXPECT_EQ(run.LastVisit().checkedOnOpen, std::set<int>{k10});
-  EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectTime), static_cast<std::uint32_t>(k15));
+  EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectTime),
+            static_cast<std::uint32_t>(k15));
   EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectCompliant),
             static_cast<std::uint32_t>(k10));
 }
@@ -328,17 +337,17 @@ TEST(FinishNotes, TheRestartNoteShowsOnWindows95Only) {
   const char* note =
       "(Note: On Windows 95 systems, the new settings will not take effect until you restart "
       "the system.)";
-  for (const OsClass os : {OsClass::Win95, OsClass::Win98, OsClass::WinMe, OsClass::Win2000,
-                           OsClass::WinXP}) {
-    for (const PageId page : {PageId::NormalFinish, PageId::ResetFinish,
-                              PageId::NoActivateFinish, PageId::NoResetFinish}) {
+  for (const OsClass os :
+       {OsClass::Win95, OsClass::Win98, OsClass::WinMe, OsClass::Win2000, OsClass::WinXP}) {
+    for (const PageId page : {PageId::NormalFinish, PageId::ResetFinish, PageId::NoActivateFinish,
+                              PageId::NoResetFinish}) {
       WizardRun run;
       run.program.store.os = os;
       run.windows.user = {Click(kFinish)};
       run.RunPagesFrom(page);
       const auto& texts = run.LastVisit().texts;
-      const bool expected = os == OsClass::Win95 &&
-                            (page == PageId::NormalFinish || page == PageId::ResetFinish);
+      const bool expected =
+          os == OsClass::Win95 && (page == PageId::NormalFinish || page == PageId::ResetFinish);
       if (expected) {
         ASSERT_EQ(texts.count(IDC_RESTART_NOTE), 1u);
         EXPECT_EQ(texts.at(IDC_RESTART_NOTE), note);
@@ -390,8 +399,8 @@ TEST(FinishNotes, AFailedOperationIsNotReportedAsSuccess) {
       run.RunPagesFrom(PageId::ShowCurrent);
       EXPECT_EQ(run.LastVisit().name, "ResetFinish");
       EXPECT_EQ(run.LastVisit().texts.at(IDC_RESTART_NOTE), prefix + notRestored);
-      EXPECT_EQ(run.windows.registry.GetText(Hive::CurrentUser,
-                                             "Control Panel\\Desktop\\Corvane", "LullResetFlag"),
+      EXPECT_EQ(run.windows.registry.GetText(Hive::CurrentUser, "Control Panel\\Desktop\\Corvane",
+                                             "LullResetFlag"),
                 "1");
     }
   }
