@@ -2,8 +2,9 @@
 // where the Windows constants live.
 #include "platform/win32_platform.h"
 
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h needs the types of windows.h first.
+#include <commctrl.h>
 
 // The seam's operations share their names with these Windows macros.
 #undef GetModuleHandle

@@ -1,8 +1,9 @@
 // Start-up benchmark: starts each program in turn, many times, and measures the time
 // from process start until its first page is on screen, and its peak memory. Prints the
 // medians of each program and their ratio. Run under Wine by `make bench`.
-#include <psapi.h>
 #include <windows.h>
+// psapi.h needs the types of windows.h first.
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
