@@ -12,6 +12,7 @@
 #include "settings/current_settings.h"
 #include "settings/decimal.h"
 #include "tests/support/fake_windows.h"
+#include "tests/support/settings_fixtures.h"
 
 namespace lull::testing {
 
@@ -37,10 +38,8 @@ constexpr std::size_t kAcPolicyOffset = 192;
 // not carried through whole shows; the video time-out sits at offset.
 inline Bytes PolicyRecord(std::size_t size, std::size_t offset, std::uint32_t seconds,
                           std::uint8_t seed) {
-  Bytes record(size);
-  for (std::size_t at = 0; at < size; ++at) record[at] = static_cast<std::uint8_t>(seed + at);
-  for (int byte = 0; byte < 4; ++byte) record[offset + byte] = (seconds >> (8 * byte)) & 0xFF;
-  return record;
+  return FilledRecord(static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(offset), seconds,
+                      seed);
 }
 
 inline std::uint32_t VideoTimeout(const std::optional<RegistryValue>& value, std::size_t offset) {
