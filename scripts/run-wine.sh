@@ -18,4 +18,4 @@ version=${2:-}
 lull_prepare_prefix
 lull_set_windows_version "${version:-winxp}"
 # shellcheck disable=SC2086
-exec "$LULL_WINE" "$LULL_BUILD/lull.exe" $args
+exec "$LULL_WINE" "$LULL_EXE" $args

@@ -1,22 +1,59 @@
-# Sourced by the scripts that run lull.exe under Wine: chooses the Wine and the build to
+# Sourced by the scripts that run lull.exe under Wine: chooses the Wine, the programs to
 # run, and the project's private prefix (never the user's ~/.wine).
 #
-# The product is the 32-bit lull.exe, and it runs in a 32-bit prefix wherever the machine
-# can run 32-bit code. Where it cannot (a kernel without 32-bit support: Wine's own
-# 32-bit loader does not start, or only under an emulator, at minutes per process), the
-# same sources built for x86_64 run in a 64-bit prefix instead; Wine reports every
-# Windows version to either. LULL_WINE_ARCH=win32 or win64 overrides the choice.
+# The product is the 32-bit lull.exe, and the tests always run that very file where the
+# machine can run 32-bit code at all:
+# - natively: a 32-bit prefix, build/wineprefix, with the 32-bit driver;
+# - only under qemu-i386 (a kernel without 32-bit support, see scripts/setup.sh): a 64-bit
+#   prefix, build/wineprefix64, where Wine's own processes and the x86_64 driver run
+#   natively and only lull.exe runs under the emulator. A 32-bit prefix works there too
+#   (LULL_WINE_ARCH=win32), but every one of Wine's own processes is then emulated, and
+#   now and then one of them crashes under qemu, failing a test for no fault of lull.exe;
+# - not at all: the 64-bit prefix runs the same sources built for x86_64.
+# Wine reports every Windows version to 32-bit and 64-bit programs alike.
+# LULL_WINE_ARCH=win32 or win64 chooses the prefix, LULL_EXE the lull.exe to run.
 
 lull_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-lull_can_run_32bit() {
-  # An emulator registered for 32-bit programs would run them, but far too slowly.
-  if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then return 1; fi
+lull_runs_32bit() {
   [ -x /usr/lib/wine/wine ] && timeout 20 /usr/lib/wine/wine --version > /dev/null 2>&1
 }
 
+lull_32bit_emulated() {
+  grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386
+}
+
+# Under qemu-i386 every 32-bit Wine process spends some 40 seconds of processor time
+# setting up its address space unless scripts/qemu_mmap_shim.c is preloaded into it (the
+# file says why). The loader picks the library of the process's own kind through $LIB: the
+# shim for 32-bit processes, an empty library for 64-bit ones (wineserver, wine64).
+lull_preload_qemu_shim() {
+  local source=$lull_root/scripts/qemu_mmap_shim.c
+  local shim=$lull_root/build/qemu-shim
+  local shim32=$shim/lib/i386-linux-gnu/liblull_mmap.so
+  local shim64=$shim/lib/x86_64-linux-gnu/liblull_mmap.so
+  if [ ! -f "$shim32" ] || [ "$source" -nt "$shim32" ] || [ ! -f "$shim64" ]; then
+    mkdir -p "$(dirname "$shim32")" "$(dirname "$shim64")"
+    gcc -m32 -O2 -fPIC -shared -nostdlib -fno-stack-protector "$source" -o "$shim32.$$" &&
+      mv -f "$shim32.$$" "$shim32" || return 0
+    echo 'void lull_mmap_shim_64(void) {}' |
+      gcc -x c -O2 -fPIC -shared -nostdlib - -o "$shim64.$$" && mv -f "$shim64.$$" "$shim64"
+  fi
+  case ":${LD_PRELOAD:-}:" in
+    *liblull_mmap.so*) ;;
+    *) export LD_PRELOAD="$shim/\$LIB/liblull_mmap.so${LD_PRELOAD:+:$LD_PRELOAD}" ;;
+  esac
+}
+
+lull_has_32bit=no
+if lull_runs_32bit; then lull_has_32bit=yes; fi
+if [ "$lull_has_32bit" = yes ] && lull_32bit_emulated; then
+  lull_has_32bit=emulated
+  lull_preload_qemu_shim
+fi
+
 if [ -z "${LULL_WINE_ARCH:-}" ]; then
-  if lull_can_run_32bit; then LULL_WINE_ARCH=win32; else LULL_WINE_ARCH=win64; fi
+  if [ "$lull_has_32bit" = yes ]; then LULL_WINE_ARCH=win32; else LULL_WINE_ARCH=win64; fi
 fi
 export LULL_WINE_ARCH
 export WINEARCH=$LULL_WINE_ARCH
@@ -30,21 +67,58 @@ else
   export WINEPREFIX=$lull_root/build/wineprefix64
   export WINELOADER=$LULL_WINE
 fi
-export LULL_WINE LULL_BUILD
+if [ -z "${LULL_EXE:-}" ]; then
+  if [ "$lull_has_32bit" = no ]; then
+    LULL_EXE=$lull_root/build/win64/lull.exe
+  else
+    LULL_EXE=$lull_root/build/win32/lull.exe
+  fi
+fi
+export LULL_WINE LULL_BUILD LULL_EXE
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installer prompts in the private prefix.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko installer prompts in the private prefix, and no menu entries from it.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
-# Creates the prefix on first use. Without a window manager (Xvfb), Wine waits about two
-# seconds whenever a window is hidden unless its windows are unmanaged.
+# The prefix's settings for the tests. Unmanaged windows: without a window manager (Xvfb),
+# Wine waits about two seconds whenever a window is hidden unless its windows are
+# unmanaged. A debugger that does not exist: a program that crashes then ends at once
+# (winedbg, the default, hangs under qemu-i386 until the test times out).
+lull_prefix_settings() {
+  cat << 'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Debugger"="no-debugger-for-lull-tests"
+
+[HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Debugger"="no-debugger-for-lull-tests"
+REG
+}
+
+# Creates the prefix on first use, and brings its settings up to date. A 64-bit prefix
+# made while 32-bit code could not run lacks its 32-bit half, and is made again.
 lull_prepare_prefix() {
+  if [ "$WINEARCH" = win64 ] && [ "$lull_has_32bit" != no ] && [ -f "$WINEPREFIX/system.reg" ] &&
+    [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    wineserver -k 2> /dev/null || true
+    rm -rf "$WINEPREFIX"
+  fi
+  local created=no
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix $WINEPREFIX ($WINEARCH); this takes a minute or two." >&2
     mkdir -p "$(dirname "$WINEPREFIX")"
     "$LULL_WINE" wineboot -i > "$WINEPREFIX.log" 2>&1 || true
-    "$LULL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >> "$WINEPREFIX.log" 2>&1
-    wineserver -w
+    created=yes
   fi
+  local settings=$WINEPREFIX/lull-settings.reg
+  if ! lull_prefix_settings | cmp -s - "$settings"; then
+    lull_prefix_settings > "$settings"
+    "$LULL_WINE" regedit /S "Z:${settings//\//\\}" >> "$WINEPREFIX.log" 2>&1
+  fi
+  [ "$created" = no ] || wineserver -w
   # Wine's own MS Sans Serif and Marlett (the caption buttons): without them the pages are
   # drawn in a wider substitute font, which cuts labels off, and the caption buttons as
   # letters.

@@ -543,8 +543,11 @@ void Screenshot(HWND page, const std::string& name) {
   if (screenshotDirectory.empty()) return;
   // A user sees the page active, with its caption in the active colour.
   SetForegroundWindow(page);
-  RedrawWindow(page, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  // Wine leaves the caption of a page that another process opened drawn inactive.
+  SendMessageA(page, WM_NCACTIVATE, TRUE, 0);
+  // Only what is still to be painted: repainting the whole page paints the first text of
+  // SelectTime, which reaches over its radio buttons, after the first of them, hiding it.
+  RedrawWindow(page, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   Sleep(300);
   RECT rect;
   GetWindowRect(page, &rect);

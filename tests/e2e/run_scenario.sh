@@ -35,7 +35,7 @@ lull_prepare_prefix
   cat "$scenario"
 } > "$played"
 
-args=("$(to_windows "$LULL_BUILD/lull.exe")" "$(to_windows "$played")")
+args=("$(to_windows "$LULL_EXE")" "$(to_windows "$played")")
 [ -n "$shots" ] && mkdir -p "$shots" && args+=("$(to_windows "$shots")")
 # The output goes to a file: a pipe would stay open as long as any Wine process that
 # inherited it, and a hung lull.exe must not hang the test past its time limit.
