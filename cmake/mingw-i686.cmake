@@ -1,11 +1,3 @@
-# Cross-compiles for 32-bit Windows with Debian's MinGW-w64 (i686, POSIX threads flavour).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(LULL_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${LULL_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${LULL_MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${LULL_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${LULL_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Cross-compiles for 32-bit Windows with Debian's MinGW-w64 (i686): the product build.
+set(LULL_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

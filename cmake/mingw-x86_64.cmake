@@ -1,11 +1,4 @@
-# Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (x86_64): the build the Wine tests run where 32-bit code cannot execute.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(LULL_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${LULL_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${LULL_MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${LULL_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${LULL_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (x86_64): what the Wine tests
+# run where 32-bit code cannot execute at all.
+set(LULL_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -152,6 +153,19 @@ inline int FallibleIndexOf(const FakeWindows& fake, CallKind kind, int nth) {
     if (fake.calls[at].kind == kind && nth-- == 0) return static_cast<int>(at);
   }
   return -1;
+}
+
+// A later start of the program, with nothing failing, and the reset it offers; false when
+// it offers none or the reset does not finish.
+inline bool ResetLater(FakeWindows& fake, OsClass os) {
+  fake.failAt.reset();
+  SettingsStore store(fake, os);
+  StartUp(store);
+  const BackupEntry& flag = store.backup[kRowFlag];
+  if (!flag.present() || flag.text()[0] != '1') return false;
+  auto image = std::make_unique<SystemIniImage>();
+  PowerSchemeReload reload;
+  return ResetSettings(store, *image, reload) == ResetResult::Reset;
 }
 
 }  // namespace lull::testing

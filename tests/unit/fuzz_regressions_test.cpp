@@ -10,17 +10,6 @@
 namespace lull::testing {
 namespace {
 
-// A later start of the program, and the reset it offers; false when it offers none.
-bool ResetLater(FakeWindows& fake, OsClass os) {
-  SettingsStore store(fake, os);
-  StartUp(store);
-  const BackupEntry& flag = store.backup[kRowFlag];
-  if (!flag.present() || flag.text()[0] != '1') return false;
-  auto image = std::make_unique<SystemIniImage>();
-  PowerSchemeReload reload;
-  return ResetSettings(store, *image, reload) == ResetResult::Reset;
-}
-
 // The computer just before the activation under test.
 enum class Before {
   // An earlier reset left the backup key with the flag "2" alone, so every row starts

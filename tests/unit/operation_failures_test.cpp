@@ -24,18 +24,6 @@ FakeRegistry::Key DesktopOf(const Registry& registry) {
   return registry.at({Hive::CurrentUser, "control panel\\desktop"});
 }
 
-// A later start of the program, and the reset it offers; false when it offers none.
-bool ResetLater(FakeWindows& fake, OsClass os) {
-  fake.failAt.reset();
-  SettingsStore store(fake, os);
-  StartUp(store);
-  const BackupEntry& flag = store.backup[kRowFlag];
-  if (!flag.present() || flag.text()[0] != '1') return false;
-  auto image = std::make_unique<SystemIniImage>();
-  PowerSchemeReload reload;
-  return ResetSettings(store, *image, reload) == ResetResult::Reset;
-}
-
 struct Scenario {
   const char* name;
   bool reset;  // else an activation
