@@ -110,6 +110,9 @@ class Platform {
   virtual bool DeleteFile(const char* path) = 0;
   // Fails when the new name is taken.
   virtual bool MoveFile(const char* from, const char* to) = 0;
+  // Drops the copy of an INI file that Windows 95, 98 and Me keep for the profile
+  // functions, so that the file itself is what is read and what stays; no result.
+  virtual void FlushProfileCache(const char* path) = 0;
 
   // The running system: changes one setting and tells every window, storing nothing.
   virtual bool SetSystemParameter(SystemSetting setting, std::uint32_t value) = 0;

@@ -180,6 +180,10 @@ bool Win32Platform::MoveFile(const char* from, const char* to) {
   return ::MoveFileA(from, to) != FALSE;
 }
 
+void Win32Platform::FlushProfileCache(const char* path) {
+  ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
+}
+
 bool Win32Platform::SetSystemParameter(SystemSetting setting, std::uint32_t value) {
   return ::SystemParametersInfoA(SettingAction(setting), value, nullptr, kAnnounce) != FALSE;
 }

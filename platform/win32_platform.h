@@ -35,6 +35,7 @@ class Win32Platform final : public Platform {
   bool CloseFile(FileHandle file) override;
   bool DeleteFile(const char* path) override;
   bool MoveFile(const char* from, const char* to) override;
+  void FlushProfileCache(const char* path) override;
 
   bool SetSystemParameter(SystemSetting setting, std::uint32_t value) override;
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t capacity) override;

@@ -1,5 +1,7 @@
 #include "settings/backup_table.h"
 
+#include "platform/text.h"
+
 namespace lull {
 
 namespace {
@@ -60,22 +62,36 @@ void BackupTable::SetFlagText(std::size_t row, char value) {
   entry.type = entry.ownType;
 }
 
+bool BackupTable::TakeValue(std::size_t row, ValueType type, const std::uint8_t* bytes,
+                            std::uint32_t size) {
+  BackupEntry& entry = rows[row];
+  if (size == 0 || size > entry.capacity) return false;
+  std::uint32_t length = size;
+  if (entry.ownType == ValueType::Text &&
+      TextLength(reinterpret_cast<const char*>(bytes), size) == size) {
+    if (size == entry.capacity) return false;
+    length = size + 1;
+  }
+  for (std::uint32_t at = 0; at < size; ++at) entry.data[at] = bytes[at];
+  if (length > size) entry.data[size] = 0;
+  entry.length = length;
+  entry.type = type;
+  return true;
+}
+
 void LoadBackup(Platform& platform, RegistryKeys& keys, BackupTable& table) {
   if (OpenBackupKey(platform, keys)) {
     // Windows leaves a buffer's contents undefined when the value does not fit, so each
     // value is read aside and a row's buffer changes only when its value was read whole.
     std::uint8_t read[kLargestRowCapacity];
-    for (BackupEntry* row = table.rows; row->name != nullptr; ++row) {
-      ValueType found = row->type;
-      const std::uint32_t capacity = row->capacity < sizeof read ? row->capacity : sizeof read;
+    for (std::size_t index = 0; index < kBackupRowCount; ++index) {
+      BackupEntry& row = table[index];
+      ValueType found = row.type;
+      const std::uint32_t capacity = row.capacity < sizeof read ? row.capacity : sizeof read;
       std::uint32_t size = capacity;
-      const RegResult result = platform.QueryValue(keys.backupKey, row->name, found, read, size);
-      if (result == kRegSuccess && size <= capacity) {
-        for (std::uint32_t at = 0; at < size; ++at) row->data[at] = read[at];
-        row->length = size;
-        row->type = found;
-      } else {
-        row->length = 0;
+      const RegResult result = platform.QueryValue(keys.backupKey, row.name, found, read, size);
+      if (result != kRegSuccess || size > capacity || !table.TakeValue(index, found, read, size)) {
+        row.length = 0;
         if (result != kRegSuccess && !MeansNotThere(result)) table.loadFailed = true;
       }
     }

@@ -1,6 +1,5 @@
 #include "settings/current_settings.h"
 
-#include "platform/text.h"
 #include "settings/decimal.h"
 
 namespace lull {
@@ -37,22 +36,15 @@ bool Query(SettingsStore& store, const char* name, std::uint32_t capacity, Value
   return result == kRegSuccess && value.size <= asked;
 }
 
-void TakeBytes(BackupEntry& row, const ValueRead& value) {
-  for (std::uint32_t at = 0; at < value.size; ++at) row.data[at] = value.data[at];
-  // A text stored without its terminator still reads as a text of this length.
-  if (value.size < row.capacity) row.data[value.size] = 0;
-  row.length = value.size;
-  row.type = row.ownType;
-}
-
 // The power-policy records are carried through whole and written back whole, so a
 // record of any other size is not one the program understands and counts as missing.
-void ReadRecord(SettingsStore& store, const char* path, const char* name, BackupEntry& row,
+void ReadRecord(SettingsStore& store, const char* path, const char* name, std::size_t row,
                 bool& complete) {
   ValueRead value;
-  if (Open(store, path, complete) && Query(store, name, row.capacity, value, complete) &&
-      value.size == row.capacity) {
-    TakeBytes(row, value);
+  const std::uint32_t capacity = store.backup[row].capacity;
+  if (Open(store, path, complete) && Query(store, name, capacity, value, complete) &&
+      value.size == capacity) {
+    store.backup.TakeValue(row, ValueType::Binary, value.data, value.size);
   }
 }
 
@@ -75,14 +67,14 @@ void ReadPowerPolicies(SettingsStore& store, bool& complete) {
         Query(store, "Policies", kPoliciesSize, policies, complete) &&
         policies.size == kPoliciesSize) {
       rows.SetFlagText(kRowPowerPolicyIndex, digit);
-      TakeBytes(rows[kRowPolicies], policies);
+      rows.TakeValue(kRowPolicies, ValueType::Binary, policies.data, policies.size);
     }
   }
   store.controlSetKeyPath.SetDigit('1');
-  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy1], complete);
+  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", kRowAcPolicy1, complete);
   store.controlSetKeyPath.SetDigit('2');
-  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy2], complete);
-  ReadRecord(store, kCurrentControlSetPowerKeyPath, "AcPolicy", rows[kRowAcPolicy], complete);
+  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", kRowAcPolicy2, complete);
+  ReadRecord(store, kCurrentControlSetPowerKeyPath, "AcPolicy", kRowAcPolicy, complete);
 }
 
 void ReadSwitch(SettingsStore& store, const char* name, std::size_t row, bool& complete) {
@@ -93,19 +85,14 @@ void ReadSwitch(SettingsStore& store, const char* name, std::size_t row, bool& c
   }
 }
 
-// Sets seconds only when the value was read.
+// Sets seconds only when the row took the value: a time-out of more than five characters,
+// with or without its terminator, is missing.
 void ReadTimeOut(SettingsStore& store, const char* name, std::size_t row, std::uint32_t& seconds,
                  bool& complete) {
-  BackupEntry& entry = store.backup[row];
   ValueRead value;
-  if (!Query(store, name, entry.capacity, value, complete)) return;
-  // A value of no bytes would make the row absent, and the reader never clears a row.
-  // A time-out of more than five characters is missing whether or not it came with its
-  // terminator, so the row always holds a terminated text.
-  const char* text = reinterpret_cast<const char*>(value.data);
-  if (value.size == 0 || TextLength(text, value.size) >= entry.capacity) return;
-  TakeBytes(entry, value);
-  seconds = ParseDecimal(text, value.size);
+  if (!Query(store, name, store.backup[row].capacity, value, complete)) return;
+  if (!store.backup.TakeValue(row, ValueType::Text, value.data, value.size)) return;
+  seconds = ParseDecimal(store.backup[row].text(), store.backup[row].length);
 }
 
 void ReadDesktop(SettingsStore& store, bool& complete) {

@@ -1,5 +1,7 @@
 #include "settings/system_ini.h"
 
+#include "platform/text.h"
+
 namespace lull {
 namespace {
 
@@ -76,9 +78,11 @@ struct SavedLine {
       Append('\r');
       Append('\n');
     }
+    // The text up to its terminator: a zero byte has no place in the file.
     std::uint32_t length = row.length < row.capacity ? row.length : row.capacity;
     if (length > kScreenSaverPathCapacity) length = kScreenSaverPathCapacity;
-    for (std::uint32_t at = 0; at + 1 < length; ++at) Append(row.data[at]);
+    length = TextLength(row.text(), length);
+    for (std::uint32_t at = 0; at < length; ++at) Append(row.data[at]);
     Append('\r');
     Append('\n');
   }
@@ -132,6 +136,10 @@ bool ReadImage(Platform& platform, SystemIniImage& image) {
 SystemIniOutcome RestoreSystemIniLine(Platform& platform, const BackupEntry& savedLine,
                                       SystemIniImage& image) {
   if (!savedLine.present()) return SystemIniOutcome::NothingSaved;
+  // Windows 95, 98 and Me keep a copy of the INI file last used through the profile
+  // functions and may write it back later: the file is read, and left after the swap,
+  // with that copy dropped.
+  platform.FlushProfileCache(kSystemIniPath);
   if (!ReadImage(platform, image)) return SystemIniOutcome::NotReadable;
 
   std::uint32_t cut = FindScreenSaverKey(platform, image);
@@ -153,7 +161,9 @@ SystemIniOutcome RestoreSystemIniLine(Platform& platform, const BackupEntry& sav
   if (!WriteTemporaryFile(platform, image, cut, SavedLine(savedLine, breakFirst), resume)) {
     return SystemIniOutcome::NotWritten;
   }
-  return SwapFiles(platform) ? done : SystemIniOutcome::NotSwapped;
+  const bool swapped = SwapFiles(platform);
+  platform.FlushProfileCache(kSystemIniPath);
+  return swapped ? done : SystemIniOutcome::NotSwapped;
 }
 
 }  // namespace lull

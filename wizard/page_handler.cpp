@@ -38,7 +38,7 @@ bool PageHandler::OnMessage(DialogWindow page, DialogMessage message, std::uint3
       return notifyCode == 0 && OnCommand(page, controlId);
     case DialogMessage::Destroy:
       // A page left for another one must not end the wizard.
-      if (!state_.transitionPending) Quit();
+      if (!state_.transitionPending) program_.platform.PostQuitMessage(kExitCode);
       return true;
     case DialogMessage::Other:
       break;
@@ -74,7 +74,7 @@ bool PageHandler::OnCommand(DialogWindow page, std::uint32_t controlId) {
   switch (controlId) {
     case IDC_CANCEL:
     case IDC_FINISH:
-      Quit();
+      Quit(page);
       return true;
     case IDC_YES:
     case IDC_NO:
@@ -160,7 +160,7 @@ void PageHandler::OnNext(DialogWindow page) {
       GoForward(page, PageId::NormalFinish);
       return;
     default:
-      Quit();
+      Quit(page);
       return;
   }
 }
@@ -169,14 +169,14 @@ void PageHandler::OnPrevious(DialogWindow page) {
   const PageId current = state_.currentPage;
   const PageInfo& info = InfoOf(current);
   if (!info.hasPrevious) {
-    Quit();
+    Quit(page);
     return;
   }
   state_.RememberedChoice(current) =
       info.choice == ChoiceKind::Time ? state_.timeChoice : state_.yesNoChoice;
   const PageId back = state_.history.Pop();
   if (back == PageId::None) {
-    Quit();
+    Quit(page);
     return;
   }
   GoTo(page, back);
@@ -202,7 +202,7 @@ void PageHandler::OnLicenseOk(DialogWindow page) {
       break;
   }
   if (back == PageId::None) {
-    Quit();
+    Quit(page);
     return;
   }
   GoTo(page, back);
@@ -249,6 +249,12 @@ void PageHandler::GoForward(DialogWindow page, PageId next) {
   GoTo(page, next);
 }
 
-void PageHandler::Quit() { program_.platform.PostQuitMessage(kExitCode); }
+// The quit request ends the page's modal loop on Windows NT and in Wine; nothing says the
+// dialog loop of Windows 95, 98 and Me does the same, so the page is ended as well, and the
+// page loop opens no other page.
+void PageHandler::Quit(DialogWindow page) {
+  program_.platform.PostQuitMessage(kExitCode);
+  program_.platform.EndDialog(page, kEndResult);
+}
 
 }  // namespace lull

@@ -33,7 +33,8 @@ class PageHandler final : public DialogHandler {
   // Leaves the open page for next; forward also records the open page for << Previous.
   void GoTo(DialogWindow page, PageId next);
   void GoForward(DialogWindow page, PageId next);
-  void Quit();
+  // Asks the wizard to end, and ends the open page.
+  void Quit(DialogWindow page);
 
   Program& program_;
   WizardState& state_;

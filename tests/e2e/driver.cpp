@@ -7,7 +7,8 @@
 // A scenario is a text file of commands, one per line ("#" starts a comment):
 //   version win98                      Windows version reported to programs started later
 //   clean                              removes every setting and file the wizard touches
-//   set "HKCU\path" name sz "text"     also: bin HEXBYTES, policies SECONDS, acpolicy SECONDS
+//   set "HKCU\path" name sz "text"     also: sz-bare "text" (no terminator), bin HEXBYTES,
+//                                      policies SECONDS, acpolicy SECONDS
 //   delete HKCU\path [name]            a value, or the whole key
 //   file C:\path "text"                writes a file; \r \n \\ \" escapes in texts
 //   start [arguments]                  starts lull.exe
@@ -22,6 +23,8 @@
 //   if win95,win98 COMMAND...          plays the command only for these versions
 //   unless win95 COMMAND...            plays it for every other version
 #include <windows.h>
+// winternl.h needs the types of windows.h first.
+#include <winternl.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -156,10 +159,10 @@ bool ValueData(const std::vector<std::string>& words, std::size_t at, DWORD& typ
   }
   const std::string& kind = words[at];
   const std::string& value = words[at + 1];
-  if (kind == "sz") {
+  if (kind == "sz" || kind == "sz-bare") {
     type = REG_SZ;
     data.assign(value.begin(), value.end());
-    data.push_back(0);
+    if (kind == "sz") data.push_back(0);
   } else if (kind == "bin") {
     type = REG_BINARY;
     data = Hex(value);
@@ -174,6 +177,25 @@ bool ValueData(const std::vector<std::string>& words, std::size_t at, DWORD& typ
     return false;
   }
   return true;
+}
+
+// A REG_SZ value of exactly these characters, no terminator. RegSetValueExA cannot make
+// one when Wine plays Windows 95, 98 or Me (it stores a text up to its terminator, as those
+// do), so this goes to the registry below that rule; Wine keeps texts as UTF-16.
+void SetBareText(HKEY key, const std::string& name, const std::vector<BYTE>& text) {
+  using SetValueKey = LONG(WINAPI*)(HANDLE, UNICODE_STRING*, ULONG, ULONG, void*, ULONG);
+  const auto setValueKey = reinterpret_cast<SetValueKey>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetValueKey")));
+  std::wstring wideName(name.begin(), name.end());
+  std::wstring wideText(text.begin(), text.end());
+  UNICODE_STRING valueName = {static_cast<USHORT>(wideName.size() * sizeof(wchar_t)),
+                              static_cast<USHORT>(wideName.size() * sizeof(wchar_t)),
+                              wideName.data()};
+  if (setValueKey == nullptr ||
+      setValueKey(key, &valueName, 0, REG_SZ, wideText.data(),
+                  static_cast<ULONG>(wideText.size() * sizeof(wchar_t))) != 0) {
+    Fail("cannot set %s without its terminator", name.c_str());
+  }
 }
 
 void SetValue(const std::vector<std::string>& words) {
@@ -191,7 +213,11 @@ void SetValue(const std::vector<std::string>& words) {
     Fail("cannot create %s", words[1].c_str());
     return;
   }
-  RegSetValueExA(key, words[2].c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+  if (words[3] == "sz-bare") {
+    SetBareText(key, words[2], data);
+  } else {
+    RegSetValueExA(key, words[2].c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+  }
   RegCloseKey(key);
 }
 

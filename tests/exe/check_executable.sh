@@ -14,7 +14,7 @@ allowed_functions="InitCommonControls GetModuleHandleA GetVersionExA DialogBoxPa
 SendDlgItemMessageA SetDlgItemTextA PostQuitMessage ExitProcess GetCommandLineA RegOpenKeyExA
 RegCreateKeyExA RegQueryValueExA RegSetValueExA RegDeleteValueA RegCloseKey CreateFileA ReadFile
 WriteFile CloseHandle DeleteFileA MoveFileA SystemParametersInfoA GetStartupInfoA
-GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA"
+GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA WritePrivateProfileStringA"
 
 failures=0
 fail() {

@@ -449,6 +449,11 @@ bool FakeWindows::MoveFile(const char* from, const char* to) {
   return ok;
 }
 
+void FakeWindows::FlushProfileCache(const char* path) {
+  const bool failed = InjectFailure();
+  Record(CallKind::FlushProfileCache, std::string("FlushProfileCache ") + path, failed);
+}
+
 bool FakeWindows::SetSystemParameter(SystemSetting setting, std::uint32_t value) {
   const bool ok = !InjectFailure();
   Record(CallKind::SetSystemParameter,

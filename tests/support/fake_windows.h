@@ -115,6 +115,7 @@ enum class CallKind {
   GetSystemDirectory,
   StartProcess,
   EqualIgnoringCase,
+  FlushProfileCache,
 };
 
 // A recorded call, with its arguments written out ("SetValue HKCU\Control Panel\Desktop
@@ -199,6 +200,7 @@ class FakeWindows final : public Platform {
   bool CloseFile(FileHandle file) override;
   bool DeleteFile(const char* path) override;
   bool MoveFile(const char* from, const char* to) override;
+  void FlushProfileCache(const char* path) override;
   bool SetSystemParameter(SystemSetting setting, std::uint32_t value) override;
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t capacity) override;
   bool StartProcess(char* commandLine) override;

@@ -60,8 +60,7 @@ TEST(BackupTable, ThirteenRowsWithTheirNamesCapacitiesTypesAndFirstContents) {
 
 TEST(BackupTable, AFlagTextIsOneTerminatedCharacterOfTheRowsOwnType) {
   FakeWindows fake;
-  fake.registry.Set(Hive::CurrentUser, kBackup, "LullResetFlag", ValueType::Binary,
-                    Bytes{'1', '2'});
+  fake.registry.Set(Hive::CurrentUser, kBackup, "LullResetFlag", ValueType::Binary, Bytes{'1', 0});
   RegistryKeys keys;
   BackupTable table;
   LoadBackup(fake, keys, table);
@@ -124,7 +123,14 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
          f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Text,
                         TextBytes("123456", false));
        },
-       TextBytes("123456", false), ValueType::Text},
+       {},
+       ValueType::Text},
+      {"shorter text without terminator",
+       [](FakeWindows& f) {
+         f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Text,
+                        TextBytes("60", false));
+       },
+       TextBytes("60"), ValueType::Text},
       {"value of another type",
        [](FakeWindows& f) {
          f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Binary,
@@ -184,8 +190,8 @@ TEST(SaveBackup, WhatASavedTableLoadsBackAs) {
   RegistryKeys keys;
   BackupTable saved;
   saved.SetFlagText(kRowFlag, '1');
-  std::copy_n("12345", 5, saved[kRowPowerOffTimeOut].data);  // no terminator
-  saved[kRowPowerOffTimeOut].length = 5;
+  std::copy_n("12345", 6, saved[kRowPowerOffTimeOut].data);
+  saved[kRowPowerOffTimeOut].length = 6;
   const Bytes record = testing::AcPolicyRecord(900);
   std::copy(record.begin(), record.end(), saved[kRowAcPolicy2].data);
   saved[kRowAcPolicy2].length = kAcPolicySize;

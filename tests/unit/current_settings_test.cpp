@@ -187,7 +187,7 @@ TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
       // Desktop texts.
       {"time-out unterminated \"12345\"",
        desktop("ScreenSaveTimeOut", TextBytes("12345", false)),
-       {{kRowScreenSaveTimeOut, TextBytes("12345", false)}},
+       {{kRowScreenSaveTimeOut, TextBytes("12345")}},
        900,
        12345},
       {"time-out \"  600\"",

@@ -125,6 +125,7 @@ bool IsFallible(CallKind kind) {
     case CallKind::ReadFile:
     case CallKind::WriteFile:
     case CallKind::CloseFile:
+    case CallKind::FlushProfileCache:
     case CallKind::DeleteFile:
     case CallKind::MoveFile:
     case CallKind::SetSystemParameter:

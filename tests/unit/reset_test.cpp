@@ -5,7 +5,9 @@
 
 #include <memory>
 
+#include "resources/resource_ids.h"
 #include "tests/support/operation_fixtures.h"
+#include "tests/support/wizard_fixture.h"
 
 namespace lull::testing {
 namespace {
@@ -225,6 +227,39 @@ TEST(ResetSettings, KeepsTheBackupWhenAnyUserSettingCannotBeRestored) {
     again.fake.files = r.fake.files;
     EXPECT_EQ(again.Run(), ResetResult::Reset);
     EXPECT_EQ(LiveRegistry(again.fake.registry), r.originals);
+  }
+}
+
+// Six characters without a terminator fill a time-out row: on either family the text counts
+// as missing, whether the backup or the live settings hold it, and the reset leaves the live
+// value it would have replaced alone.
+TEST(ResetSettings, TakesATextThatFillsItsRowWithoutATerminatorAsMissing) {
+  const Bytes bare = TextBytes("123456", false);
+  for (const VersionInfo version : {VersionInfo{4, 10, 1}, VersionInfo{5, 1, 2}}) {
+    for (const bool inBackup : {true, false}) {
+      SCOPED_TRACE(std::to_string(version.minor) + (inBackup ? " backup" : " live"));
+      WizardRun run;
+      run.windows.version = version;
+      FakeRegistry& r = run.windows.registry;
+      r.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", "1");
+      r.Set(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut", ValueType::Text,
+            inBackup ? TextBytes("840") : bare);
+      r.SetText(Hive::CurrentUser, kCorvane, "LullResetFlag", "1");
+      r.SetText(Hive::CurrentUser, kCorvane, "LullResetStandby", "300");
+      if (inBackup) r.Set(Hive::CurrentUser, kCorvane, "LullResetTimeOut", ValueType::Text, bare);
+      run.windows.user = {Click(IDC_NO), Click(IDC_NEXT), Click(IDC_NEXT), Click(IDC_FINISH)};
+      run.RunProgram();
+
+      ASSERT_EQ(run.windows.PageNames(),
+                (std::vector<std::string>{"ResetActivate", "ShowCurrent", "ResetFinish"}));
+      const auto& lines = run.Visit(1).texts;
+      EXPECT_EQ(lines.at(IDC_CURRENT_SAVER),
+                inBackup ? "Screen Saver Time:  14 mins." : "Screen Saver Time:  (never)      ");
+      EXPECT_EQ(lines.at(IDC_PREVIOUS_SAVER), "Screen Saver Time:  (never)      ");
+      EXPECT_EQ(r.Get(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut")->data,
+                inBackup ? TextBytes("840") : bare);
+      EXPECT_EQ(r.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag"), "2");
+    }
   }
 }
 

@@ -100,6 +100,21 @@ TEST(RestoreSystemIniLine, TouchesNoFileWithoutASavedLineOrAFile) {
   EXPECT_TRUE(fake.calls.empty());
 }
 
+// The copy Windows 95, 98 and Me keep of the INI file last used goes right before the read
+// and right after the swap, so neither a stale copy is read nor one written over the new file.
+TEST(RestoreSystemIniLine, FlushesTheProfileCacheBeforeTheReadAndAfterTheSwap) {
+  FakeWindows fake;
+  fake.SetFile(kIniPath, kIniContent);
+  Restore(fake, kSaved);
+  const std::string flush = "FlushProfileCache " + kIniPath;
+  EXPECT_EQ(fake.CallsOf({CallKind::FlushProfileCache, CallKind::ReadFile,
+                          CallKind::CreateFileForWriting, CallKind::MoveFile}),
+            (std::vector<std::string>{
+                flush, "ReadFile 24276 -> " + std::to_string(kIniContent.size()),
+                "CreateFileForWriting " + kTmpPath, "MoveFile " + kIniPath + " " + kStrPath,
+                "MoveFile " + kTmpPath + " " + kIniPath, flush}));
+}
+
 TEST(RestoreSystemIniLine, AFailedWriteOrSwapLeavesSystemIniAsItWas) {
   using O = SystemIniOutcome;
   const struct {
