@@ -16,12 +16,23 @@ set(LULL_FREESTANDING_LINK
   -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  list(APPEND LULL_FREESTANDING_COMPILE -mpreferred-stack-boundary=2)
+  # Windows 95 runs on a 386, and a 486, Pentium or K6 has no CMOV: only the 386's
+  # instructions, scheduled for the P6 family most of these PCs have (the smallest code
+  # too). The link needs them as well, as LTO generates the code there.
+  list(APPEND LULL_FREESTANDING_COMPILE -mpreferred-stack-boundary=2 -march=i386 -mtune=pentiumpro)
+  list(APPEND LULL_FREESTANDING_LINK -march=i386 -mtune=pentiumpro)
   set(LULL_ENTRY _LullEntry)
   list(APPEND LULL_FREESTANDING_LINK -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/lull-i686.ld)
 else()
   set(LULL_ENTRY LullEntry)
 endif()
+
+# The helpers are what GCC calls for block copies, so they must be real object code that
+# is there whatever calls the link-time code generation adds (in the LTO IR they can be
+# dropped before those calls appear), and their loops must stay loops: turned back into a
+# memset or memcpy call they would call themselves forever.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/platform/win32_runtime.cpp PROPERTIES
+  COMPILE_OPTIONS "-fno-lto;-fno-tree-loop-distribute-patterns")
 
 add_executable(lull WIN32
   ${LULL_PRODUCT_SOURCES}

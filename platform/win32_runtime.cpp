@@ -4,7 +4,9 @@
 
 extern "C" {
 
-// GCC emits calls to these for block copies and clears, even in freestanding code.
+// GCC emits calls to these for block copies and clears, even in freestanding code. The
+// build compiles this file outside LTO and forbids turning loops into such calls
+// (cmake/win32.cmake): these loops would become calls to themselves.
 void* memcpy(void* target, const void* source, std::size_t count) {
   auto* to = static_cast<unsigned char*>(target);
   const auto* from = static_cast<const unsigned char*>(source);

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Checks that lull.exe loads on every Windows it is for, as that Windows comes: only the
 # system DLLs and functions that Windows 95 has, a PE header that asks for Windows 4.0 at
-# most and the GUI subsystem, and the size budget. Prints the size and the import count.
+# most and the GUI subsystem, and the size budget; and that it runs on every PC Windows 95
+# runs on: no instruction a 386 lacks. Prints the size, the imports and the code's size.
+# The code's end comes from the linker map the link writes beside lull.exe (it is stripped).
 set -euo pipefail
 
-exe=${1:?usage: check_executable.sh lull.exe}
+exe=${1:?usage: check_executable.sh lull.exe [lull.map]}
+map=${2:-$(dirname "$exe")/lull.map}
 budget=32768
 objdump=i686-w64-mingw32-objdump
 strip=i686-w64-mingw32-strip
@@ -53,6 +56,53 @@ done
 subsystem=$(awk '$1 == "Subsystem" {print $2}' <<<"$headers")
 [ "$((16#${subsystem:-0}))" -eq 2 ] || fail "subsystem is ${subsystem:-none}, not Windows GUI (2)"
 
+# The instruction set. What a 486, Pentium, Pentium Pro or K6 added (and everything
+# since) faults on the machines before it: CMOV, FCMOV and FCOMI, BSWAP, CMPXCHG(8B), XADD,
+# CPUID, RDTSC, the long NOP (0F 1F, printed as nop with an operand), the fast system
+# calls, the cache, TLB and MSR instructions, MMX, 3DNow!, SSE and later (by their
+# registers or their names). UD2 too: a 386 does not document it, and though every CPU
+# faults on it, GCC emits it only as a trap on a path it found undefined.
+newer_than_386='^(cmov.*|fcmov.*|fu?comp?ip?|bswap|cmpxchg.*|xadd[bwl]?|cpuid|rdtscp?|rdpmc|'
+newer_than_386+='rdmsr|wrmsr|rsm|invd|wbinvd|invlpg|sysenter|sysexit|syscall|sysret.*|ud[012]|'
+newer_than_386+='endbr32|emms|femms|prefetch.*|[lms]fence|clflush.*|movnti|[ls]tmxcsr|fxsave|'
+newer_than_386+='fxrstor|fisttp.*|xsave.*|xrstor.*|xgetbv|monitor|mwait|movbe|popcnt|lzcnt|tzcnt|'
+newer_than_386+='crc32.*|rdrand|rdseed|andn|bextr|blsi|blsmsk|blsr|bzhi|mulx|pdep|pext|rorx|sarx|'
+newer_than_386+='shlx|shrx|adcx|adox|vzero.*)$'
+# Only the code is read, up to where the read-only data begins: the linker script marks the
+# place, and the map of this very link (it names the entry point's address) tells where.
+image_base=$(field ImageBase)
+entry=$(field AddressOfEntryPoint)
+entry=$(printf '0x%08x' $((0x${image_base:-0} + 0x${entry:-0})))
+sections=$($objdump -h "$exe")
+text_start=$(awk '$2 == ".text" {print "0x" $4}' <<<"$sections")
+text_size=$(awk '$2 == ".text" {print "0x" $3}' <<<"$sections")
+code_end=""
+map_entry=""
+if [ -f "$map" ]; then
+  code_end=$(awk '$2 == "__lull_code_end__" {print $1; exit}' "$map")
+  map_entry=$(awk -v entry="$entry" '$1 == entry && NF == 2 {print $2; exit}' "$map")
+fi
+if [ -z "$code_end" ]; then
+  fail "no __lull_code_end__ in the linker map $map: cannot tell the code from the data"
+elif [ -z "$map_entry" ] || [ "$((code_end))" -le "$((${text_start:-0}))" ] ||
+  [ "$((code_end))" -gt "$((${text_start:-0} + ${text_size:-0}))" ]; then
+  fail "$map is not the map of $exe (no symbol at its entry point $entry," \
+    "or the code's end $code_end outside its .text)"
+else
+  code_bytes=$((code_end - text_start))
+  # "mnemonic operands", one instruction a line, without prefixes (rep, lock, segment).
+  instructions=$($objdump -d --no-show-raw-insn --start-address="$text_start" \
+    --stop-address="$code_end" "$exe" | awk -F'\t' '/^ *[0-9a-f]+:\t/ {
+      sub(/^((rep[a-z]*|lock|(data|addr)(16|32)|[c-gs]s|notrack|bnd|xacquire|xrelease) +)+/,
+          "", $2)
+      print $2}')
+  [ -n "$instructions" ] || fail "no instruction found in the code (objdump output changed?)"
+  offending=$(awk -v newer="$newer_than_386" '$1 ~ newer || ($1 ~ /^nop[wl]?$/ && NF > 1) ||
+      $0 ~ /%[xyz]?mm[0-9]|%k[0-7]|\(bad\)/ {print $1}' <<<"$instructions" |
+    sort | uniq -c | awk '{printf "%s %s x%d", (NR > 1 ? "," : ""), $2, $1}')
+  [ -z "$offending" ] || fail "instructions a 386 lacks (or undecodable bytes):$offending"
+fi
+
 # The size budget, stripped.
 stripped=$(mktemp)
 trap 'rm -f "$stripped"' EXIT
@@ -60,5 +110,7 @@ $strip -o "$stripped" "$exe"
 size=$(stat -c %s "$stripped")
 [ "$size" -le "$budget" ] || fail "stripped size $size bytes is over the budget of $budget"
 
-echo "lull.exe: $size bytes stripped (budget $budget), $count imported functions from $(wc -w <<<"$dlls") DLLs"
+echo "lull.exe: $size bytes stripped (budget $budget), ${code_bytes:-?} bytes of code," \
+  "$count imported functions from $(wc -w <<<"$dlls") DLLs:"
+echo "  $(paste -sd ' ' <<<"$functions")"
 if [ "$failures" -ne 0 ]; then exit 1; fi
