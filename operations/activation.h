@@ -26,7 +26,9 @@ enum class ActivationResult {
   BackupNotSaved,
 };
 
-ActivationResult ActivateSettings(SettingsStore& store, ChosenTimes& chosen,
+// Reads the settings in force afresh, saves them as the backup, writes the chosen times and
+// announces them.
+ActivationResult ActivateSettings(SettingsStore& store, const ChosenTimes& chosen,
                                   PowerSchemeReload& reload);
 
 }  // namespace lull

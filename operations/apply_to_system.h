@@ -3,7 +3,7 @@
 
 #include "platform/os_class.h"
 #include "platform/platform.h"
-#include "settings/settings_store.h"
+#include "settings/current_settings.h"
 
 namespace lull {
 

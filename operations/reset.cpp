@@ -1,5 +1,7 @@
 #include "operations/reset.h"
 
+#include "settings/registry_key.h"
+
 namespace lull {
 namespace {
 
@@ -18,30 +20,29 @@ constexpr DesktopValue kDesktopValues[] = {
 };
 
 // A row goes back with the length its load found, never past its buffer.
-RegResult WriteRow(SettingsStore& store, const char* name, ValueType type, const BackupEntry& row) {
+RegResult WriteRow(RegistryKey& key, const char* name, ValueType type, const BackupEntry& row) {
   const std::uint32_t size = row.length < row.capacity ? row.length : row.capacity;
-  return store.platform.SetValue(store.keys.liveKey, name, type, row.data, size);
+  return key.Set(name, type, row.data, size);
 }
 
 // A key that is missing (a power scheme deleted since the activation, or one a damaged
 // backup names) has nothing to put back into, and no later try would find it: only a key
 // that failed to open or to take its value is worth keeping the backup for. The same holds
 // for the Desktop key below.
-bool RestorePolicy(SettingsStore& store, const char* path, const char* name,
-                   const BackupEntry& row) {
-  RegResult opened = kRegSuccess;
-  if (!OpenLiveKey(store.platform, store.keys, path, &opened)) return MeansMissing(opened);
-  return WriteRow(store, name, ValueType::Binary, row) == kRegSuccess;
+bool RestorePolicy(Platform& platform, const char* path, const char* name, const BackupEntry& row) {
+  RegistryKey key(platform);
+  const RegResult opened = key.Open(path);
+  if (opened != kRegSuccess) return MeansMissing(opened);
+  return WriteRow(key, name, ValueType::Binary, row) == kRegSuccess;
 }
 
 // A machine policy the user may not write stays as it is: that user could not have changed
 // it on activation either. Any other failure keeps the backup, which alone still holds it.
-bool RestoreMachinePolicy(SettingsStore& store, const char* path, const BackupEntry& row) {
-  RegResult opened = kRegSuccess;
-  if (!OpenLiveKey(store.platform, store.keys, path, &opened)) {
-    return MeansMissing(opened) || opened == kRegAccessDenied;
-  }
-  return WriteRow(store, "AcPolicy", ValueType::Binary, row) == kRegSuccess;
+bool RestoreMachinePolicy(Platform& platform, const char* path, const BackupEntry& row) {
+  RegistryKey key(platform);
+  const RegResult opened = key.Open(path);
+  if (opened != kRegSuccess) return MeansMissing(opened) || opened == kRegAccessDenied;
+  return WriteRow(key, "AcPolicy", ValueType::Binary, row) == kRegSuccess;
 }
 
 // The file's own failures to be read or to hold the line are not retried; a failed write
@@ -53,31 +54,27 @@ bool SystemIniRestored(SystemIniOutcome outcome) {
 }  // namespace
 
 bool RestoreDesktopValues(SettingsStore& store) {
-  RegResult opened = kRegSuccess;
-  if (!OpenLiveKey(store.platform, store.keys, kDesktopKeyPath, &opened)) {
-    return MeansMissing(opened);
-  }
+  RegistryKey desktop(store.platform);
+  const RegResult opened = desktop.Open(kDesktopKeyPath);
+  if (opened != kRegSuccess) return MeansMissing(opened);
   bool restored = true;
   for (const DesktopValue& value : kDesktopValues) {
     const BackupEntry& row = store.backup[value.row];
     // An absent row leaves its live value alone.
-    if (row.present() && WriteRow(store, value.name, ValueType::Text, row) != kRegSuccess) {
+    if (row.present() && WriteRow(desktop, value.name, ValueType::Text, row) != kRegSuccess) {
       restored = false;
     }
   }
-  CloseLiveKey(store.platform, store.keys);
   return restored;
 }
 
 bool RestoreScreenSaverPath(SettingsStore& store) {
   const BackupEntry& row = store.backup[kRowScreenSaver];
   if (!row.present()) return true;
-  RegResult opened = kRegSuccess;
-  const bool restored = OpenLiveKey(store.platform, store.keys, kDesktopKeyPath, &opened)
-                            ? WriteRow(store, "SCRNSAVE.EXE", ValueType::Text, row) == kRegSuccess
-                            : MeansMissing(opened);
-  CloseLiveKey(store.platform, store.keys);
-  return restored;
+  RegistryKey desktop(store.platform);
+  const RegResult opened = desktop.Open(kDesktopKeyPath);
+  if (opened != kRegSuccess) return MeansMissing(opened);
+  return WriteRow(desktop, "SCRNSAVE.EXE", ValueType::Text, row) == kRegSuccess;
 }
 
 bool RestorePowerPolicies(SettingsStore& store) {
@@ -85,27 +82,31 @@ bool RestorePowerPolicies(SettingsStore& store) {
   bool restored = true;
   if (rows[kRowPowerPolicyIndex].present() && rows[kRowPolicies].present()) {
     store.powerSchemeKeyPath.SetIndex(static_cast<char>(rows[kRowPowerPolicyIndex].data[0]));
-    restored = RestorePolicy(store, store.powerSchemeKeyPath.text, "Policies", rows[kRowPolicies]);
+    restored = RestorePolicy(store.platform, store.powerSchemeKeyPath.text, "Policies",
+                             rows[kRowPolicies]);
   }
   if (rows[kRowAcPolicy1].present()) {
     store.controlSetKeyPath.SetDigit('1');
     restored =
-        RestoreMachinePolicy(store, store.controlSetKeyPath.text, rows[kRowAcPolicy1]) && restored;
+        RestoreMachinePolicy(store.platform, store.controlSetKeyPath.text, rows[kRowAcPolicy1]) &&
+        restored;
   }
   if (rows[kRowAcPolicy2].present()) {
     store.controlSetKeyPath.SetDigit('2');
     restored =
-        RestoreMachinePolicy(store, store.controlSetKeyPath.text, rows[kRowAcPolicy2]) && restored;
+        RestoreMachinePolicy(store.platform, store.controlSetKeyPath.text, rows[kRowAcPolicy2]) &&
+        restored;
   }
   if (rows[kRowAcPolicy].present()) {
     restored =
-        RestoreMachinePolicy(store, kCurrentControlSetPowerKeyPath, rows[kRowAcPolicy]) && restored;
+        RestoreMachinePolicy(store.platform, kCurrentControlSetPowerKeyPath, rows[kRowAcPolicy]) &&
+        restored;
   }
-  CloseLiveKey(store.platform, store.keys);
   return restored;
 }
 
-ResetResult ResetSettings(SettingsStore& store, SystemIniImage& image, PowerSchemeReload& reload) {
+ResetResult ResetSettings(SettingsStore& store, const ValuesToApply& previous,
+                          SystemIniImage& image, PowerSchemeReload& reload) {
   Platform& platform = store.platform;
   // A value of the backup that could not be read at start-up is not in the rows.
   bool restored = RestoreDesktopValues(store) && !store.backup.loadFailed;
@@ -137,11 +138,10 @@ ResetResult ResetSettings(SettingsStore& store, SystemIniImage& image, PowerSche
     return ResetResult::NotRestored;
   }
 
-  ClearBackup(platform, store.keys, store.backup);
-  store.backup.SetFlagText(kRowFlag, '2');
-  store.backup.flagOnlyWrite = true;
-  SaveBackup(platform, store.keys, store.backup);
-  ApplyToSystem(platform, store.os, store.toApply, reload);
+  ClearBackup(platform, store.backup);
+  store.backup.SetCharacter(kRowFlag, '2');
+  SaveBackup(platform, store.backup, SaveScope::FlagOnly);
+  ApplyToSystem(platform, store.os, previous, reload);
   return ResetResult::Reset;
 }
 

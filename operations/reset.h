@@ -3,6 +3,7 @@
 #pragma once
 
 #include "operations/apply_to_system.h"
+#include "settings/current_settings.h"
 #include "settings/settings_store.h"
 #include "settings/system_ini.h"
 
@@ -15,9 +16,10 @@ enum class ResetResult {
   NotRestored,
 };
 
-// The rows of the store hold the backup loaded at start-up. screenSaverSecondsToApply
-// and sleepSecondsToApply hold the previous time-outs.
-ResetResult ResetSettings(SettingsStore& store, SystemIniImage& image, PowerSchemeReload& reload);
+// The rows of the store hold the backup loaded at start-up; previous holds the time-outs
+// it announces once everything is back.
+ResetResult ResetSettings(SettingsStore& store, const ValuesToApply& previous,
+                          SystemIniImage& image, PowerSchemeReload& reload);
 
 // The parts of a reset. Each reports whether every value it had to write was written (a
 // key that is missing has nothing to take it, and counts as done, as does a machine policy

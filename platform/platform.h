@@ -58,6 +58,10 @@ enum class SystemSetting : std::uint8_t {
   PowerOffTimeout,
 };
 
+// The command the dialog manager sends for the Escape key and the close box (IDCANCEL), on
+// every page: the Cancel buttons carry the same id.
+inline constexpr std::uint32_t kCancelCommand = 2;
+
 // The three messages the page handler acts on; every other one is Other.
 enum class DialogMessage : std::uint8_t { Init, Command, Destroy, Other };
 

@@ -24,9 +24,12 @@ constexpr UINT kAnnounce = SPIF_SENDWININICHANGE;
 // The class given to the backup key when it is created; Windows only reads it.
 constexpr char kBackupKeyClass[] = " ";
 
-// The handler of the open page. DialogBoxParamA hands its procedure nothing but the
-// window, and only one page is ever open, so the seam keeps the handler here.
+// The handler of the open page. Only one page is ever open, so the seam keeps it here:
+// keeping it in the page's window instead would take SetWindowLongA and GetWindowLongA,
+// two more imports for nothing.
 DialogHandler* activeHandler = nullptr;
+
+static_assert(kCancelCommand == IDCANCEL, "the dialog manager's id for Escape and the close box");
 
 HKEY HiveKey(Hive hive) {
   return hive == Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;

@@ -35,11 +35,3 @@
 
 // The program icon, shown by the shell for lull.exe.
 #define IDI_LULL 6015
-
-// The common style of every page, and the styles of the five control kinds.
-#define LULL_PAGE_STYLE 0x90CA08C4
-#define LULL_FRAME_STYLE 0x50000807
-#define LULL_TEXT_STYLE 0x50020000
-#define LULL_CENTRED_TEXT_STYLE 0x50020001
-#define LULL_RADIO_STYLE 0x50030009
-#define LULL_BUTTON_STYLE 0x50010001

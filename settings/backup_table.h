@@ -6,12 +6,10 @@
 #include <cstdint>
 
 #include "platform/platform.h"
-#include "settings/registry_keys.h"
+#include "settings/power_policy.h"
 
 namespace lull {
 
-inline constexpr std::uint32_t kPoliciesSize = 80;   // USER_POWER_POLICY
-inline constexpr std::uint32_t kAcPolicySize = 232;  // SYSTEM_POWER_POLICY
 inline constexpr std::uint32_t kScreenSaverPathCapacity = 260;
 inline constexpr std::uint32_t kLargestRowCapacity = kScreenSaverPathCapacity;
 
@@ -45,6 +43,30 @@ enum BackupRow : std::size_t {
   kBackupRowCount,
 };
 
+struct BackupRowLayout {
+  const char* name;
+  std::uint32_t capacity;
+  ValueType type;
+  // Text rows of the live values start as blanks with a terminator; the rest as zeros.
+  bool blank;
+};
+
+inline constexpr BackupRowLayout kBackupRowLayout[kBackupRowCount] = {
+    {"LullResetFlag", 2, ValueType::Text, false},
+    {"LullResetScrnSave", kScreenSaverPathCapacity, ValueType::Text, false},
+    {"LullResetScrnSaveAct", 2, ValueType::Text, true},
+    {"LullResetTimeOut", 6, ValueType::Text, true},
+    {"LullResetStandby", 6, ValueType::Text, true},
+    {"LullResetStandbyAct", 2, ValueType::Text, true},
+    {"LullResetPowerOff", 6, ValueType::Text, true},
+    {"LullResetPowerOffAct", 2, ValueType::Text, true},
+    {"LullResetPowerPolicy", 2, ValueType::Text, true},
+    {"LullResetPolicies", kPoliciesSize, ValueType::Binary, false},
+    {"LullResetAcPolicy", kAcPolicySize, ValueType::Binary, false},
+    {"LullResetAcPolicy1", kAcPolicySize, ValueType::Binary, false},
+    {"LullResetAcPolicy2", kAcPolicySize, ValueType::Binary, false},
+};
+
 struct BackupTable {
   BackupTable();
   BackupTable(const BackupTable&) = delete;
@@ -53,8 +75,8 @@ struct BackupTable {
   BackupEntry& operator[](std::size_t row) { return rows[row]; }
   const BackupEntry& operator[](std::size_t row) const { return rows[row]; }
 
-  // Puts one character with its terminator into a two-byte text row and marks it present.
-  void SetFlagText(std::size_t row, char value);
+  // Puts one character with its terminator into a text row and marks it present.
+  void SetCharacter(std::size_t row, char value);
   // Takes size bytes of a value read aside as the row's content, with the given type, and
   // returns false, leaving the row as it was, when the row cannot hold it. A text row keeps
   // its terminator within its length: one the bytes lack is added where the buffer has
@@ -65,26 +87,31 @@ struct BackupTable {
 
   // The rows and the end marker.
   BackupEntry rows[kBackupRowCount + 1];
-  // While set, SaveBackup stops after the first row.
-  bool flagOnlyWrite = false;
   // Set by LoadBackup when a value the backup may hold could not be read: the rows then
   // lack it, and only another start can put it back.
   bool loadFailed = false;
 
   // Every row's buffer, one after the other in table order.
-  static constexpr std::uint32_t kStorageSize =
-      2 + kScreenSaverPathCapacity + 2 + 6 + 6 + 2 + 6 + 2 + 2 + kPoliciesSize + 3 * kAcPolicySize;
+  static constexpr std::uint32_t kStorageSize = [] {
+    std::uint32_t total = 0;
+    for (const BackupRowLayout& layout : kBackupRowLayout) total += layout.capacity;
+    return total;
+  }();
 
  private:
   std::uint8_t storage_[kStorageSize] = {};
 };
 
-void LoadBackup(Platform& platform, RegistryKeys& keys, BackupTable& table);
+// Which rows SaveBackup writes: all present rows after an activation, only the flag after
+// a reset has emptied the key.
+enum class SaveScope : std::uint8_t { PresentRows, FlagOnly };
+
+void LoadBackup(Platform& platform, BackupTable& table);
 // True when the key could be created and every value it had to write was written. A value
 // that could not be written is deleted, so the key never keeps an older backup's value
 // beside the new ones.
-bool SaveBackup(Platform& platform, RegistryKeys& keys, BackupTable& table);
+bool SaveBackup(Platform& platform, const BackupTable& table, SaveScope scope);
 // True when the key could be opened (the values are deleted whether they exist or not).
-bool ClearBackup(Platform& platform, RegistryKeys& keys, const BackupTable& table);
+bool ClearBackup(Platform& platform, const BackupTable& table);
 
 }  // namespace lull

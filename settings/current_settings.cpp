@@ -1,6 +1,7 @@
 #include "settings/current_settings.h"
 
 #include "settings/decimal.h"
+#include "settings/registry_key.h"
 
 namespace lull {
 namespace {
@@ -18,31 +19,29 @@ void Note(RegResult result, bool& complete) {
   if (result != kRegSuccess && !MeansNotThere(result)) complete = false;
 }
 
-bool Open(SettingsStore& store, const char* path, bool& complete) {
-  RegResult result = kRegSuccess;
-  const bool opened = OpenLiveKey(store.platform, store.keys, path, &result);
+bool Open(RegistryKey& key, const char* path, bool& complete) {
+  const RegResult result = key.Open(path);
   Note(result, complete);
-  return opened;
+  return result == kRegSuccess;
 }
 
-bool Query(SettingsStore& store, const char* name, std::uint32_t capacity, ValueRead& value,
+bool Query(RegistryKey& key, const char* name, std::uint32_t capacity, ValueRead& value,
            bool& complete) {
   ValueType type = ValueType::None;
   value.size = capacity < sizeof value.data ? capacity : sizeof value.data;
   const std::uint32_t asked = value.size;
-  const RegResult result =
-      store.platform.QueryValue(store.keys.liveKey, name, type, value.data, value.size);
+  const RegResult result = key.Query(name, type, value.data, value.size);
   Note(result, complete);
   return result == kRegSuccess && value.size <= asked;
 }
 
 // The power-policy records are carried through whole and written back whole, so a
 // record of any other size is not one the program understands and counts as missing.
-void ReadRecord(SettingsStore& store, const char* path, const char* name, std::size_t row,
-                bool& complete) {
+void ReadRecord(SettingsStore& store, RegistryKey& key, const char* path, const char* name,
+                std::size_t row, bool& complete) {
   ValueRead value;
   const std::uint32_t capacity = store.backup[row].capacity;
-  if (Open(store, path, complete) && Query(store, name, capacity, value, complete) &&
+  if (Open(key, path, complete) && Query(key, name, capacity, value, complete) &&
       value.size == capacity) {
     store.backup.TakeValue(row, ValueType::Binary, value.data, value.size);
   }
@@ -55,76 +54,71 @@ bool OneDigitText(const ValueRead& value) {
   return digit && (value.size == 1 || (value.size == 2 && value.data[1] == 0));
 }
 
-void ReadPowerPolicies(SettingsStore& store, bool& complete) {
+void ReadPowerPolicies(SettingsStore& store, RegistryKey& key, bool& complete) {
   BackupTable& rows = store.backup;
   ValueRead index;
-  if (Open(store, kPowerCfgKeyPath, complete) &&
-      Query(store, "CurrentPowerPolicy", 2, index, complete) && OneDigitText(index)) {
+  if (Open(key, kPowerCfgKeyPath, complete) &&
+      Query(key, "CurrentPowerPolicy", 2, index, complete) && OneDigitText(index)) {
     const char digit = static_cast<char>(index.data[0]);
     store.powerSchemeKeyPath.SetIndex(digit);
     ValueRead policies;
-    if (Open(store, store.powerSchemeKeyPath.text, complete) &&
-        Query(store, "Policies", kPoliciesSize, policies, complete) &&
+    if (Open(key, store.powerSchemeKeyPath.text, complete) &&
+        Query(key, "Policies", kPoliciesSize, policies, complete) &&
         policies.size == kPoliciesSize) {
-      rows.SetFlagText(kRowPowerPolicyIndex, digit);
+      rows.SetCharacter(kRowPowerPolicyIndex, digit);
       rows.TakeValue(kRowPolicies, ValueType::Binary, policies.data, policies.size);
     }
   }
   store.controlSetKeyPath.SetDigit('1');
-  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", kRowAcPolicy1, complete);
+  ReadRecord(store, key, store.controlSetKeyPath.text, "AcPolicy", kRowAcPolicy1, complete);
   store.controlSetKeyPath.SetDigit('2');
-  ReadRecord(store, store.controlSetKeyPath.text, "AcPolicy", kRowAcPolicy2, complete);
-  ReadRecord(store, kCurrentControlSetPowerKeyPath, "AcPolicy", kRowAcPolicy, complete);
+  ReadRecord(store, key, store.controlSetKeyPath.text, "AcPolicy", kRowAcPolicy2, complete);
+  ReadRecord(store, key, kCurrentControlSetPowerKeyPath, "AcPolicy", kRowAcPolicy, complete);
 }
 
-void ReadSwitch(SettingsStore& store, const char* name, std::size_t row, bool& complete) {
+void ReadSwitch(SettingsStore& store, RegistryKey& key, const char* name, std::size_t row,
+                bool& complete) {
   ValueRead value;
   // An empty value of no bytes at all holds no character to keep.
-  if (Query(store, name, 2, value, complete) && value.size >= 1) {
-    store.backup.SetFlagText(row, static_cast<char>(value.data[0]));
+  if (Query(key, name, 2, value, complete) && value.size >= 1) {
+    store.backup.SetCharacter(row, static_cast<char>(value.data[0]));
   }
 }
 
 // Sets seconds only when the row took the value: a time-out of more than five characters,
 // with or without its terminator, is missing.
-void ReadTimeOut(SettingsStore& store, const char* name, std::size_t row, std::uint32_t& seconds,
-                 bool& complete) {
+void ReadTimeOut(SettingsStore& store, RegistryKey& key, const char* name, std::size_t row,
+                 std::uint32_t& seconds, bool& complete) {
   ValueRead value;
-  if (!Query(store, name, store.backup[row].capacity, value, complete)) return;
+  if (!Query(key, name, store.backup[row].capacity, value, complete)) return;
   if (!store.backup.TakeValue(row, ValueType::Text, value.data, value.size)) return;
   seconds = ParseDecimal(store.backup[row].text(), store.backup[row].length);
 }
 
-void ReadDesktop(SettingsStore& store, bool& complete) {
-  if (!Open(store, kDesktopKeyPath, complete)) return;
+void ReadDesktop(SettingsStore& store, RegistryKey& key, CurrentSettings& read) {
+  bool& complete = read.complete;
+  if (!Open(key, kDesktopKeyPath, complete)) return;
   std::uint32_t standbySeconds = 0;  // not announced
-  ReadSwitch(store, "ScreenSaveLowPowerActive", kRowStandbyActive, complete);
-  ReadTimeOut(store, "ScreenSaveLowPowerTimeOut", kRowStandbyTimeOut, standbySeconds, complete);
-  ReadSwitch(store, "ScreenSavePowerOffActive", kRowPowerOffActive, complete);
-  ReadTimeOut(store, "ScreenSavePowerOffTimeOut", kRowPowerOffTimeOut,
-              store.toApply.sleepSecondsToApply, complete);
-  ReadSwitch(store, "ScreenSaveActive", kRowScreenSaveActive, complete);
-  ReadTimeOut(store, "ScreenSaveTimeOut", kRowScreenSaveTimeOut,
-              store.toApply.screenSaverSecondsToApply, complete);
+  ReadSwitch(store, key, "ScreenSaveLowPowerActive", kRowStandbyActive, complete);
+  ReadTimeOut(store, key, "ScreenSaveLowPowerTimeOut", kRowStandbyTimeOut, standbySeconds,
+              complete);
+  ReadSwitch(store, key, "ScreenSavePowerOffActive", kRowPowerOffActive, complete);
+  ReadTimeOut(store, key, "ScreenSavePowerOffTimeOut", kRowPowerOffTimeOut,
+              read.timeOuts.sleepSecondsToApply, complete);
+  ReadSwitch(store, key, "ScreenSaveActive", kRowScreenSaveActive, complete);
+  ReadTimeOut(store, key, "ScreenSaveTimeOut", kRowScreenSaveTimeOut,
+              read.timeOuts.screenSaverSecondsToApply, complete);
 }
 
 }  // namespace
 
-bool ReadCurrentSettings(SettingsStore& store) {
-  bool complete = true;
-  if (store.os != OsClass::Win95) ReadPowerPolicies(store, complete);
-  ReadDesktop(store, complete);
-  CloseLiveKey(store.platform, store.keys);
-  return complete;
-}
-
-std::uint32_t ReadLittleEndian32(const std::uint8_t* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-void WriteLittleEndian32(std::uint8_t* bytes, std::uint32_t value) {
-  for (int at = 0; at < 4; ++at) bytes[at] = static_cast<std::uint8_t>(value >> (8 * at));
+CurrentSettings ReadCurrentSettings(SettingsStore& store) {
+  CurrentSettings read;
+  // One key at a time, each closed before the next opens.
+  RegistryKey key(store.platform);
+  if (store.os != OsClass::Win95) ReadPowerPolicies(store, key, read.complete);
+  ReadDesktop(store, key, read);
+  return read;
 }
 
 }  // namespace lull

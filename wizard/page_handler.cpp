@@ -1,9 +1,8 @@
 #include "wizard/page_handler.h"
 
-#include "operations/activation.h"
-#include "operations/reset.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
+#include "wizard/time_choice.h"
 
 namespace lull {
 namespace {
@@ -12,7 +11,7 @@ constexpr int kEndResult = 2;
 constexpr int kExitCode = 0;
 
 constexpr std::uint32_t kYes = IDC_YES;
-constexpr std::uint32_t kNo = IDC_NO;
+static_assert(IDC_CANCEL == kCancelCommand, "Escape and the close box must work as Cancel");
 constexpr std::uint32_t kTimeRadios[] = {IDC_TIME_10, IDC_TIME_15, IDC_TIME_20};
 
 constexpr char kWin95Note[] =
@@ -57,15 +56,15 @@ bool PageHandler::OnOpen(DialogWindow page) {
   }
   switch (info.choice) {
     case ChoiceKind::YesNo:
-      SelectYesNo(page, state_.RememberedChoice(current));
+      CheckYesNo(page, state_.RememberedChoice(current));
       break;
     case ChoiceKind::Time:
-      SelectTime(page, state_.RememberedChoice(current));
+      CheckTime(page, state_.RememberedChoice(current));
       break;
     case ChoiceKind::None:
       break;
   }
-  if (info.hasRestartNote) ShowFinishNotes(page);
+  if (info.hasNote) ShowFinishNotes(page);
   // The About page leaves the focus to the dialog manager.
   return current != PageId::AboutDisplay;
 }
@@ -78,12 +77,12 @@ bool PageHandler::OnCommand(DialogWindow page, std::uint32_t controlId) {
       return true;
     case IDC_YES:
     case IDC_NO:
-      SelectYesNo(page, controlId);
+      CheckYesNo(page, controlId);
       return true;
     case IDC_TIME_10:
     case IDC_TIME_15:
     case IDC_TIME_20:
-      SelectTime(page, controlId);
+      CheckTime(page, controlId);
       return true;
     case IDC_LICENSE:
       OnLicense(page);
@@ -103,66 +102,34 @@ bool PageHandler::OnCommand(DialogWindow page, std::uint32_t controlId) {
 }
 
 void PageHandler::OnNext(DialogWindow page) {
-  const PageId current = state_.currentPage;
-  const std::uint32_t yesNo = state_.yesNoChoice;
-  switch (current) {
-    case PageId::ResetActivate:
-      state_.RememberedChoice(current) = yesNo;
-      if (yesNo == kNo) {
-        GoForward(page, PageId::ShowCurrent);
-      } else {
-        GoForward(page, program_.facts.sleepAlreadyActive ? PageId::SelectTime
-                                                          : PageId::ActivateYesNoPrev);
-      }
-      return;
-    case PageId::ShowCurrent:
-      state_.RememberedChoice(current) = yesNo;
-      if (yesNo != kYes) {
-        GoForward(page, PageId::NoResetFinish);
-        return;
-      }
-      program_.store.toApply.screenSaverSecondsToApply = program_.facts.previousScreenSaverSeconds;
-      program_.resetNotRestored =
-          ResetSettings(program_.store, program_.systemIni, program_.reload) != ResetResult::Reset;
-      GoForward(page, PageId::ResetFinish);
-      return;
-    case PageId::ActivateYesNo:
-    case PageId::ActivateYesNoPrev:
-      state_.RememberedChoice(current) = yesNo;
-      GoForward(page, yesNo == kYes ? PageId::SelectTime : PageId::NoActivateFinish);
-      return;
-    case PageId::SelectTime:
-    case PageId::SelectCompliant: {
-      // Both pages remember the time for SelectTime, the page << Previous returns to.
-      state_.RememberedChoice(PageId::SelectTime) = state_.timeChoice;
-      const TimeChoiceRow& row = TimeChoice(state_.timeChoice);
-      ChosenTimes& chosen = state_.chosen;
-      chosen.chosenSleepSeconds = row.sleepSeconds;
-      CopyText(chosen.chosenSleepText, sizeof chosen.chosenSleepText, row.sleepText);
-      chosen.chosenScreenSaverSeconds = row.screenSaverSeconds;
-      chosen.chosenScreenSaverText = row.screenSaverText;
-      const std::uint32_t screenSaver = program_.facts.currentScreenSaverSeconds;
-      if (screenSaver != 0 && chosen.chosenSleepSeconds <= screenSaver) {
-        GoForward(page, PageId::AdjustScreenSave);
-        return;
-      }
-      program_.activationNotSaved =
-          ActivateSettings(program_.store, chosen, program_.reload) != ActivationResult::Activated;
-      GoForward(page, PageId::NormalFinish);
-      return;
-    }
-    case PageId::AdjustScreenSave:
-      state_.RememberedChoice(current) = yesNo;
-      if (yesNo == kYes) state_.chosen.moveScreenSaver = true;
-      program_.activationNotSaved =
-          ActivateSettings(program_.store, state_.chosen, program_.reload) !=
-          ActivationResult::Activated;
-      GoForward(page, PageId::NormalFinish);
-      return;
-    default:
-      Quit(page);
-      return;
+  const NextStep& step = NextStepOf(state_.currentPage);
+  if (step.remembersIn == PageId::None) {
+    Quit(page);
+    return;
   }
+  const bool time = InfoOf(state_.currentPage).choice == ChoiceKind::Time;
+  const std::uint32_t choice = time ? state_.timeChoice : state_.yesNoChoice;
+  state_.RememberedChoice(step.remembersIn) = choice;
+  if (time) state_.chosen = ChosenTimesOf(choice);
+  const bool yes = time || choice == kYes;
+  Branch branch = yes ? step.onYes : step.onNo;
+  if (yes && Holds(step.unless)) branch = {step.instead, Operation::None};
+  state_.pendingOperation = branch.run;
+  GoForward(page, branch.page);
+}
+
+bool PageHandler::Holds(Fact fact) const {
+  const StartupFacts& facts = program_.facts;
+  switch (fact) {
+    case Fact::Never:
+      return false;
+    case Fact::SleepAlreadyActive:
+      return facts.sleepAlreadyActive;
+    case Fact::ScreenSaverNotBeforeSleep:
+      return facts.currentScreenSaverSeconds != 0 &&
+             state_.chosen.chosenSleepSeconds <= facts.currentScreenSaverSeconds;
+  }
+  return false;
 }
 
 void PageHandler::OnPrevious(DialogWindow page) {
@@ -208,7 +175,7 @@ void PageHandler::OnLicenseOk(DialogWindow page) {
   GoTo(page, back);
 }
 
-void PageHandler::SelectYesNo(DialogWindow page, std::uint32_t id) {
+void PageHandler::CheckYesNo(DialogWindow page, std::uint32_t id) {
   Platform& platform = program_.platform;
   state_.yesNoChoice = id;
   platform.SetCheck(page, IDC_YES, false);
@@ -216,7 +183,7 @@ void PageHandler::SelectYesNo(DialogWindow page, std::uint32_t id) {
   platform.SetCheck(page, static_cast<int>(id), true);
 }
 
-void PageHandler::SelectTime(DialogWindow page, std::uint32_t id) {
+void PageHandler::CheckTime(DialogWindow page, std::uint32_t id) {
   Platform& platform = program_.platform;
   state_.timeChoice = id;
   for (std::uint32_t radio : kTimeRadios) platform.SetCheck(page, static_cast<int>(radio), false);

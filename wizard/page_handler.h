@@ -1,7 +1,8 @@
 // The one handler of all fourteen pages: it keeps each page's radio buttons, remembers
-// choices while the user moves back and forth, runs Activation and Reset, and chooses
-// the page that follows. It never opens a page itself: it records the next page in
-// WizardState and ends the open one, and the start-up loop opens the next.
+// choices while the user moves back and forth, and follows the page tables to the page
+// that follows and the operation to run before it. It never opens a page or runs an
+// operation itself: it records both in WizardState and ends the open page, and the page
+// loop does the rest.
 #pragma once
 
 #include <cstdint>
@@ -22,12 +23,15 @@ class PageHandler final : public DialogHandler {
   bool OnOpen(DialogWindow page);
   bool OnCommand(DialogWindow page, std::uint32_t controlId);
   void OnNext(DialogWindow page);
+  bool Holds(Fact fact) const;
   void OnPrevious(DialogWindow page);
   void OnLicense(DialogWindow page);
   void OnLicenseOk(DialogWindow page);
 
-  void SelectYesNo(DialogWindow page, std::uint32_t id);
-  void SelectTime(DialogWindow page, std::uint32_t id);
+  // Checks one radio of the page's kind and clears the others, since each radio of every
+  // page is a group of its own.
+  void CheckYesNo(DialogWindow page, std::uint32_t id);
+  void CheckTime(DialogWindow page, std::uint32_t id);
   void ShowFinishNotes(DialogWindow page);
 
   // Leaves the open page for next; forward also records the open page for << Previous.

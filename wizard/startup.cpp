@@ -3,6 +3,7 @@
 #include "platform/os_class.h"
 #include "wizard/command_line.h"
 #include "wizard/page_handler.h"
+#include "wizard/page_operation.h"
 #include "wizard/startup_view.h"
 
 namespace lull {
@@ -25,13 +26,16 @@ void ChooseFirstPage(Program& program) {
 }
 
 void RunPages(Program& program) {
-  // One page at a time: the handler names the next page and ends the open one. A quit
-  // request (Cancel, Finish, Escape, the close box) ends the page with none pending.
+  // One page at a time: the handler names the next page and the operation to run before
+  // it, and ends the open one. A quit request (Cancel, Finish, Escape, the close box) ends
+  // the page with none pending.
   PageHandler handler(program);
   WizardState& state = program.wizard;
   do {
     state.transitionPending = false;
+    state.pendingOperation = Operation::None;
     program.platform.ShowPage(program.module, InfoOf(state.currentPage).templateName, handler);
+    if (state.transitionPending) RunOperation(program, state.pendingOperation);
   } while (state.transitionPending);
 }
 

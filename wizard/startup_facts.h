@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "settings/current_settings.h"
+
 namespace lull {
 
 struct StartupFacts {
@@ -12,6 +14,13 @@ struct StartupFacts {
   std::uint32_t currentScreenSaverSeconds = 0;
   // The screen-saver time-out the backup holds; a reset announces it.
   std::uint32_t previousScreenSaverSeconds = 0;
+  // The sleep time-out a reset announces: the backup's, or where it holds none, the one
+  // in force.
+  std::uint32_t previousSleepSeconds = 0;
+
+  ValuesToApply PreviousTimeOuts() const {
+    return {previousScreenSaverSeconds, previousSleepSeconds};
+  }
 };
 
 }  // namespace lull

@@ -3,6 +3,7 @@
 #include "settings/backup_table.h"
 #include "settings/current_settings.h"
 #include "settings/decimal.h"
+#include "settings/power_policy.h"
 
 namespace lull {
 namespace {
@@ -15,44 +16,39 @@ std::uint32_t PoliciesVideoTimeout(const BackupTable& table) {
 
 // The sleep time-out in force: from the user power policy, or on Windows 95, which has
 // no power schemes, from the Desktop values. Sets sleepAlreadyActive when it is not 0.
-void FindCurrentSleep(Program& program) {
-  SettingsStore& store = program.store;
+// seconds keeps what it held when neither is there.
+void FindCurrentSleep(Program& program, std::uint32_t& seconds) {
+  const SettingsStore& store = program.store;
   const BackupTable& table = store.backup;
-  bool found = false;
-  std::uint32_t seconds = 0;
   if (store.os != OsClass::Win95) {
-    if (table[kRowPolicies].present()) {
-      seconds = PoliciesVideoTimeout(table);
-      found = true;
-    }
+    if (!table[kRowPolicies].present()) return;
+    seconds = PoliciesVideoTimeout(table);
   } else if (table[kRowPowerOffActive].data[0] == '1' && table[kRowPowerOffTimeOut].present()) {
     seconds = TextSeconds(table[kRowPowerOffTimeOut]);
-    found = true;
+  } else {
+    return;
   }
-  if (!found) return;
-  store.toApply.sleepSecondsToApply = seconds;
   if (seconds == 0) return;
   program.lines.ShowMinutes(kCurrentSleepLine, seconds);
   program.lines.MarkActive(kCurrentStateLine);
   program.facts.sleepAlreadyActive = true;
 }
 
-void FindCurrentScreenSaver(Program& program) {
-  SettingsStore& store = program.store;
-  BackupTable& table = store.backup;
-  const std::uint32_t seconds = store.toApply.screenSaverSecondsToApply;
+// A screen saver that is off, or set to 0, starts never: its time-out row is not kept.
+void FindCurrentScreenSaver(Program& program, std::uint32_t seconds) {
+  BackupTable& table = program.store.backup;
   if (table[kRowScreenSaveActive].data[0] == '1' && seconds != 0) {
     program.facts.currentScreenSaverSeconds = seconds;
     program.lines.ShowMinutes(kCurrentScreenSaverLine, seconds);
     return;
   }
-  store.toApply.screenSaverSecondsToApply = 0;
   table[kRowScreenSaveTimeOut].length = 0;
 }
 
-// The backup was left by an activation that was not reset: show what it holds.
-void ShowPreviousSettings(Program& program) {
-  SettingsStore& store = program.store;
+// The backup was left by an activation that was not reset: show what it holds. sleep
+// becomes the sleep time-out it holds, where it holds one.
+void ShowPreviousSettings(Program& program, std::uint32_t& sleep) {
+  const SettingsStore& store = program.store;
   const BackupTable& table = store.backup;
   program.wizard.currentPage = PageId::ResetActivate;
   if (table[kRowScreenSaveTimeOut].present()) {
@@ -60,7 +56,6 @@ void ShowPreviousSettings(Program& program) {
     program.facts.previousScreenSaverSeconds = seconds;
     if (seconds != 0) program.lines.ShowMinutes(kPreviousScreenSaverLine, seconds);
   }
-  std::uint32_t sleep = 0;
   if (store.os != OsClass::Win95) {
     sleep = PoliciesVideoTimeout(table);
   } else if (table[kRowPowerOffTimeOut].present()) {
@@ -68,7 +63,6 @@ void ShowPreviousSettings(Program& program) {
   } else {
     return;
   }
-  store.toApply.sleepSecondsToApply = sleep;
   if (sleep == 0) return;
   program.lines.MarkActive(kPreviousStateLine);
   program.lines.ShowMinutes(kPreviousSleepLine, sleep);
@@ -84,11 +78,13 @@ bool BackupFromActivation(const BackupTable& table) {
 
 void RunStartupView(Program& program) {
   SettingsStore& store = program.store;
-  ReadCurrentSettings(store);
-  FindCurrentSleep(program);
-  FindCurrentScreenSaver(program);
-  LoadBackup(store.platform, store.keys, store.backup);
-  if (BackupFromActivation(store.backup)) ShowPreviousSettings(program);
+  const CurrentSettings current = ReadCurrentSettings(store);
+  std::uint32_t sleep = current.timeOuts.sleepSecondsToApply;
+  FindCurrentSleep(program, sleep);
+  FindCurrentScreenSaver(program, current.timeOuts.screenSaverSecondsToApply);
+  LoadBackup(store.platform, store.backup);
+  if (BackupFromActivation(store.backup)) ShowPreviousSettings(program, sleep);
+  program.facts.previousSleepSeconds = sleep;
   if (program.wizard.currentPage == PageId::ActivateYesNo && program.facts.sleepAlreadyActive) {
     program.wizard.currentPage = PageId::SelectCompliant;
   }

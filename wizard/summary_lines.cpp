@@ -10,10 +10,15 @@ constexpr char kSleepLine[] = "Sleep Time:  (never)      ";
 constexpr char kScreenSaverLine[] = "Screen Saver Time:  (never)      ";
 constexpr char kActive[] = "Active";
 
-// Where the changing part of each line begins: after its label's colon and two spaces.
-constexpr std::uint32_t kStateLabelLength = 12;
-constexpr std::uint32_t kSleepLabelLength = 13;
-constexpr std::uint32_t kScreenSaverLabelLength = 20;
+// Where the changing part of a line begins: after its label's colon and two spaces.
+constexpr std::uint32_t LabelEnd(const char* line) {
+  std::uint32_t at = 0;
+  while (line[at] != ':') ++at;
+  return at + 3;
+}
+constexpr std::uint32_t kStateLabelLength = LabelEnd(kStateLine);
+constexpr std::uint32_t kSleepLabelLength = LabelEnd(kSleepLine);
+constexpr std::uint32_t kScreenSaverLabelLength = LabelEnd(kScreenSaverLine);
 
 constexpr std::uint32_t LabelLength(std::size_t line) {
   switch (line) {

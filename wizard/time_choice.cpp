@@ -1,10 +1,11 @@
+#include "wizard/time_choice.h"
+
+#include "platform/text.h"
 #include "resources/resource_ids.h"
-#include "wizard/wizard_state.h"
 
 namespace lull {
 namespace {
 
-// The screen saver starts one minute before the monitor sleeps.
 constexpr TimeChoiceRow kTimeChoices[] = {
     {IDC_TIME_10, 600, "600", 540, "540"},
     {IDC_TIME_15, 900, "900", 840, "840"},
@@ -18,6 +19,16 @@ const TimeChoiceRow& TimeChoice(std::uint32_t radioId) {
     if (row.radioId == radioId) return row;
   }
   return kTimeChoices[2];
+}
+
+ChosenTimes ChosenTimesOf(std::uint32_t radioId) {
+  const TimeChoiceRow& row = TimeChoice(radioId);
+  ChosenTimes chosen;
+  chosen.chosenSleepSeconds = row.sleepSeconds;
+  CopyText(chosen.chosenSleepText, sizeof chosen.chosenSleepText, row.sleepText);
+  chosen.chosenScreenSaverSeconds = row.screenSaverSeconds;
+  chosen.chosenScreenSaverText = row.screenSaverText;
+  return chosen;
 }
 
 }  // namespace lull

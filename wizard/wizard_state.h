@@ -46,21 +46,12 @@ struct WizardState {
   // Both choices as they were when the licence page opened.
   std::uint32_t savedYesNo = 0;
   std::uint32_t savedTime = 0;
+  // The sleep time chosen on SelectTime or SelectCompliant.
   ChosenTimes chosen;
   // Set while the open page is being left for currentPage.
   bool transitionPending = false;
+  // What runs once the open page has been left and before currentPage opens.
+  Operation pendingOperation = Operation::None;
 };
-
-// The sleep times offered: each radio's minutes, and the screen saver one minute before.
-struct TimeChoiceRow {
-  std::uint32_t radioId;
-  std::uint32_t sleepSeconds;
-  const char* sleepText;
-  std::uint32_t screenSaverSeconds;
-  const char* screenSaverText;
-};
-
-// The row of a time radio; any id but 10 and 15 minutes means 20 minutes.
-const TimeChoiceRow& TimeChoice(std::uint32_t radioId);
 
 }  // namespace lull

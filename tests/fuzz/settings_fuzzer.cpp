@@ -32,6 +32,7 @@
 #include "tests/support/fake_windows.h"
 #include "wizard/program.h"
 #include "wizard/startup.h"
+#include "wizard/time_choice.h"
 #include "wizard/wizard_state.h"
 
 namespace {
@@ -407,12 +408,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool activated = false;
   {
     auto program = Start(windows);
-    const lull::TimeChoiceRow& row = lull::TimeChoice(radio);
-    lull::ChosenTimes chosen;
-    chosen.chosenSleepSeconds = row.sleepSeconds;
-    lull::CopyText(chosen.chosenSleepText, sizeof chosen.chosenSleepText, row.sleepText);
-    chosen.chosenScreenSaverSeconds = row.screenSaverSeconds;
-    chosen.chosenScreenSaverText = row.screenSaverText;
+    lull::ChosenTimes chosen = lull::ChosenTimesOf(radio);
     chosen.moveScreenSaver = moveScreenSaver;
     const bool failing = injectFailure(activationFailure);
     activated = lull::ActivateSettings(program->store, chosen, program->reload) ==
@@ -434,10 +430,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                  lull::InfoOf(program->wizard.currentPage).templateName);
     }
     const auto iniBefore = windows.GetFile(kIni);
-    program->store.toApply.screenSaverSecondsToApply = program->facts.previousScreenSaverSeconds;
     resetFailed = injectFailure(resetFailure);
-    reset = lull::ResetSettings(program->store, program->systemIni, program->reload) ==
-            lull::ResetResult::Reset;
+    reset = lull::ResetSettings(program->store, program->facts.PreviousTimeOuts(),
+                                program->systemIni, program->reload) == lull::ResetResult::Reset;
     windows.failAt.reset();
     CheckKeys(windows, "reset");
     CheckSystemIniKept(windows, iniBefore, "reset");

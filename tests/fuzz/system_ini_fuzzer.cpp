@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/text.h"
 #include "settings/system_ini.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/support/fake_windows.h"
@@ -139,7 +140,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               lull::ValueType::Text,
                               lull::kScreenSaverPathCapacity,
                               lull::ValueType::Text};
-  const std::string saved(reinterpret_cast<const char*>(buffer.get()), length ? length - 1 : 0);
+  // The line is the row's text up to its terminator, never past its length.
+  const char* text = reinterpret_cast<const char*>(buffer.get());
+  const std::string saved(text, lull::TextLength(text, length));
 
   FakeWindows windows;
   std::optional<std::string> before;

@@ -26,17 +26,6 @@ const char* TypeName(ValueType type) {
   }
 }
 
-std::string Hex(const void* data, std::uint32_t size) {
-  std::string out;
-  const auto* bytes = static_cast<const std::uint8_t*>(data);
-  char piece[4];
-  for (std::uint32_t i = 0; i < size; ++i) {
-    std::snprintf(piece, sizeof piece, "%s%02x", i ? " " : "", bytes[i]);
-    out += piece;
-  }
-  return out;
-}
-
 const char* SettingName(SystemSetting setting) {
   switch (setting) {
     case SystemSetting::ScreenSaverActive:
@@ -54,6 +43,17 @@ const char* SettingName(SystemSetting setting) {
 constexpr ModuleHandle kModule = 0x400000;
 
 }  // namespace
+
+std::string Hex(const void* data, std::size_t size) {
+  std::string out;
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  char piece[4];
+  for (std::size_t i = 0; i < size; ++i) {
+    std::snprintf(piece, sizeof piece, "%s%02x", i ? " " : "", bytes[i]);
+    out += piece;
+  }
+  return out;
+}
 
 Bytes TextBytes(const std::string& text, bool withTerminator) {
   Bytes bytes(text.begin(), text.end());

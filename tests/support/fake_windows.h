@@ -26,6 +26,10 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes TextBytes(const std::string& text, bool withTerminator = true);
 
+// Bytes as the call records show them: "31 00".
+std::string Hex(const void* data, std::size_t size);
+inline std::string Hex(const Bytes& bytes) { return Hex(bytes.data(), bytes.size()); }
+
 struct RegistryValue {
   ValueType type = ValueType::Text;
   Bytes data;

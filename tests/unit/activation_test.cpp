@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/operation_fixtures.h"
+#include "tests/support/computer.h"
 
 namespace lull::testing {
 namespace {
@@ -19,15 +19,14 @@ std::string SetValue(Hive hive, const std::string& path, const std::string& name
 }
 
 struct Activation {
-  explicit Activation(OsClass os = OsClass::WinXP) : store(fake, os) { SetUpComputer(fake, os); }
+  explicit Activation(OsClass os = OsClass::WinXP) { SetUpComputer(fake, os); }
   // Start-up, then the activation, with the given call of the activation failing.
-  ActivationResult Run(std::uint32_t minutes, bool move, std::optional<int> failAt = {}) {
-    StartUp(store);
+  ActivationResult Run(std::uint32_t timeRadio, bool move, std::optional<int> failAt = {}) {
+    StartedProgram started(fake);
     fake.calls.clear();
     fake.fallibleCallCount = 0;
     fake.failAt = failAt;
-    ChosenTimes chosen = Chosen(minutes, move);
-    return ActivateSettings(store, chosen, reload);
+    return started.Activate(timeRadio, move);
   }
   std::optional<std::string> Desktop(const std::string& name) const {
     return fake.registry.GetText(Hive::CurrentUser, kDesktop, name);
@@ -37,18 +36,16 @@ struct Activation {
   }
 
   FakeWindows fake;
-  SettingsStore store;
-  PowerSchemeReload reload;
 };
 
 TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces) {
   Activation a;
   const Hive user = Hive::CurrentUser, machine = Hive::LocalMachine;
-  const auto policies = PolicyRecord(80, kPoliciesOffset, 0, 0x10);
-  const auto ac1 = PolicyRecord(232, kAcPolicyOffset, 0, 0x20);
-  const auto ac2 = PolicyRecord(232, kAcPolicyOffset, 0, 0x30);
-  const auto ac = PolicyRecord(232, kAcPolicyOffset, 0, 0x40);
-  EXPECT_EQ(a.Run(15, true), ActivationResult::Activated);
+  const auto policies = PoliciesRecord(0, 0x10);
+  const auto ac1 = AcPolicyRecord(0, 0x20);
+  const auto ac2 = AcPolicyRecord(0, 0x30);
+  const auto ac = AcPolicyRecord(0, 0x40);
+  EXPECT_EQ(a.Run(IDC_TIME_15, true), ActivationResult::Activated);
   EXPECT_THAT(
       a.fake.CallsOf({CallKind::SetValue, CallKind::SetSystemParameter, CallKind::StartProcess}),
       ElementsAreArray(std::vector<std::string>{
@@ -68,39 +65,34 @@ TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces)
           SetValue(user, kDesktop, "ScreenSaveTimeOut", TextBytes("840")),
           SetValue(user, kDesktop, "ScreenSavePowerOffActive", TextBytes("1")),
           SetValue(user, kDesktop, "ScreenSavePowerOffTimeOut", TextBytes("900")),
-          SetValue(user, kScheme0, "Policies", PolicyRecord(80, kPoliciesOffset, 900, 0x10),
-                   "binary"),
-          SetValue(machine, kControlSet1, "AcPolicy", PolicyRecord(232, kAcPolicyOffset, 900, 0x20),
-                   "binary"),
-          SetValue(machine, kControlSet2, "AcPolicy", PolicyRecord(232, kAcPolicyOffset, 900, 0x30),
-                   "binary"),
-          SetValue(machine, kCurrentControlSet, "AcPolicy",
-                   PolicyRecord(232, kAcPolicyOffset, 900, 0x40), "binary"),
+          SetValue(user, kScheme0, "Policies", PoliciesRecord(900, 0x10), "binary"),
+          SetValue(machine, kControlSet1, "AcPolicy", AcPolicyRecord(900, 0x20), "binary"),
+          SetValue(machine, kControlSet2, "AcPolicy", AcPolicyRecord(900, 0x30), "binary"),
+          SetValue(machine, kCurrentControlSet, "AcPolicy", AcPolicyRecord(900, 0x40), "binary"),
           "SetSystemParameter ScreenSaverActive 1",
           "SetSystemParameter ScreenSaverTimeout 840",
           "SetSystemParameter PowerOffActive 1",
           "SetSystemParameter PowerOffTimeout 900",
           "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme",
       }));
-  EXPECT_EQ(a.fake.OpenKeyCount(), 0);
   EXPECT_EQ(a.fake.MaxOpenKeys(), 1);
 }
 
 TEST(ActivateSettings, WritesTheChosenTimesAndMovesTheScreenSaverOnlyWhenAsked) {
   const struct {
+    std::uint32_t radio;
     std::uint32_t minutes;
     bool move;
     const char* screenSaveTimeOut;
-    std::uint32_t announcedScreenSaver;
   } cases[] = {
-      {10, true, "540", 540},
-      {15, false, "1200", 0},  // "No, do not move": the screen saver stays as it was
-      {20, true, "1140", 1140},
+      {IDC_TIME_10, 10, true, "540"},
+      {IDC_TIME_15, 15, false, "1200"},  // "No, do not move": the screen saver stays as it was
+      {IDC_TIME_20, 20, true, "1140"},
   };
   for (const auto& c : cases) {
     Activation a;
     a.fake.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", "0");
-    a.Run(c.minutes, c.move);
+    a.Run(c.radio, c.move);
     const std::uint32_t sleep = c.minutes * 60;
     EXPECT_EQ(a.Desktop("ScreenSaveActive"), c.move ? "1" : "0") << c.minutes;
     EXPECT_EQ(a.Desktop("ScreenSaveTimeOut"), c.screenSaveTimeOut) << c.minutes;
@@ -110,8 +102,14 @@ TEST(ActivateSettings, WritesTheChosenTimesAndMovesTheScreenSaverOnlyWhenAsked) 
     for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
       EXPECT_EQ(VideoTimeout(a.Get(Hive::LocalMachine, path, "AcPolicy"), kAcPolicyOffset), sleep);
     }
-    EXPECT_EQ(a.store.toApply.screenSaverSecondsToApply, c.announcedScreenSaver) << c.minutes;
-    EXPECT_EQ(a.store.toApply.sleepSecondsToApply, sleep) << c.minutes;
+    std::vector<std::string> announced;
+    if (c.move) {
+      announced = {"SetSystemParameter ScreenSaverActive 1",
+                   "SetSystemParameter ScreenSaverTimeout " + std::string(c.screenSaveTimeOut)};
+    }
+    announced.push_back("SetSystemParameter PowerOffActive 1");
+    announced.push_back("SetSystemParameter PowerOffTimeout " + std::to_string(sleep));
+    EXPECT_EQ(a.fake.CallsOf({CallKind::SetSystemParameter}), announced) << c.minutes;
     // The backup keeps the time-outs from before.
     EXPECT_EQ(
         VideoTimeout(a.Get(Hive::CurrentUser, kCorvane, "LullResetPolicies"), kPoliciesOffset), 0u);
@@ -122,7 +120,7 @@ TEST(ActivateSettings, ADesktopKeyThatDoesNotOpenLeavesEveryLiveValueButStillAnn
   Activation a;
   a.fake.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
   const auto before = LiveRegistry(a.fake.registry);
-  EXPECT_EQ(a.Run(15, true), ActivationResult::Activated);
+  EXPECT_EQ(a.Run(IDC_TIME_15, true), ActivationResult::Activated);
   EXPECT_EQ(LiveRegistry(a.fake.registry), before);
   EXPECT_THAT(
       a.fake.CallsOf({CallKind::SetSystemParameter}),
@@ -134,9 +132,8 @@ TEST(ActivateSettings, ADesktopKeyThatDoesNotOpenLeavesEveryLiveValueButStillAnn
 TEST(ActivateSettings, FollowsTheCurrentPowerSchemeIndex) {
   Activation a;
   a.fake.registry.SetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy", "1");
-  a.fake.registry.SetBinary(Hive::CurrentUser, kScheme1, "Policies",
-                            PolicyRecord(80, kPoliciesOffset, 0, 0x50));
-  a.Run(15, true);
+  a.fake.registry.SetBinary(Hive::CurrentUser, kScheme1, "Policies", PoliciesRecord(0, 0x50));
+  a.Run(IDC_TIME_15, true);
   EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme1, "Policies"), kPoliciesOffset), 900u);
   EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset), 0u);
 }
@@ -149,7 +146,7 @@ TEST(ActivateSettings, AUserWhoMayNotWriteTheMachinePoliciesStillGetsTheUserValu
   const auto ac1 = a.Get(Hive::LocalMachine, kControlSet1, "AcPolicy");
   const auto ac2 = a.Get(Hive::LocalMachine, kControlSet2, "AcPolicy");
   const auto ac = a.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy");
-  EXPECT_EQ(a.Run(15, true), ActivationResult::Activated);
+  EXPECT_EQ(a.Run(IDC_TIME_15, true), ActivationResult::Activated);
   EXPECT_EQ(a.Get(Hive::LocalMachine, kControlSet1, "AcPolicy"), ac1);
   EXPECT_EQ(a.Get(Hive::LocalMachine, kControlSet2, "AcPolicy"), ac2);
   EXPECT_EQ(a.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy"), ac);
@@ -164,9 +161,9 @@ TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) 
       a.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetFlag", "2");
       a.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "0");
       a.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetPolicies",
-                                PolicyRecord(80, kPoliciesOffset, 0, 0x10));
+                                PoliciesRecord(0, 0x10));
     }
-    a.Run(15, true);
+    a.Run(IDC_TIME_15, true);
     EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),
               backupHeldThem ? 900u : 0u);
     EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), "900");
@@ -183,11 +180,11 @@ TEST(ActivateSettings, ChangesNothingWhenTheBackupCannotBeSaved) {
       a.fake.registry.SetReadOnly(Hive::CurrentUser, kCorvane);
     } else {
       Activation probe;
-      probe.Run(15, true);
+      probe.Run(IDC_TIME_15, true);
       failAt = FallibleIndexOf(probe.fake, CallKind::SetValue, 3);
     }
     const auto before = LiveRegistry(a.fake.registry);
-    EXPECT_EQ(a.Run(15, true, failAt), ActivationResult::BackupNotSaved);
+    EXPECT_EQ(a.Run(IDC_TIME_15, true, failAt), ActivationResult::BackupNotSaved);
     EXPECT_EQ(LiveRegistry(a.fake.registry), before);
     EXPECT_THAT(a.fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess}), IsEmpty());
   }

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
-#include "tests/support/operation_fixtures.h"
+#include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
 
 namespace lull::testing {

@@ -10,6 +10,7 @@
 #include "tests/support/case_names.h"
 #include "tests/support/wizard_fixture.h"
 #include "wizard/page_handler.h"
+#include "wizard/time_choice.h"
 
 namespace lull {
 namespace {
@@ -394,7 +395,7 @@ TEST(FinishNotes, AFailedOperationIsNotReportedAsSuccess) {
       run.windows.registry.SetText(Hive::CurrentUser, "Control Panel\\Desktop\\Corvane",
                                    "LullResetTimeOut", "600");
       run.windows.registry.SetReadOnly(Hive::CurrentUser, "Control Panel\\Desktop");
-      LoadBackup(run.windows, run.program.store.keys, run.program.store.backup);
+      LoadBackup(run.windows, run.program.store.backup);
       run.windows.user = {Click(kNext), Click(kFinish)};
       run.RunPagesFrom(PageId::ShowCurrent);
       EXPECT_EQ(run.LastVisit().name, "ResetFinish");

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "resources/resource_ids.h"
-#include "tests/support/operation_fixtures.h"
+#include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
 
 namespace lull::testing {
@@ -22,18 +22,19 @@ const std::string kRewrittenIni =
 
 // A computer after the typical activation, and what it held before it.
 struct Reset {
-  explicit Reset(OsClass os) : store(fake, os) {
+  explicit Reset(OsClass os) {
     FakeWindows before;
     SetUpComputer(before, os);
     originals = LiveRegistry(before.registry);
     ActivateComputer(fake, os);
   }
+  // Start-up, then the reset, with the given call of the reset failing.
   ResetResult Run(std::optional<int> failAt = {}) {
-    StartUp(store);
+    StartedProgram started(fake);
     fake.calls.clear();
     fake.fallibleCallCount = 0;
     fake.failAt = failAt;
-    return ResetSettings(store, *image, reload);
+    return started.Reset();
   }
   void SetDesktop(const std::string& name, const std::string& text) {
     fake.registry.SetText(Hive::CurrentUser, kDesktop, name, text);
@@ -50,9 +51,6 @@ struct Reset {
   }
 
   FakeWindows fake;
-  SettingsStore store;
-  std::unique_ptr<SystemIniImage> image = std::make_unique<SystemIniImage>();
-  PowerSchemeReload reload;
   std::map<std::pair<Hive, std::string>, FakeRegistry::Key> originals;
 };
 
@@ -146,87 +144,69 @@ TEST(ResetSettings, OnWindows95RewritesSystemIniButNeitherRestoresNorReloadsPowe
   Reset r(OsClass::Win95);
   r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "0");
   r.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetPolicies",
-                            PolicyRecord(80, kPoliciesOffset, 300, 0x10));
+                            PoliciesRecord(300, 0x10));
   r.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetAcPolicy",
-                            PolicyRecord(232, kAcPolicyOffset, 300, 0x40));
+                            AcPolicyRecord(300, 0x40));
   EXPECT_EQ(r.Run(), ResetResult::Reset);
   EXPECT_EQ(LiveRegistry(r.fake.registry), r.originals);
   EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
   EXPECT_THAT(r.fake.startedProcesses, IsEmpty());
 }
 
+// A Desktop key the user may read but not write: the backup stays for another try, the rest
+// goes back, and the running system is told nothing the registry lacks.
 TEST(ResetSettings, KeepsTheBackupWhenTheDesktopValuesCannotBeRestored) {
   for (const OsClass os : {OsClass::WinXP, OsClass::Win98}) {
-    for (const bool keyFails : {true, false}) {
-      Reset r(os);
-      std::optional<int> failAt;
-      if (keyFails) {
-        r.fake.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
-      } else {
-        Reset probe(os);
-        probe.Run();
-        failAt = FallibleIndexOf(probe.fake, CallKind::SetValue, 2);
-      }
-      const auto backup = BackupKeyOf(r.fake.registry);
-      EXPECT_EQ(r.Run(failAt), ResetResult::NotRestored);
-      EXPECT_EQ(BackupKeyOf(r.fake.registry), backup);
-      // The rest goes back, and the running system is told nothing the registry lacks.
-      EXPECT_EQ(VideoTimeout(r.fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                             kPoliciesOffset),
-                0u);
-      if (os == OsClass::Win98) {
-        EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
-      }
-      EXPECT_THAT(r.Announced(), ElementsAre(os == OsClass::WinXP ? kXpReload : k98Reload));
+    Reset r(os);
+    r.fake.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
+    const auto backup = BackupKeyOf(r.fake.registry);
+    EXPECT_EQ(r.Run(), ResetResult::NotRestored);
+    EXPECT_EQ(BackupKeyOf(r.fake.registry), backup);
+    EXPECT_EQ(
+        VideoTimeout(r.fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),
+        0u);
+    if (os == OsClass::Win98) {
+      EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
     }
+    EXPECT_THAT(r.Announced(), ElementsAre(os == OsClass::WinXP ? kXpReload : k98Reload));
   }
 }
 
-// A reset whose write of a user's setting fails keeps the backup, and the next try puts
-// everything back.
-TEST(ResetSettings, KeepsTheBackupWhenAnyUserSettingCannotBeRestored) {
-  struct FailingCase {
+// A key that is gone since the activation (a power scheme deleted, a profile without its
+// Desktop key) or that a damaged backup names has nothing to take its values, and no later
+// try would: the reset puts back everything else and ends, rather than keep its backup
+// forever, and makes up no key in its place.
+TEST(ResetSettings, AResetWhoseKeyIsGoneStillEnds) {
+  const struct {
+    const char* what;
     OsClass os;
-    const char* call;
+    void (*change)(FakeRegistry&);
+    std::string absentKey;
+  } cases[] = {
+      {"scheme deleted", OsClass::WinXP,
+       [](FakeRegistry& r) { r.DeleteKey(Hive::CurrentUser, kScheme0); }, kScheme0},
+      {"backup names a missing scheme", OsClass::WinXP,
+       [](FakeRegistry& r) { r.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "7"); },
+       kScheme0.substr(0, kScheme0.size() - 1) + "7"},
+      {"Desktop gone on XP", OsClass::WinXP,
+       [](FakeRegistry& r) { r.DeleteKey(Hive::CurrentUser, kDesktop); }, kDesktop},
+      {"Desktop gone on 98", OsClass::Win98,
+       [](FakeRegistry& r) { r.DeleteKey(Hive::CurrentUser, kDesktop); }, kDesktop},
   };
-  const FailingCase cases[] = {
-      {OsClass::WinXP, "SetValue HKCU\\Control Panel\\Desktop SCRNSAVE.EXE"},
-      {OsClass::WinXP, "OpenKey HKCU\\Control Panel\\PowerCfg\\PowerPolicies\\0"},
-      {OsClass::WinXP, "SetValue HKCU\\Control Panel\\PowerCfg\\PowerPolicies\\0 Policies"},
-      {OsClass::Win98, "SetValue HKCU\\Control Panel\\PowerCfg\\PowerPolicies\\0 Policies"},
-      {OsClass::Win98, "WriteFile"},
-      {OsClass::Win98, "MoveFile C:\\Windows\\SysIni.Tmp"},
-  };
-  for (const FailingCase& c : cases) {
-    SCOPED_TRACE(c.call);
-    Reset probe(c.os);
-    if (c.os == OsClass::WinXP) {
-      probe.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", "C:\\A.SCR");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeWindows fake;
+    ActivateComputer(fake, c.os);
+    c.change(fake.registry);
+    EXPECT_TRUE(ResetLater(fake));
+    EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kCorvane),
+              std::vector<std::string>{"lullresetflag"});
+    EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, c.absentKey));
+    if (c.absentKey == kDesktop) {
+      EXPECT_EQ(
+          VideoTimeout(fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),
+          0u);
     }
-    probe.Run();
-    int failAt = -1;
-    for (std::size_t at = 0; at < probe.fake.calls.size() && failAt < 0; ++at) {
-      if (probe.fake.calls[at].description.rfind(c.call, 0) == 0) failAt = static_cast<int>(at);
-    }
-    ASSERT_GE(failAt, 0);
-
-    Reset r(c.os);
-    if (c.os == OsClass::WinXP) {
-      r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", "C:\\A.SCR");
-      r.originals[{Hive::CurrentUser, "control panel\\desktop"}].values["scrnsave.exe"] =
-          RegistryValue{ValueType::Text, TextBytes("C:\\A.SCR")};
-    }
-    const auto backup = BackupKeyOf(r.fake.registry);
-    EXPECT_EQ(r.Run(failAt), ResetResult::NotRestored);
-    EXPECT_EQ(BackupKeyOf(r.fake.registry), backup);
-    EXPECT_THAT(r.Announced(), ElementsAre(c.os == OsClass::WinXP ? kXpReload : k98Reload));
-
-    // The next run of the program tries again from the kept backup.
-    Reset again(c.os);
-    again.fake.registry = r.fake.registry;
-    again.fake.files = r.fake.files;
-    EXPECT_EQ(again.Run(), ResetResult::Reset);
-    EXPECT_EQ(LiveRegistry(again.fake.registry), r.originals);
   }
 }
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "tests/support/operation_fixtures.h"
+#include "tests/support/computer.h"
 
 namespace lull::testing {
 namespace {

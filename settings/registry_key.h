@@ -1,0 +1,52 @@
+// One open registry key at a time per holder: opening another closes the one held first,
+// and the key is closed when its holder goes out of scope, so no path leaves one open.
+// Every open asks for full access, also for reading, so a key the user may only read
+// counts as not there.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace lull {
+
+inline constexpr const char kDesktopKeyPath[] = "Control Panel\\Desktop";
+inline constexpr const char kPowerCfgKeyPath[] = "Control Panel\\PowerCfg";
+inline constexpr const char kBackupKeyPath[] = "Control Panel\\Desktop\\Corvane";
+inline constexpr const char kCurrentControlSetPowerKeyPath[] =
+    "System\\CurrentControlSet\\Control\\Session Manager\\Power";
+
+// "Control Panel..." lives under HKEY_CURRENT_USER, "System..." under HKEY_LOCAL_MACHINE.
+Hive HiveOfPath(const char* path);
+
+class RegistryKey {
+ public:
+  explicit RegistryKey(Platform& platform) : platform_(platform) {}
+  ~RegistryKey() { Close(); }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+
+  // Both close the key held first and return the registry's result, 0 when the key opened.
+  RegResult Open(const char* path);
+  // Creates the key (class " ", non-volatile) or opens it when it exists.
+  RegResult Create(const char* path);
+  void Close();
+
+  bool isOpen() const { return handle_ != 0; }
+
+  // size: the buffer's capacity on entry, the value's size on return.
+  RegResult Query(const char* name, ValueType& type, void* data, std::uint32_t& size) {
+    return platform_.QueryValue(handle_, name, type, data, size);
+  }
+  RegResult Set(const char* name, ValueType type, const void* data, std::uint32_t size) {
+    return platform_.SetValue(handle_, name, type, data, size);
+  }
+  RegResult Delete(const char* name) { return platform_.DeleteValue(handle_, name); }
+
+ private:
+  // A failed open or create may leave anything in the handle; it must read as none.
+  RegResult Keep(RegResult result);
+
+  Platform& platform_;
+  KeyHandle handle_ = 0;
+};
+
+}  // namespace lull

@@ -1,0 +1,184 @@
+// The computer the native tests run on: the registry paths and records the program reads,
+// the computer of the typical activation, lull.exe's own start-up on it, and views of what
+// the registry holds afterwards.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "operations/activation.h"
+#include "operations/reset.h"
+#include "resources/resource_ids.h"
+#include "settings/power_policy.h"
+#include "tests/support/fake_windows.h"
+#include "wizard/program.h"
+#include "wizard/startup.h"
+#include "wizard/time_choice.h"
+
+namespace lull::testing {
+
+inline const std::string kDesktop = "Control Panel\\Desktop";
+inline const std::string kPowerCfg = "Control Panel\\PowerCfg";
+inline const std::string kCorvane = "Control Panel\\Desktop\\Corvane";
+inline const std::string kScheme0 = "Control Panel\\PowerCfg\\PowerPolicies\\0";
+inline const std::string kScheme1 = "Control Panel\\PowerCfg\\PowerPolicies\\1";
+inline const std::string kControlSet1 = "System\\ControlSet001\\Control\\Session Manager\\Power";
+inline const std::string kControlSet2 = "System\\ControlSet002\\Control\\Session Manager\\Power";
+inline const std::string kCurrentControlSet =
+    "System\\CurrentControlSet\\Control\\Session Manager\\Power";
+inline const std::string kIniPath = "C:\\Windows\\System.Ini";
+inline const std::string kTmpPath = "C:\\Windows\\SysIni.Tmp";
+inline const std::string kStrPath = "C:\\Windows\\SysIni.Str";
+inline const std::string kIniContent =
+    "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\OLD.SCR\r\ndrivers=mmsystem.dll\r\n";
+
+// A power-policy record whose bytes all differ from their neighbours, so that a record
+// not carried through whole shows; the video time-out sits at its offset.
+inline Bytes FilledRecord(std::uint32_t size, std::uint32_t offset, std::uint32_t videoTimeout,
+                          std::uint8_t fill) {
+  Bytes record(size);
+  for (std::uint32_t at = 0; at < size; ++at) record[at] = static_cast<std::uint8_t>(fill + at);
+  for (std::uint32_t at = 0; at < 4 && offset + at < size; ++at) {
+    record[offset + at] = static_cast<std::uint8_t>(videoTimeout >> (8 * at));
+  }
+  return record;
+}
+inline Bytes PoliciesRecord(std::uint32_t videoTimeout, std::uint8_t fill = 0x10,
+                            std::uint32_t size = kPoliciesSize) {
+  return FilledRecord(size, kPoliciesVideoTimeoutOffset, videoTimeout, fill);
+}
+inline Bytes AcPolicyRecord(std::uint32_t videoTimeout, std::uint8_t fill = 0x20,
+                            std::uint32_t size = kAcPolicySize) {
+  return FilledRecord(size, kAcPolicyVideoTimeoutOffset, videoTimeout, fill);
+}
+
+inline constexpr std::uint32_t kPoliciesOffset = kPoliciesVideoTimeoutOffset;
+inline constexpr std::uint32_t kAcPolicyOffset = kAcPolicyVideoTimeoutOffset;
+
+// The video time-out of a record in the registry; all ones when it is not there.
+inline std::uint32_t VideoTimeout(const std::optional<RegistryValue>& value, std::uint32_t offset) {
+  if (!value || value->data.size() < offset + 4) return 0xFFFFFFFF;
+  return ReadLittleEndian32(value->data.data() + offset);
+}
+
+// The bytes a row holds, up to its length, and its whole buffer.
+inline Bytes RowBytes(const BackupEntry& row) { return Bytes(row.data, row.data + row.length); }
+inline Bytes BufferBytes(const BackupEntry& row) {
+  return Bytes(row.data, row.data + row.capacity);
+}
+
+// What GetVersionExA reports on each Windows.
+inline VersionInfo VersionOf(OsClass os) {
+  switch (os) {
+    case OsClass::Win95:
+      return {4, 0, 1};
+    case OsClass::Win98:
+      return {4, 10, 1};
+    case OsClass::WinMe:
+      return {4, 90, 1};
+    case OsClass::Win2000:
+      return {5, 0, 2};
+    case OsClass::WinXP:
+      return {5, 1, 2};
+    case OsClass::UnsupportedNt:
+      break;
+  }
+  return {5, 2, 2};
+}
+
+// The computer of the typical activation: the screen saver starts after 20 minutes,
+// monitor sleep is off, power scheme 0; on the 95/98/Me family a System.Ini.
+inline void SetUpComputer(FakeWindows& fake, OsClass os = OsClass::WinXP) {
+  fake.version = VersionOf(os);
+  FakeRegistry& r = fake.registry;
+  const Hive user = Hive::CurrentUser;
+  r.SetText(user, kDesktop, "ScreenSaveActive", "1");
+  r.SetText(user, kDesktop, "ScreenSaveTimeOut", "1200");
+  r.SetText(user, kDesktop, "ScreenSaveLowPowerActive", "0");
+  r.SetText(user, kDesktop, "ScreenSaveLowPowerTimeOut", "0");
+  r.SetText(user, kDesktop, "ScreenSavePowerOffActive", "0");
+  r.SetText(user, kDesktop, "ScreenSavePowerOffTimeOut", "0");
+  r.SetText(user, kPowerCfg, "CurrentPowerPolicy", "0");
+  r.SetBinary(user, kScheme0, "Policies", PoliciesRecord(0, 0x10));
+  r.SetBinary(Hive::LocalMachine, kControlSet1, "AcPolicy", AcPolicyRecord(0, 0x20));
+  r.SetBinary(Hive::LocalMachine, kControlSet2, "AcPolicy", AcPolicyRecord(0, 0x30));
+  r.SetBinary(Hive::LocalMachine, kCurrentControlSet, "AcPolicy", AcPolicyRecord(0, 0x40));
+  if (IsWin9xFamily(os)) {
+    fake.SetFile(kIniPath, kIniContent);
+  } else {
+    r.SetText(user, kDesktop, "SCRNSAVE.EXE", "C:\\WINDOWS\\System32\\logon.scr");
+  }
+}
+
+// lull.exe on this computer up to its first page, by its own start-up: the version
+// classified, the settings in force read, the backup loaded and the first page chosen.
+struct StartedProgram {
+  explicit StartedProgram(FakeWindows& windows) : program(windows) {
+    program.module = windows.GetModuleHandle();
+    ChooseFirstPage(program);
+  }
+  bool OffersReset() const { return program.wizard.currentPage == PageId::ResetActivate; }
+  ActivationResult Activate(std::uint32_t timeRadio, bool moveScreenSaver) {
+    ChosenTimes chosen = ChosenTimesOf(timeRadio);
+    chosen.moveScreenSaver = moveScreenSaver;
+    return ActivateSettings(program.store, chosen, program.reload);
+  }
+  ResetResult Reset() {
+    return ResetSettings(program.store, program.facts.PreviousTimeOuts(), program.systemIni,
+                         program.reload);
+  }
+
+  Program program;
+};
+
+// A computer after the typical activation (15 minutes, screen saver moved); on the
+// 95/98/Me family the backup also holds a screen-saver line, as an automated
+// activation leaves one.
+inline void ActivateComputer(FakeWindows& fake, OsClass os) {
+  SetUpComputer(fake, os);
+  StartedProgram(fake).Activate(IDC_TIME_15, true);
+  if (IsWin9xFamily(os)) {
+    fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave",
+                          "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR");
+  }
+}
+
+// A later start of the program, with nothing failing, and the reset it offers; false when
+// it offers none or the reset does not finish.
+inline bool ResetLater(FakeWindows& fake) {
+  fake.failAt.reset();
+  StartedProgram later(fake);
+  return later.OffersReset() && later.Reset() == ResetResult::Reset;
+}
+
+// Every key but the backup's.
+inline std::map<std::pair<Hive, std::string>, FakeRegistry::Key> LiveRegistry(
+    const FakeRegistry& registry) {
+  auto keys = registry.keys;
+  keys.erase({Hive::CurrentUser, "control panel\\desktop\\corvane"});
+  return keys;
+}
+
+inline FakeRegistry::Key BackupKeyOf(const FakeRegistry& registry) {
+  auto key = registry.keys.find({Hive::CurrentUser, "control panel\\desktop\\corvane"});
+  return key == registry.keys.end() ? FakeRegistry::Key{} : key->second;
+}
+
+// Values by name, readable in a failure message.
+inline void PrintTo(const FakeRegistry::Key& key, std::ostream* out) {
+  for (const auto& [name, value] : key.values) *out << " " << name << "=" << Hex(value.data);
+  if (key.readOnly) *out << " (read-only)";
+}
+
+// The number failAt gives the nth call (from 0) of a kind in a run of an operation, where
+// every call made counts as fallible.
+inline int FallibleIndexOf(const FakeWindows& fake, CallKind kind, int nth) {
+  for (std::size_t at = 0; at < fake.calls.size(); ++at) {
+    if (fake.calls[at].kind == kind && nth-- == 0) return static_cast<int>(at);
+  }
+  return -1;
+}
+
+}  // namespace lull::testing
