@@ -33,14 +33,5 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{2, 6, 1, OsClass::UnsupportedNt}, VersionCase{2, 10, 0, OsClass::UnsupportedNt},
         VersionCase{2, 3, 51, OsClass::UnsupportedNt}));
 
-TEST(VersionFamily, OnlyThe95FamilyKeepsTheScreenSaverInSystemIni) {
-  EXPECT_TRUE(IsWin9xFamily(OsClass::Win95));
-  EXPECT_TRUE(IsWin9xFamily(OsClass::Win98));
-  EXPECT_TRUE(IsWin9xFamily(OsClass::WinMe));
-  EXPECT_FALSE(IsWin9xFamily(OsClass::Win2000));
-  EXPECT_FALSE(IsWin9xFamily(OsClass::WinXP));
-  EXPECT_FALSE(IsWin9xFamily(OsClass::UnsupportedNt));
-}
-
 }  // namespace
 }  // namespace lull

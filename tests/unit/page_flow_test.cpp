@@ -10,7 +10,6 @@
 #include "tests/support/case_names.h"
 #include "tests/support/wizard_fixture.h"
 #include "wizard/page_handler.h"
-#include "wizard/time_choice.h"
 
 namespace lull {
 namespace {
@@ -272,34 +271,6 @@ TEST(SelectCompliant, TheChosenTimeIsRememberedForSelectTimeOnly) {
             static_cast<std::uint32_t>(k15));
   EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectCompliant),
             static_cast<std::uint32_t>(k10));
-}
-
-struct ChosenCase {
-  int radio;
-  std::uint32_t sleepSeconds;
-  const char* sleepText;
-  std::uint32_t screenSaverSeconds;
-  const char* screenSaverText;
-};
-
-TEST(TimeChoice, EachRadioGivesItsSleepAndScreenSaverTimes) {
-  const ChosenCase cases[] = {{k10, 600, "600", 540, "540"},
-                              {k15, 900, "900", 840, "840"},
-                              {k20, 1200, "1200", 1140, "1140"}};
-  for (const ChosenCase& c : cases) {
-    WizardRun run;
-    run.program.facts.currentScreenSaverSeconds = 5000;
-    run.windows.user = {Click(c.radio), Click(kNext), Click(kCancel)};
-    run.RunPagesFrom(PageId::SelectTime);
-    const ChosenTimes& chosen = run.program.wizard.chosen;
-    EXPECT_EQ(chosen.chosenSleepSeconds, c.sleepSeconds);
-    EXPECT_STREQ(chosen.chosenSleepText, c.sleepText);
-    EXPECT_EQ(chosen.chosenScreenSaverSeconds, c.screenSaverSeconds);
-    EXPECT_STREQ(chosen.chosenScreenSaverText, c.screenSaverText);
-  }
-  // Any other radio id counts as 20 minutes.
-  EXPECT_EQ(lull::TimeChoice(0).sleepSeconds, 1200u);
-  EXPECT_EQ(lull::TimeChoice(4099).screenSaverSeconds, 1140u);
 }
 
 TEST(History, TheLongestChainPushesFourPages) {

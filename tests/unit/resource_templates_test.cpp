@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -734,98 +733,6 @@ TEST(ProgramIcon, ImageIsAFourBitBitmapWithItsMask) {
   EXPECT_EQ(r.U16(), 1u);             // planes
   EXPECT_EQ(r.U16(), 4u);             // bits a pixel
   EXPECT_EQ(r.U32(), 0u);             // uncompressed
-}
-
-TEST(ProgramIcon, PaletteIsTheStandardSixteenColours) {
-  const Resource* icon = Find(kRtIcon, 1);
-  ASSERT_NE(icon, nullptr);
-  ASSERT_GE(icon->data.size(), kBitmapHeaderSize + kPaletteSize);
-
-  const std::uint32_t kStandard[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
-                                       0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                       0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-  ByteReader r(icon->data);
-  r.Seek(kBitmapHeaderSize);
-  for (int i = 0; i < 16; ++i) {
-    const std::uint32_t blue = r.U8(), green = r.U8(), red = r.U8();
-    r.U8();
-    EXPECT_EQ((red << 16) | (green << 8) | blue, kStandard[i]) << "palette entry " << i;
-  }
-}
-
-// The picture, read back from the colour and mask bits (rows stored bottom-up).
-struct Picture {
-  int colour[kIconSize][kIconSize];  // [y][x], y from the top
-  bool transparent[kIconSize][kIconSize];
-};
-
-Picture ReadPicture(const std::vector<std::uint8_t>& data) {
-  Picture p{};
-  const std::size_t colours = kBitmapHeaderSize + kPaletteSize;
-  const std::size_t mask = colours + kColourBytes;
-  for (int y = 0; y < kIconSize; ++y) {
-    const std::size_t row = static_cast<std::size_t>(kIconSize - 1 - y);
-    for (int x = 0; x < kIconSize; ++x) {
-      const std::uint8_t pair =
-          data.at(colours + row * (kIconSize / 2) + static_cast<std::size_t>(x / 2));
-      p.colour[y][x] = x % 2 == 0 ? pair >> 4 : pair & 0x0F;
-      const std::uint8_t bits =
-          data.at(mask + row * (kIconSize / 8) + static_cast<std::size_t>(x / 8));
-      p.transparent[y][x] = (bits >> (7 - x % 8)) & 1;
-    }
-  }
-  return p;
-}
-
-constexpr int kDarkCyan = 6, kRed = 9, kYellow = 11, kBlue = 12;
-
-TEST(ProgramIcon, TransparentPixelsAreBlackSoTheDesktopShowsThrough) {
-  const Resource* icon = Find(kRtIcon, 1);
-  ASSERT_NE(icon, nullptr);
-  const Picture p = ReadPicture(icon->data);
-  int transparent = 0;
-  for (int y = 0; y < kIconSize; ++y)
-    for (int x = 0; x < kIconSize; ++x)
-      if (p.transparent[y][x]) {
-        ++transparent;
-        EXPECT_EQ(p.colour[y][x], 0) << "pixel " << x << ", " << y;
-      }
-  EXPECT_GT(transparent, 0);
-  EXPECT_LT(transparent, kIconSize * kIconSize);
-  EXPECT_TRUE(p.transparent[0][kIconSize - 1]) << "the upper right corner is background";
-}
-
-TEST(ProgramIcon, ShowsAStarOnAWandOverTheUpperHalfOfAGlobe) {
-  const Resource* icon = Find(kRtIcon, 1);
-  ASSERT_NE(icon, nullptr);
-  const Picture p = ReadPicture(icon->data);
-
-  struct Area {
-    int pixels = 0;
-    long sumX = 0, sumY = 0;
-    int top = kIconSize;
-  };
-  std::map<int, Area> areas;
-  for (int y = 0; y < kIconSize; ++y)
-    for (int x = 0; x < kIconSize; ++x)
-      if (!p.transparent[y][x]) {
-        Area& a = areas[p.colour[y][x]];
-        ++a.pixels;
-        a.sumX += x;
-        a.sumY += y;
-        a.top = std::min(a.top, y);
-      }
-
-  for (int colour : {kRed, kYellow, kBlue, kDarkCyan})
-    EXPECT_GT(areas[colour].pixels, 8) << "colour " << colour;
-  // The globe is cut at its equator by the bottom edge: it fills only the lower half.
-  EXPECT_GE(areas[kBlue].top, kIconSize / 2);
-  EXPECT_GE(areas[kDarkCyan].top, kIconSize / 2);
-  // The star sits at the wand's upper-left end.
-  const Area& star = areas[kYellow];
-  const Area& wand = areas[kRed];
-  EXPECT_LT(star.sumX * wand.pixels, wand.sumX * star.pixels);
-  EXPECT_LT(star.sumY * wand.pixels, wand.sumY * star.pixels);
 }
 
 }  // namespace

@@ -44,16 +44,6 @@ TEST(FormatMinutes, RefusesABufferTooSmallAndWritesNothing) {
   EXPECT_STREQ(exact, "10 mins.");
 }
 
-TEST(SummaryLines, StartWithTheirInitialTexts) {
-  SummaryLines lines;
-  EXPECT_STREQ(lines[kCurrentStateLine], "Sleepwell:  Inactive");
-  EXPECT_STREQ(lines[kCurrentSleepLine], "Sleep Time:  (never)      ");
-  EXPECT_STREQ(lines[kCurrentScreenSaverLine], "Screen Saver Time:  (never)      ");
-  EXPECT_STREQ(lines[kPreviousStateLine], "Sleepwell:  Inactive");
-  EXPECT_STREQ(lines[kPreviousSleepLine], "Sleep Time:  (never)      ");
-  EXPECT_STREQ(lines[kPreviousScreenSaverLine], "Screen Saver Time:  (never)      ");
-}
-
 TEST(SummaryLines, TimesReplaceThePlaceholderAndEndTheLine) {
   SummaryLines lines;
   lines.ShowMinutes(kCurrentSleepLine, 900);
