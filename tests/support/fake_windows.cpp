@@ -193,8 +193,11 @@ void FakeWindows::ShowPage(ModuleHandle module, const char* templateName, Dialog
 
   pages[visit].initHandled = handler.OnMessage(window, DialogMessage::Init, 0, 0);
   pages[visit].checkedOnOpen = openPages_.back().checked;
-  // A quit request already in the queue ends the page's modal loop at once, as does the end.
-  while (!openPages_.back().ended && !quitPosted) {
+  // The end of the page ends its modal loop. On NT (and in Wine) a quit request in the
+  // queue does too; nothing says the dialog loop of Windows 95, 98 and Me does, so there
+  // it does not.
+  const bool quitEndsLoop = version.platformId == 2;
+  while (!openPages_.back().ended && !(quitPosted && quitEndsLoop)) {
     if (user.empty()) {
       userRanOut = true;
       break;

@@ -182,16 +182,22 @@ INSTANTIATE_TEST_SUITE_P(
     testing::CaseName());
 
 // Cancel, Escape and the close box end the wizard on every page, with nothing written.
+// The quit request ends the open page too, so the wizard ends on a Windows whose dialog
+// loop does not return for that request alone.
 TEST(EndingTheWizard, CancelEscapeAndTheCloseBoxEndEveryPage) {
-  for (std::size_t page = 1; page < kPageCount; ++page) {
-    for (const UserAction action : {Click(kCancel), PressEscape(), CloseBox()}) {
-      WizardRun run;
-      run.windows.user = {action};
-      run.RunPagesFrom(static_cast<PageId>(page));
-      EXPECT_EQ(run.windows.PageNames(), Pages{InfoOf(static_cast<PageId>(page)).templateName});
-      EXPECT_TRUE(run.windows.quitPosted);
-      EXPECT_EQ(run.windows.quitCode, 0);
-      EXPECT_TRUE(run.windows.CallsOf({testing::CallKind::SetValue}).empty());
+  for (const VersionInfo version : {VersionInfo{4, 10, 1}, VersionInfo{5, 1, 2}}) {
+    for (std::size_t page = 1; page < kPageCount; ++page) {
+      for (const UserAction action : {Click(kCancel), PressEscape(), CloseBox()}) {
+        WizardRun run;
+        run.windows.version = version;
+        run.windows.user = {action};
+        run.RunPagesFrom(static_cast<PageId>(page));
+        EXPECT_EQ(run.windows.PageNames(), Pages{InfoOf(static_cast<PageId>(page)).templateName});
+        EXPECT_FALSE(run.windows.userRanOut);
+        EXPECT_TRUE(run.windows.quitPosted);
+        EXPECT_EQ(run.windows.quitCode, 0);
+        EXPECT_TRUE(run.windows.CallsOf({testing::CallKind::SetValue}).empty());
+      }
     }
   }
 }
@@ -409,15 +415,6 @@ TEST(Handler, LeavesUnknownCommandsAndOtherNotificationsToTheDialogManager) {
   EXPECT_TRUE(handler.OnMessage(1, DialogMessage::Init, 0, 0));
   run.program.wizard.currentPage = PageId::AboutDisplay;
   EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Init, 0, 0));
-}
-
-TEST(Handler, ALeftPageDoesNotEndTheWizardButAnyOtherDestroyedPageDoes) {
-  WizardRun run;
-  run.windows.user = {Click(kNext), Click(kCancel)};
-  run.RunPagesFrom(PageId::ActivateYesNo);
-  // One quit request for the Cancel and one for the destroy message that follows it; the
-  // page left by Next >> posted none.
-  EXPECT_EQ(run.windows.CallsOf({testing::CallKind::PostQuitMessage}).size(), 2u);
 }
 
 }  // namespace
