@@ -154,7 +154,7 @@ def machine():
                  .group(1)) / 1048576
     debian = pathlib.Path("/etc/debian_version").read_text().strip()
     gcc = output("i686-w64-mingw32-gcc", "-dumpfullversion")
-    return (f"{os.cpu_count()} cores of an {cpu}, {memory:.0f} GiB, Debian {debian} "
+    return (f"{os.cpu_count()} cores ({cpu}), {memory:.0f} GiB, Debian {debian} "
             f"(Linux {platform.release()}), MinGW-w64 GCC {gcc}")
 
 
@@ -168,7 +168,9 @@ def main():
     bench = bench_table(run("bench", ["make", "bench", f"RUNS={bench_runs}"]))
     sizes, imports = size_table(ROOT / "build" / "win32" / "lull.exe")
     commit = output("git", "log", "-1", "--format=%h (%cs)")
-    dirty = " with local changes" if output("git", "status", "--porcelain", "--untracked-files=no") else ""
+    changed = output("git", "status", "--porcelain", "--untracked-files=no", "--", ".",
+                     ":!README.md")
+    dirty = " with local changes" if changed else ""
 
     test_rows, summary, took, sweep, mode = tests
     bench_rows, runs, wine = bench
