@@ -43,7 +43,7 @@ native: setup
 # failure sweep's line, then CTest's summary, come last.
 test: setup
 	@scripts/wine-mode.sh
-	@$(MAKE) --no-print-directory win32 $$(scripts/wine-mode.sh trees) native fuzz-build
+	@$(MAKE) --no-print-directory $$(scripts/wine-mode.sh trees win32) native fuzz-build
 	@scripts/run-tests.sh $(NATIVE) $(JOBS)
 
 # The libFuzzer targets, built with clang and the sanitizers in a tree of their own.

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # How the Wine runs go on this machine, as scripts/wine-env.sh decides:
-#   wine-mode.sh          one line: which lull.exe runs, and how
-#   wine-mode.sh exe      the Windows tree (its make target) lull.exe comes from: make run
-#   wine-mode.sh driver   the tree the driver and the benchmark come from: make bench
-#   wine-mode.sh trees    both: make test, make screenshots
+#   wine-mode.sh                 one line: which lull.exe runs, and how
+#   wine-mode.sh exe             the Windows tree (its make target) of lull.exe: make run
+#   wine-mode.sh driver          the tree of the driver and the benchmark: make bench
+#   wine-mode.sh trees [TREE...] both, and the trees given, once each: make test, screenshots
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
@@ -15,7 +15,7 @@ tree_of() {
 }
 
 case "${1:-}" in
-  trees) printf '%s\n' "$(tree_of "$LULL_EXE")" "$(tree_of "$LULL_BUILD")" | sort -u | xargs ;;
+  trees) printf '%s\n' "$(tree_of "$LULL_EXE")" "$(tree_of "$LULL_BUILD")" "${@:2}" | sort -u | xargs ;;
   exe) tree_of "$LULL_EXE" ;;
   driver) tree_of "$LULL_BUILD" ;;
   "")
