@@ -4,36 +4,47 @@
 BUILD      := build
 NATIVE     := $(BUILD)/native
 WIN32      := $(BUILD)/win32
+WIN64      := $(BUILD)/win64
 FUZZ       := $(BUILD)/fuzz
+DIST       := dist
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := command_line system_ini settings
 CMAKE_GEN  := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 JOBS       ?= 2
 
-.PHONY: all setup win32 win64 native test run bench fuzz fuzz-build screenshots clean
+.PHONY: all setup win32 win64 native test run bench fuzz fuzz-build screenshots dist figures \
+        clean
 
 all: win32 win64 native
 
 setup:
 	@scripts/setup.sh
 
+# The Windows trees: lull.exe, the Wine tests' driver and the benchmark's programs, for i686
+# (the product) and x86_64 (what the Wine runs need where 32-bit code does not run natively,
+# see scripts/wine-env.sh). TARGETS=lull builds lull.exe alone.
 win32: setup
 	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel > /dev/null
-	@cmake --build $(WIN32) -j $(JOBS)
+	@cmake --build $(WIN32) -j $(JOBS) $(if $(TARGETS),--target $(TARGETS))
 
-# The same sources for x86_64: what the Wine tests run where 32-bit code cannot execute.
 win64: setup
-	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel > /dev/null
-	@cmake --build $(BUILD)/win64 -j $(JOBS)
+	@cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel > /dev/null
+	@cmake --build $(WIN64) -j $(JOBS) $(if $(TARGETS),--target $(TARGETS))
 
+# The native tree, told where the other trees are so that it also checks lull.exe, runs the
+# Wine tests and the fuzz smoke tests (a plain cmake of this folder runs the rest alone).
 native: setup
-	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug > /dev/null
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DLULL_WINDOWS_TREE=$(CURDIR)/$(WIN32) \
+	  -DLULL_WINE_TESTS=ON -DLULL_FUZZ_TREE=$(CURDIR)/$(FUZZ) > /dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
 
-# The failure sweep's one-line result first, then every test with CTest's summary last.
-test: win32 win64 native fuzz-build
-	@cd $(NATIVE) && ctest -R 'FailureSweep' -V 2>&1 | sed -n 's/^[0-9]*: *\(failure sweep:.*\)/\1/p'
-	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+# Says how the Wine tests run here, builds the Windows trees they need (the i686 tree always,
+# for the executable check), the native tree and the fuzz targets, and runs every test; the
+# failure sweep's line, then CTest's summary, come last.
+test: setup
+	@scripts/wine-mode.sh
+	@$(MAKE) --no-print-directory $$(scripts/wine-mode.sh trees win32) native fuzz-build
+	@scripts/run-tests.sh $(NATIVE) $(JOBS)
 
 # The libFuzzer targets, built with clang and the sanitizers in a tree of their own.
 fuzz-build: setup
@@ -46,16 +57,35 @@ fuzz: fuzz-build
 	  tests/fuzz/run_fuzzer.sh $(FUZZ)/fuzz_$$target $(FUZZ_SECONDS) $(FUZZ)/runs || status=1; \
 	done; exit $$status
 
-run: win32 win64
+# Says at once when there is no display to show the wizard on; then sets up, builds the one
+# lull.exe it opens and opens it.
+run:
+	@scripts/check-display.sh
+	@scripts/setup.sh
+	@$(MAKE) --no-print-directory $$(scripts/wine-mode.sh exe) TARGETS=lull
 	@scripts/run-wine.sh "$(ARGS)" "$(WINVER)"
 
 # Remakes docs/pages/*.png from the real pages under Wine.
-screenshots: win32 win64
+screenshots: setup
+	@$(MAKE) --no-print-directory $$(scripts/wine-mode.sh trees)
 	@scripts/screenshots.sh
 
-# Start-up time and memory of lull.exe against a minimal dialog program, under Wine.
-bench: win32 win64
+# Start-up time and memory of lull.exe, a minimal dialog program and the same program with
+# InitCommonControls, under Wine.
+bench: setup
+	@$(MAKE) --no-print-directory $$(scripts/wine-mode.sh driver)
 	@scripts/bench.sh $(or $(RUNS),20)
 
+# The download: $(DIST)/lull-VERSION.zip (LULL.EXE and LULL.TXT) and $(DIST)/SHA256SUMS, the
+# same bytes for every build of one commit. Builds lull.exe only; runs no test.
+dist:
+	@$(MAKE) --no-print-directory win32 TARGETS=lull
+	@scripts/dist.py $(WIN32) $(DIST)
+
+# Runs the tests, the fuzz targets and the benchmark once, and writes their figures, with the
+# date and the machine, into README.md.
+figures:
+	@scripts/figures.py $(FUZZ_SECONDS) $(or $(RUNS),20)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(DIST)

@@ -1,6 +1,7 @@
 // Start-up benchmark: starts each program in turn, many times, and measures the time
 // from process start until its first page is on screen, and its peak memory. Prints the
-// medians of each program and their ratio. Run under Wine by `make bench`.
+// medians of each program and their ratios to the last program, the floor. Run under
+// Wine by `make bench`.
 #include <windows.h>
 // psapi.h needs the types of windows.h first.
 #include <psapi.h>
@@ -80,6 +81,14 @@ Sample RunOnce(const char* exe) {
   return sample;
 }
 
+const char* BaseName(const char* path) {
+  const char* name = path;
+  for (const char* c = path; *c != '\0'; ++c) {
+    if (*c == '\\' || *c == '/') name = c + 1;
+  }
+  return name;
+}
+
 double Median(std::vector<double> values) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
@@ -91,16 +100,16 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: bench RUNS PROGRAM BASELINE\n");
+    std::fprintf(stderr, "usage: bench RUNS PROGRAM... FLOOR\n");
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[1]));
-  const char* programs[2] = {argv[2], argv[3]};
-  std::vector<double> times[2], memory[2];
-  RunOnce(programs[0]);  // warm the file cache and Wine's own start-up once
-  RunOnce(programs[1]);
+  const std::vector<const char*> programs(argv + 2, argv + argc);
+  const std::size_t count = programs.size();
+  std::vector<std::vector<double>> times(count), memory(count);
+  for (const char* program : programs) RunOnce(program);  // warm the file cache and Wine
   for (int run = 0; run < runs; ++run) {
-    for (int which = 0; which < 2; ++which) {
+    for (std::size_t which = 0; which < count; ++which) {
       const Sample sample = RunOnce(programs[which]);
       if (!sample.ok) {
         std::fprintf(stderr, "run %d of %s did not show its page\n", run, programs[which]);
@@ -110,15 +119,18 @@ int main(int argc, char** argv) {
       memory[which].push_back(sample.peakKiB);
     }
   }
-  double medianTime[2], medianMemory[2];
-  for (int which = 0; which < 2; ++which) {
+  std::vector<double> medianTime(count), medianMemory(count);
+  for (std::size_t which = 0; which < count; ++which) {
     medianTime[which] = Median(times[which]);
     medianMemory[which] = Median(memory[which]);
-    std::printf(
-        "%-28s median start-up to first page %8.1f ms, peak working set %8.0f KiB (%d runs)\n",
-        programs[which], medianTime[which], medianMemory[which], runs);
   }
-  std::printf("ratio lull.exe / minimal dialog: start-up %.3f, memory %.3f\n",
-              medianTime[0] / medianTime[1], medianMemory[0] / medianMemory[1]);
+  const double floorTime = medianTime[count - 1];
+  const double floorMemory = medianMemory[count - 1];
+  std::printf("%d runs each; medians; ratios to the last program\n", runs);
+  for (std::size_t which = 0; which < count; ++which) {
+    std::printf("%-22s start-up %7.1f ms  peak working set %6.0f KiB  ratio %.3f  %.3f\n",
+                BaseName(programs[which]), medianTime[which], medianMemory[which],
+                medianTime[which] / floorTime, medianMemory[which] / floorMemory);
+  }
   return 0;
 }
