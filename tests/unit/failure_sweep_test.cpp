@@ -248,6 +248,11 @@ std::vector<std::string> Broken(const Sweep& s, const WizardRun& run) {
     broken.push_back("the wizard did not end with exit code 0");
   }
   if (windows.OpenKeyCount() != 0) broken.push_back("a registry key was left open");
+  // The running system is told only time-outs the registry holds.
+  const bool failed = run.program.activationNotSaved || run.program.resetNotRestored;
+  if (failed && !windows.CallsOf({CallKind::SetSystemParameter}).empty()) {
+    broken.push_back("an operation that could not do its work announced time-outs");
+  }
   if (windows.OpenFileCount() != 0) broken.push_back("a file was left open");
 
   if (s.iniBefore) {
