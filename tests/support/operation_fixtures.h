@@ -62,6 +62,7 @@ inline std::string Hex(const Bytes& bytes) {
 // The computer of the typical activation: the screen saver starts after 20 minutes,
 // monitor sleep is off, power scheme 0; on the 95/98/Me family a System.Ini.
 inline void SetUpComputer(FakeWindows& fake, OsClass os = OsClass::WinXP) {
+  fake.version = VersionOf(os);
   FakeRegistry& r = fake.registry;
   const Hive user = Hive::CurrentUser;
   r.SetText(user, kDesktop, "ScreenSaveActive", "1");
@@ -112,8 +113,7 @@ inline ChosenTimes Chosen(std::uint32_t minutes, bool moveScreenSaver) {
 }
 
 // Every key but the backup's.
-inline std::map<std::pair<Hive, std::string>, FakeRegistry::Key> LiveRegistry(
-    const FakeRegistry& registry) {
+inline FakeRegistry::Keys LiveRegistry(const FakeRegistry& registry) {
   auto keys = registry.keys;
   keys.erase({Hive::CurrentUser, "control panel\\desktop\\corvane"});
   return keys;

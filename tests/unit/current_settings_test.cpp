@@ -95,6 +95,7 @@ TEST(ReadCurrentSettings, ReadsThePowerPoliciesOnEveryVersionButWindows95) {
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.os));
     FakeWindows fake;
+    fake.version = testing::VersionOf(c.os);
     SetUpComputer(fake);
     SettingsStore store(fake, c.os);
     FillEveryRow(store.backup);

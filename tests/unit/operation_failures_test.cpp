@@ -12,7 +12,7 @@
 namespace lull::testing {
 namespace {
 
-using Registry = std::map<std::pair<Hive, std::string>, FakeRegistry::Key>;
+using Registry = FakeRegistry::Keys;
 
 Registry Originals(OsClass os) {
   FakeWindows computer;

@@ -51,7 +51,7 @@ struct Reset {
   SettingsStore store;
   std::unique_ptr<SystemIniImage> image = std::make_unique<SystemIniImage>();
   PowerSchemeReload reload;
-  std::map<std::pair<Hive, std::string>, FakeRegistry::Key> originals;
+  FakeRegistry::Keys originals;
 };
 
 const char* const kXpReload =
@@ -156,6 +156,8 @@ TEST(ResetSettings, OnWindows95RewritesSystemIniButNeitherRestoresNorReloadsPowe
 TEST(ResetSettings, KeepsTheBackupWhenTheDesktopValuesCannotBeRestored) {
   for (const OsClass os : {OsClass::WinXP, OsClass::Win98}) {
     for (const bool keyFails : {true, false}) {
+      // Windows 95/98/Me open every key for writing: there only a write can fail.
+      if (keyFails && IsWin9xFamily(os)) continue;
       Reset r(os);
       std::optional<int> failAt;
       if (keyFails) {

@@ -54,11 +54,7 @@ struct Computer {
 };
 
 void Install(FakeWindows& windows, const Computer& c) {
-  windows.version = c.os == OsClass::Win95     ? VersionInfo{4, 0, 1}
-                    : c.os == OsClass::Win98   ? VersionInfo{4, 10, 1}
-                    : c.os == OsClass::WinMe   ? VersionInfo{4, 90, 1}
-                    : c.os == OsClass::Win2000 ? VersionInfo{5, 0, 2}
-                                               : VersionInfo{5, 1, 2};
+  windows.version = testing::VersionOf(c.os);
   auto& registry = windows.registry;
   registry.CreateKey(kUser, kDesktop);
   if (c.schemeIndex) {
