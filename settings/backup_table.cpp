@@ -33,8 +33,9 @@ bool BackupTable::TakeValue(std::size_t row, ValueType type, const std::uint8_t*
   BackupEntry& entry = rows[row];
   if (size == 0 || size > entry.capacity) return false;
   std::uint32_t length = size;
-  if (entry.ownType == ValueType::Text &&
-      TextLength(reinterpret_cast<const char*>(bytes), size) == size) {
+  // A row goes back as text when it is a text row or was found as one.
+  const bool text = entry.ownType == ValueType::Text || type == ValueType::Text;
+  if (text && TextLength(reinterpret_cast<const char*>(bytes), size) == size) {
     if (size == entry.capacity) return false;
     length = size + 1;
   }

@@ -78,10 +78,11 @@ struct BackupTable {
   // Puts one character with its terminator into a text row and marks it present.
   void SetCharacter(std::size_t row, char value);
   // Takes size bytes of a value read aside as the row's content, with the given type, and
-  // returns false, leaving the row as it was, when the row cannot hold it. A text row keeps
-  // its terminator within its length: one the bytes lack is added where the buffer has
-  // room, and a text that fills the buffer without one cannot be held, since Windows 95,
-  // 98 and Me would store a text written back from it up to whatever zero byte follows.
+  // returns false, leaving the row as it was, when the row cannot hold it. A text (a text
+  // row, or a value found as text) keeps its terminator within its length: one the bytes
+  // lack is added where the buffer has room, and a text that fills the buffer without one
+  // cannot be held, since Windows 95, 98 and Me would store a text written back from it up
+  // to whatever zero byte follows.
   // A value of no bytes holds nothing to keep.
   bool TakeValue(std::size_t row, ValueType type, const std::uint8_t* bytes, std::uint32_t size);
 

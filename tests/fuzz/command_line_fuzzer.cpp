@@ -137,6 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   raw = raw.substr(0, raw.find('\0'));
 
   lull::testing::FakeWindows windows;
+  windows.recordCalls = false;
   const auto rawBlock = Block(raw);
   auto line = std::make_unique<NormalizedCommandLine>();
   lull::NormalizeCommandLine(rawBlock.get(), *line);

@@ -236,3 +236,8 @@ settings("reset_power_scheme_missing", "XP", {"Scheme": MISSING},
 # The same with no Desktop key at all: a reset after an activation never ended.
 settings("reset_desktop_key_missing", "XP", {key: MISSING for key in KEYS}, {},
          folder="regressions")
+# A backup time-out of six characters without a terminator fits its row, so a reset on
+# Windows 98 wrote it back with its length and the registry read on past the row.
+settings("reset_98_time_out_without_terminator", "98", {},
+         dict(BACKUP, LullResetTimeOut=("text", b"123456", False)), ini=1,
+         clicks=["no", "next", "next", "finish"], folder="regressions")

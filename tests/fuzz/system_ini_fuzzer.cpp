@@ -9,12 +9,12 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/text.h"
 #include "settings/system_ini.h"
@@ -31,6 +31,8 @@ constexpr char kIni[] = "C:\\Windows\\System.Ini";
 constexpr char kTmp[] = "C:\\Windows\\SysIni.Tmp";
 constexpr char kStr[] = "C:\\Windows\\SysIni.Str";
 constexpr std::size_t kLargestFile = 24274;
+constexpr char kKeptContent[] = "kept by an earlier reset";
+constexpr char kTemporaryContent[] = "left by an earlier try";
 
 enum Option : std::uint8_t {
   kNoFile = 1,
@@ -41,21 +43,23 @@ enum Option : std::uint8_t {
   kAnyRowLength = 32,
 };
 
-bool StartsWithIgnoringCase(const std::string& text, std::size_t at, const char* key) {
-  const std::size_t length = std::strlen(key);
-  if (at + length > text.size()) return false;
-  for (std::size_t i = 0; i < length; ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[at + i])) !=
-        std::tolower(static_cast<unsigned char>(key[i]))) {
-      return false;
-    }
+// The system locale's case folding: ASCII letters only.
+FUZZ_UNINSTRUMENTED char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+FUZZ_UNINSTRUMENTED bool StartsWithIgnoringCase(const std::string& text, std::size_t at,
+                                                std::string_view key) {
+  if (at + key.size() > text.size()) return false;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    if (Lower(text[at + i]) != Lower(key[i])) return false;
   }
   return true;
 }
 
 // Where the next line starts: after the first CR or LF from at on and one more right
 // after it; the end of the file when there is no line end.
-std::size_t NextLine(const std::string& file, std::size_t at) {
+FUZZ_UNINSTRUMENTED std::size_t NextLine(const std::string& file, std::size_t at) {
   std::size_t end = file.find_first_of("\r\n", at);
   if (end == std::string::npos) return file.size();
   ++end;
@@ -68,7 +72,17 @@ struct Expected {
   SystemIniOutcome outcome;
 };
 
-Expected Model(const std::optional<std::string>& file, const std::string& saved, bool rowPresent) {
+// The file with the part from cut to resume replaced by the line.
+FUZZ_UNINSTRUMENTED std::string Spliced(const std::string& f, std::size_t cut,
+                                        std::string_view line, std::size_t resume) {
+  std::string out;
+  out.reserve(f.size() + line.size());
+  out.append(f, 0, cut).append(line).append(f, resume);
+  return out;
+}
+
+FUZZ_UNINSTRUMENTED Expected Model(const std::string* file, const std::string& saved,
+                                   bool rowPresent) {
   if (!rowPresent) return {std::nullopt, SystemIniOutcome::NothingSaved};
   if (!file || file->size() > kLargestFile) return {std::nullopt, SystemIniOutcome::NotReadable};
   const std::string& f = *file;
@@ -78,37 +92,72 @@ Expected Model(const std::optional<std::string>& file, const std::string& saved,
       const std::size_t end = f.find_first_of("\r\n", at + 1);
       if (end == std::string::npos) break;
       at = end + 1;
-    } else if (StartsWithIgnoringCase(f, at, "SCRNSAVE.EXE")) {
-      return {f.substr(0, at) + line + f.substr(NextLine(f, at + 12)), SystemIniOutcome::Replaced};
+    } else if (Lower(f[at]) == 's' && StartsWithIgnoringCase(f, at, "SCRNSAVE.EXE")) {
+      return {Spliced(f, at, line, NextLine(f, at + 12)), SystemIniOutcome::Replaced};
     } else {
       ++at;
     }
   }
   for (std::size_t at = 0; at < f.size(); ++at) {
-    if (!StartsWithIgnoringCase(f, at, "[Boot]")) continue;
+    if (f[at] != '[' || !StartsWithIgnoringCase(f, at, "[Boot]")) continue;
     // A header on the file's last line without a line end keeps its own line.
     const bool headerEndsFile = f.find_first_of("\r\n", at + 6) == std::string::npos;
     const std::size_t next = NextLine(f, at + 6);
-    return {f.substr(0, next) + (headerEndsFile ? "\r\n" : "") + line + f.substr(next),
+    return {Spliced(f, next, (headerEndsFile ? "\r\n" : "") + line, next),
             SystemIniOutcome::Inserted};
   }
   return {std::nullopt, SystemIniOutcome::NoPlaceForLine};
 }
 
-std::string Show(const std::optional<std::string>& text) {
-  if (!text) return "(none)";
+// Whether the file holds exactly the text; both missing counts as the same.
+bool Holds(const lull::testing::Bytes* file, const std::string* text) {
+  if (file == nullptr || text == nullptr) return file == nullptr && text == nullptr;
+  return file->size() == text->size() &&
+         (text->empty() || std::memcmp(file->data(), text->data(), text->size()) == 0);
+}
+bool Holds(const lull::testing::Bytes* file, const std::optional<std::string>& text) {
+  return Holds(file, text ? &*text : nullptr);
+}
+
+std::string Show(std::string_view text) {
   std::string shown;
-  for (unsigned char c : *text) {
+  for (unsigned char c : text) {
     char piece[8];
     std::snprintf(piece, sizeof piece, c >= 0x20 && c < 0x7F ? "%c" : "\\x%02x", c);
     shown += piece;
   }
   return shown;
 }
+std::string Show(const lull::testing::Bytes* file) {
+  if (!file) return "(none)";
+  return Show(std::string_view(reinterpret_cast<const char*>(file->data()), file->size()));
+}
+
+// The files are those the run started with, byte for byte, and no others.
+bool FilesAsSetUp(const FakeWindows& windows, const std::string* ini, std::uint8_t options) {
+  const std::string kept = kKeptContent;
+  const std::string temporary = kTemporaryContent;
+  const std::pair<const char*, const std::string*> files[] = {
+      {kIni, ini},
+      {kStr, options & kOldKeptFile ? &kept : nullptr},
+      {kTmp, options & kOldTempFile ? &temporary : nullptr},
+  };
+  std::size_t count = 0;
+  for (const auto& [path, content] : files) {
+    if (!Holds(windows.FindFile(path), content)) return false;
+    count += content != nullptr;
+  }
+  return windows.files.size() == count;
+}
 
 bool Succeeded(SystemIniOutcome outcome) {
   return outcome == SystemIniOutcome::Replaced || outcome == SystemIniOutcome::Inserted;
 }
+
+// Kept from one input to the next, as allocating and clearing their 24 KB afresh for each
+// would cost more than the run itself.
+std::string content;
+lull::SystemIniImage image;
 
 }  // namespace
 
@@ -122,7 +171,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       in.ConsumeIntegralInRange<std::uint32_t>(0, lull::kScreenSaverPathCapacity);
   const auto fill = in.ConsumeIntegral<std::uint8_t>();
   const std::string savedText = in.ConsumeRandomLengthString(lull::kScreenSaverPathCapacity);
-  std::string content = in.ConsumeRemainingBytesAsString();
+  content.resize(in.remaining_bytes());
+  in.ConsumeData(content.data(), content.size());
   // Around the largest file worked on: 24270 to 24278 bytes.
   if (options & kPadToLimit) content.resize(kLargestFile - 4 + padding, 'x');
 
@@ -145,53 +195,54 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string saved(text, lull::TextLength(text, length));
 
   FakeWindows windows;
-  std::optional<std::string> before;
+  windows.recordCalls = false;
+  const std::string* before = nullptr;
   if (!(options & kNoFile)) {
     windows.SetFile(kIni, content);
-    before = content;
+    before = &content;
   }
-  if (options & kOldKeptFile) windows.SetFile(kStr, "kept by an earlier reset");
-  if (options & kOldTempFile) windows.SetFile(kTmp, "left by an earlier try");
+  if (options & kOldKeptFile) windows.SetFile(kStr, kKeptContent);
+  if (options & kOldTempFile) windows.SetFile(kTmp, kTemporaryContent);
   const bool failing = (options & kInjectFailure) != 0;
   if (failing) {
     windows.failAt = failAt;
     windows.failureMode = static_cast<FailureMode>(mode);
   }
-  const auto filesBefore = windows.files;
-
-  auto image = std::make_unique<lull::SystemIniImage>();
-  std::memset(image->data, fill, sizeof image->data);
-  const SystemIniOutcome outcome = lull::RestoreSystemIniLine(windows, row, *image);
   const Expected expected = Model(before, saved, length != 0);
-  const auto after = windows.GetFile(kIni);
+
+  std::memset(image.data, fill, sizeof image.data);
+  const SystemIniOutcome outcome = lull::RestoreSystemIniLine(windows, row, image);
+  const lull::testing::Bytes* after = windows.FindFile(kIni);
+  const lull::testing::Bytes* kept = windows.FindFile(kStr);
 
   FUZZ_CHECK(windows.OpenFileCount() == 0, "a file was left open");
   if (!expected.rewritten) {
-    FUZZ_CHECK(windows.files == filesBefore, "files changed although the line has no place");
+    FUZZ_CHECK(FilesAsSetUp(windows, before, options),
+               "files changed although the line has no place");
     if (!failing)
       FUZZ_CHECK(outcome == expected.outcome, "outcome %d, expected %d", static_cast<int>(outcome),
                  static_cast<int>(expected.outcome));
     return 0;
   }
   // Whatever failed, the previous content is kept and System.Ini is one of the two.
-  FUZZ_CHECK(after == before || windows.GetFile(kStr) == before,
+  FUZZ_CHECK(Holds(after, before) || Holds(kept, before),
              "previous content lost: System.Ini %s, SysIni.Str %s", Show(after).c_str(),
-             Show(windows.GetFile(kStr)).c_str());
-  FUZZ_CHECK(after == before || after == expected.rewritten,
+             Show(kept).c_str());
+  FUZZ_CHECK(Holds(after, before) || Holds(after, expected.rewritten),
              "System.Ini\n  %s\nexpected\n  %s\nfrom\n  %s", Show(after).c_str(),
-             Show(expected.rewritten).c_str(), Show(before).c_str());
+             Show(*expected.rewritten).c_str(), Show(*before).c_str());
   if (Succeeded(outcome)) {
-    FUZZ_CHECK(after == expected.rewritten, "reported %d with System.Ini %s",
+    FUZZ_CHECK(Holds(after, expected.rewritten), "reported %d with System.Ini %s",
                static_cast<int>(outcome), Show(after).c_str());
   } else {
-    FUZZ_CHECK(after == before, "reported %d with System.Ini changed to %s",
+    FUZZ_CHECK(Holds(after, before), "reported %d with System.Ini changed to %s",
                static_cast<int>(outcome), Show(after).c_str());
   }
   if (!failing) {
     FUZZ_CHECK(outcome == expected.outcome, "outcome %d, expected %d", static_cast<int>(outcome),
                static_cast<int>(expected.outcome));
-    FUZZ_CHECK(windows.GetFile(kStr) == before, "SysIni.Str is not the previous file");
-    FUZZ_CHECK(!windows.GetFile(kTmp), "SysIni.Tmp was left behind");
+    FUZZ_CHECK(Holds(kept, before), "SysIni.Str is not the previous file");
+    FUZZ_CHECK(windows.FindFile(kTmp) == nullptr, "SysIni.Tmp was left behind");
   }
   return 0;
 }

@@ -154,8 +154,7 @@ inline bool ResetLater(FakeWindows& fake) {
 }
 
 // Every key but the backup's.
-inline std::map<std::pair<Hive, std::string>, FakeRegistry::Key> LiveRegistry(
-    const FakeRegistry& registry) {
+inline FakeRegistry::Keys LiveRegistry(const FakeRegistry& registry) {
   auto keys = registry.keys;
   keys.erase({Hive::CurrentUser, "control panel\\desktop\\corvane"});
   return keys;

@@ -1,16 +1,38 @@
 #include "tests/support/fake_windows.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
 #include <cstring>
 
 namespace lull::testing {
 namespace {
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
+// Case folding of the system locale the tests run in: ASCII letters only.
+char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = Fold(c);
+  return out;
+}
+
+// Eight bytes of a name, read as one number, with ASCII capitals turned into small letters
+// all at once: a byte of 0x80 or more stays as it is.
+std::uint64_t FoldedWord(std::string_view text, std::size_t at) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHigh = kOnes * 0x80;
+  std::uint64_t word = 0;
+  if (text.size() - at >= 8) {
+    std::memcpy(&word, text.data() + at, 8);
+  } else {
+    for (std::size_t byte = 0; at + byte < text.size(); ++byte) {
+      word |= std::uint64_t{static_cast<std::uint8_t>(text[at + byte])} << (8 * byte);
+    }
+  }
+  const std::uint64_t seven = word & ~kHigh;
+  const std::uint64_t fromA = seven + kOnes * (0x80 - 'A');
+  const std::uint64_t pastZ = seven + kOnes * (0x80 - 'Z' - 1);
+  const std::uint64_t capitals = fromA & ~pastZ & ~word & kHigh;
+  return word | capitals >> 2;  // 0x80 >> 2 is the 0x20 between 'A' and 'a'
 }
 
 const char* HiveName(Hive hive) { return hive == Hive::CurrentUser ? "HKCU" : "HKLM"; }
@@ -45,12 +67,14 @@ constexpr ModuleHandle kModule = 0x400000;
 }  // namespace
 
 std::string Hex(const void* data, std::size_t size) {
+  static constexpr char kDigits[] = "0123456789abcdef";
   std::string out;
+  out.reserve(size * 3);
   const auto* bytes = static_cast<const std::uint8_t*>(data);
-  char piece[4];
-  for (std::size_t i = 0; i < size; ++i) {
-    std::snprintf(piece, sizeof piece, "%s%02x", i ? " " : "", bytes[i]);
-    out += piece;
+  for (std::size_t at = 0; at < size; ++at) {
+    if (at) out += ' ';
+    out += kDigits[bytes[at] >> 4];
+    out += kDigits[bytes[at] & 0xF];
   }
   return out;
 }
@@ -61,12 +85,46 @@ Bytes TextBytes(const std::string& text, bool withTerminator) {
   return bytes;
 }
 
+VersionInfo VersionOf(OsClass os) {
+  switch (os) {
+    case OsClass::Win95:
+      return {4, 0, 1};
+    case OsClass::Win98:
+      return {4, 10, 1};
+    case OsClass::WinMe:
+      return {4, 90, 1};
+    case OsClass::Win2000:
+      return {5, 0, 2};
+    case OsClass::WinXP:
+      return {5, 1, 2};
+    case OsClass::UnsupportedNt:
+      return {6, 0, 2};
+  }
+  return {};
+}
+
 // --- FakeRegistry ---
 
-void FakeRegistry::CreateKey(Hive hive, const std::string& path) { keys[{hive, Lower(path)}]; }
+bool FakeRegistry::NameOrder::Less(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return a.size() < b.size();
+  for (std::size_t at = 0; at < a.size(); at += 8) {
+    const std::uint64_t x = FoldedWord(a, at);
+    const std::uint64_t y = FoldedWord(b, at);
+    if (x != y) return x < y;
+  }
+  return false;
+}
+
+bool FakeRegistry::NameOrder::Same(std::string_view a, std::string_view b) {
+  return !Less(a, b) && !Less(b, a);
+}
+
+void FakeRegistry::CreateKey(Hive hive, const std::string& path) {
+  if (Find(hive, path) == nullptr) keys[{hive, Lower(path)}];
+}
 
 bool FakeRegistry::HasKey(Hive hive, const std::string& path) const {
-  return keys.count({hive, Lower(path)}) != 0;
+  return Find(hive, path) != nullptr;
 }
 
 void FakeRegistry::DeleteKey(Hive hive, const std::string& path) {
@@ -77,9 +135,14 @@ void FakeRegistry::SetReadOnly(Hive hive, const std::string& path, bool readOnly
   keys[{hive, Lower(path)}].readOnly = readOnly;
 }
 
-void FakeRegistry::Set(Hive hive, const std::string& path, const std::string& name, ValueType type,
+void FakeRegistry::Set(Hive hive, std::string_view path, std::string_view name, ValueType type,
                        const Bytes& data) {
-  keys[{hive, Lower(path)}].values[Lower(name)] = RegistryValue{type, data};
+  Key* key = Find(hive, path);
+  if (key == nullptr) key = &keys[{hive, Lower(path)}];
+  auto value = key->values.find(name);
+  if (value == key->values.end()) value = key->values.emplace(Lower(name), RegistryValue{}).first;
+  value->second.type = type;
+  value->second.data = data;
 }
 
 void FakeRegistry::SetText(Hive hive, const std::string& path, const std::string& name,
@@ -92,13 +155,29 @@ void FakeRegistry::SetBinary(Hive hive, const std::string& path, const std::stri
   Set(hive, path, name, ValueType::Binary, data);
 }
 
+FakeRegistry::Key* FakeRegistry::Find(Hive hive, std::string_view path) {
+  auto key = keys.find(std::pair{hive, path});
+  return key == keys.end() ? nullptr : &key->second;
+}
+
+const FakeRegistry::Key* FakeRegistry::Find(Hive hive, std::string_view path) const {
+  auto key = keys.find(std::pair{hive, path});
+  return key == keys.end() ? nullptr : &key->second;
+}
+
+const RegistryValue* FakeRegistry::FindValue(Hive hive, std::string_view path,
+                                             std::string_view name) const {
+  const Key* key = Find(hive, path);
+  if (key == nullptr) return nullptr;
+  auto value = key->values.find(name);
+  return value == key->values.end() ? nullptr : &value->second;
+}
+
 std::optional<RegistryValue> FakeRegistry::Get(Hive hive, const std::string& path,
                                                const std::string& name) const {
-  auto key = keys.find({hive, Lower(path)});
-  if (key == keys.end()) return std::nullopt;
-  auto value = key->second.values.find(Lower(name));
-  if (value == key->second.values.end()) return std::nullopt;
-  return value->second;
+  const RegistryValue* value = FindValue(hive, path, name);
+  if (value == nullptr) return std::nullopt;
+  return *value;
 }
 
 std::optional<std::string> FakeRegistry::GetText(Hive hive, const std::string& path,
@@ -111,9 +190,10 @@ std::optional<std::string> FakeRegistry::GetText(Hive hive, const std::string& p
 
 std::vector<std::string> FakeRegistry::ValueNames(Hive hive, const std::string& path) const {
   std::vector<std::string> names;
-  auto key = keys.find({hive, Lower(path)});
-  if (key == keys.end()) return names;
-  for (const auto& [name, value] : key->second.values) names.push_back(name);
+  const Key* key = Find(hive, path);
+  if (key == nullptr) return names;
+  for (const auto& [name, value] : key->values) names.push_back(name);
+  std::sort(names.begin(), names.end());
   return names;
 }
 
@@ -122,13 +202,19 @@ std::vector<std::string> FakeRegistry::ValueNames(Hive hive, const std::string& 
 FakeWindows::FakeWindows() = default;
 
 void FakeWindows::SetFile(const std::string& path, const std::string& content) {
-  files[Lower(path)] = Bytes(content.begin(), content.end());
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(content.data());
+  files[Lower(path)].assign(bytes, bytes + content.size());
 }
 
 std::optional<std::string> FakeWindows::GetFile(const std::string& path) const {
-  auto file = files.find(Lower(path));
-  if (file == files.end()) return std::nullopt;
-  return std::string(file->second.begin(), file->second.end());
+  const Bytes* file = FindFile(path);
+  if (file == nullptr) return std::nullopt;
+  return std::string(file->begin(), file->end());
+}
+
+const Bytes* FakeWindows::FindFile(std::string_view path) const {
+  auto file = files.find(std::string_view(path));
+  return file == files.end() ? nullptr : &file->second;
 }
 
 std::vector<std::string> FakeWindows::CallsOf(std::initializer_list<CallKind> kinds) const {
@@ -153,37 +239,65 @@ bool FakeWindows::InjectFailure() {
   return fail;
 }
 
-void FakeWindows::Record(CallKind kind, std::string description, bool failed) {
-  calls.push_back(Call{kind, std::move(description), failed});
+void FakeWindows::Violation(std::string what) {
+  if (reportViolations && onViolation != nullptr) onViolation(what);
+  violations.push_back(std::move(what));
+}
+
+KeyHandle FakeWindows::OpenSlot(Hive hive, const char* path) {
+  auto slot = std::find_if(openKeys_.begin(), openKeys_.end(),
+                           [](const OpenKeyState& open) { return open.handle == 0; });
+  if (slot == openKeys_.end()) slot = openKeys_.emplace(openKeys_.end());
+  slot->handle = nextHandle_++;
+  slot->hive = hive;
+  slot->path.assign(path);
+  ++openKeyCount_;
+  maxOpenKeys_ = std::max(maxOpenKeys_, openKeyCount_);
+  return slot->handle;
+}
+
+const FakeWindows::OpenKeyState* FakeWindows::FindOpenKey(KeyHandle key) const {
+  if (key == 0) return nullptr;
+  for (const OpenKeyState& open : openKeys_) {
+    if (open.handle == key) return &open;
+  }
+  return nullptr;
 }
 
 std::string FakeWindows::KeyName(KeyHandle key) const {
-  auto open = openKeys_.find(key);
-  if (open == openKeys_.end()) return "<closed key>";
-  return std::string(HiveName(open->second.hive)) + "\\" + open->second.shownPath;
+  const OpenKeyState* open = FindOpenKey(key);
+  if (open == nullptr) return "<closed key>";
+  return std::string(HiveName(open->hive)) + "\\" + open->path;
+}
+
+bool FakeWindows::FileBusy(std::string_view path) const {
+  for (const auto& [handle, open] : openFiles_) {
+    if (FakeRegistry::NameOrder::Same(open.path, path)) return true;
+  }
+  return false;
 }
 
 void FakeWindows::InitCommonControls() {
-  Record(CallKind::InitCommonControls, "InitCommonControls");
+  Record(CallKind::InitCommonControls, false, [] { return "InitCommonControls"; });
 }
 
 ModuleHandle FakeWindows::GetModuleHandle() {
-  Record(CallKind::GetModuleHandle, "GetModuleHandle");
+  Record(CallKind::GetModuleHandle, false, [] { return "GetModuleHandle"; });
   return kModule;
 }
 
 VersionInfo FakeWindows::GetVersion() {
-  Record(CallKind::GetVersion, "GetVersion");
+  Record(CallKind::GetVersion, false, [] { return "GetVersion"; });
   return version;
 }
 
 const char* FakeWindows::GetCommandLine() {
-  Record(CallKind::GetCommandLine, "GetCommandLine");
+  Record(CallKind::GetCommandLine, false, [] { return "GetCommandLine"; });
   return commandLine.c_str();
 }
 
 void FakeWindows::ShowPage(ModuleHandle module, const char* templateName, DialogHandler& handler) {
-  Record(CallKind::ShowPage, std::string("ShowPage ") + templateName);
+  Record(CallKind::ShowPage, false, [&] { return std::string("ShowPage ") + templateName; });
   if (module != kModule) return;
   const DialogWindow window = nextHandle_++;
   openPages_.push_back(OpenPage{window, false, {}, {}});
@@ -213,14 +327,16 @@ void FakeWindows::ShowPage(ModuleHandle module, const char* templateName, Dialog
 }
 
 void FakeWindows::EndDialog(DialogWindow page, int result) {
-  Record(CallKind::EndDialog, "EndDialog " + std::to_string(result));
+  Record(CallKind::EndDialog, false, [&] { return "EndDialog " + std::to_string(result); });
   for (OpenPage& open : openPages_) {
     if (open.window == page) open.ended = true;
   }
 }
 
 void FakeWindows::SetCheck(DialogWindow page, int controlId, bool checked) {
-  Record(CallKind::SetCheck, "SetCheck " + std::to_string(controlId) + (checked ? " on" : " off"));
+  Record(CallKind::SetCheck, false,
+         [&] { return "SetCheck " + std::to_string(controlId) + (checked ? " on" : " off"); });
+  if (!recordCalls) return;
   for (OpenPage& open : openPages_) {
     if (open.window != page) continue;
     if (checked) {
@@ -232,155 +348,198 @@ void FakeWindows::SetCheck(DialogWindow page, int controlId, bool checked) {
 }
 
 void FakeWindows::SetControlText(DialogWindow page, int controlId, const char* text) {
-  Record(CallKind::SetControlText, "SetControlText " + std::to_string(controlId) + " " + text);
+  Record(CallKind::SetControlText, false,
+         [&] { return "SetControlText " + std::to_string(controlId) + " " + text; });
+  if (!recordCalls) return;
   for (OpenPage& open : openPages_) {
     if (open.window == page) open.texts[controlId] = text;
   }
 }
 
 void FakeWindows::PostQuitMessage(int exitCode) {
-  Record(CallKind::PostQuitMessage, "PostQuitMessage " + std::to_string(exitCode));
+  Record(CallKind::PostQuitMessage, false,
+         [&] { return "PostQuitMessage " + std::to_string(exitCode); });
   quitPosted = true;
   quitCode = exitCode;
 }
 
 RegResult FakeWindows::OpenKey(Hive hive, const char* path, KeyHandle& key) {
-  std::string description = std::string("OpenKey ") + HiveName(hive) + "\\" + path;
   key = 0;
   RegResult result = kRegSuccess;
-  auto found = registry.keys.find({hive, Lower(path)});
+  const FakeRegistry::Key* found = registry.Find(hive, path);
   if (InjectFailure()) {
     result = kErrorGenFailure;
-  } else if (found == registry.keys.end()) {
+  } else if (found == nullptr) {
     result = kErrorFileNotFound;
-  } else if (found->second.readOnly) {
+  } else if (found->readOnly && !Win9xFamily()) {
+    // Only NT checks the access asked for; Windows 95/98/Me open every key with full access.
     result = kErrorAccessDenied;
   } else {
-    key = nextHandle_++;
-    openKeys_[key] = OpenKeyState{hive, Lower(path), path};
-    maxOpenKeys_ = std::max(maxOpenKeys_, OpenKeyCount());
+    key = OpenSlot(hive, path);
   }
-  Record(CallKind::OpenKey, description, result != kRegSuccess);
+  Record(CallKind::OpenKey, result != kRegSuccess,
+         [&] { return std::string("OpenKey ") + HiveName(hive) + "\\" + path; });
   return result;
 }
 
 RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
-  std::string description = std::string("CreateKey ") + HiveName(hive) + "\\" + path;
   key = 0;
   RegResult result = kRegSuccess;
-  auto found = registry.keys.find({hive, Lower(path)});
+  const FakeRegistry::Key* found = registry.Find(hive, path);
   if (InjectFailure()) {
     result = kErrorGenFailure;
-  } else if (found != registry.keys.end() && found->second.readOnly) {
+  } else if (found != nullptr && found->readOnly && !Win9xFamily()) {
     result = kErrorAccessDenied;
   } else {
-    registry.CreateKey(hive, path);
-    key = nextHandle_++;
-    openKeys_[key] = OpenKeyState{hive, Lower(path), path};
-    maxOpenKeys_ = std::max(maxOpenKeys_, OpenKeyCount());
+    if (found == nullptr) registry.keys[{hive, Lower(path)}];
+    key = OpenSlot(hive, path);
   }
-  Record(CallKind::CreateKey, description, result != kRegSuccess);
+  Record(CallKind::CreateKey, result != kRegSuccess,
+         [&] { return std::string("CreateKey ") + HiveName(hive) + "\\" + path; });
   return result;
 }
 
 RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& type, void* data,
                                   std::uint32_t& size) {
-  std::string description = "QueryValue " + KeyName(key) + " " + name + " " + std::to_string(size);
+  const std::uint32_t asked = size;
   RegResult result = kRegSuccess;
-  auto open = openKeys_.find(key);
+  const OpenKeyState* open = FindOpenKey(key);
   if (InjectFailure()) {
     result = kErrorGenFailure;
-  } else if (open == openKeys_.end()) {
+  } else if (open == nullptr) {
     result = kErrorInvalidHandle;
   } else {
-    auto value = registry.Get(open->second.hive, open->second.path, name);
-    if (!value) {
+    const RegistryValue* value = registry.FindValue(open->hive, open->path, name);
+    static const Bytes kEmptyText(1, 0);
+    if (value == nullptr) {
       result = kErrorFileNotFound;
-    } else if (value->data.size() > size) {
-      // Windows tells the size needed and leaves the buffer alone.
-      type = value->type;
-      size = static_cast<std::uint32_t>(value->data.size());
-      result = kErrorMoreData;
+      // NT tells a caller who gave no buffer that there is nothing to read; with a buffer,
+      // and always on Windows 95/98/Me, the size is left as it was.
+      if (data == nullptr && !Win9xFamily()) size = 0;
     } else {
+      // Windows 95/98/Me keep no text of no bytes: it reads back as its terminator alone.
+      const Bytes& bytes = Win9xFamily() && value->type == ValueType::Text && value->data.empty()
+                               ? kEmptyText
+                               : value->data;
       type = value->type;
-      size = static_cast<std::uint32_t>(value->data.size());
-      if (size) std::memcpy(data, value->data.data(), size);
+      // Windows tells the size needed and leaves the buffer alone when it is too small.
+      if (bytes.size() > size) result = kErrorMoreData;
+      if (bytes.size() <= size && !bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+      size = static_cast<std::uint32_t>(bytes.size());
     }
   }
-  Record(CallKind::QueryValue, description, result != kRegSuccess);
+  Record(CallKind::QueryValue, result != kRegSuccess,
+         [&] { return "QueryValue " + KeyName(key) + " " + name + " " + std::to_string(asked); });
   return result;
 }
 
 RegResult FakeWindows::SetValue(KeyHandle key, const char* name, ValueType type, const void* data,
                                 std::uint32_t size) {
-  std::string description =
-      "SetValue " + KeyName(key) + " " + name + " " + TypeName(type) + " " + Hex(data, size);
   RegResult result = kRegSuccess;
-  auto open = openKeys_.find(key);
+  const OpenKeyState* open = FindOpenKey(key);
   if (InjectFailure()) {
     result = kErrorGenFailure;
-  } else if (open == openKeys_.end()) {
+  } else if (open == nullptr) {
     result = kErrorInvalidHandle;
   } else {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
-    registry.Set(open->second.hive, open->second.path, name, type, Bytes(bytes, bytes + size));
+    std::uint32_t count = size;
+    bool unterminated = false;
+    if (type == ValueType::Text && Win9xFamily()) {
+      // Windows 95/98/Me store a text up to its terminator, whatever size is given. One
+      // without a terminator within that size is read on past it, into bytes the program
+      // never meant to write: the stand-in keeps the given ones, terminated, and says so.
+      const void* end = size != 0 ? std::memchr(bytes, 0, size) : nullptr;
+      if (end != nullptr) {
+        count = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(end) - bytes) + 1;
+      } else {
+        unterminated = true;
+      }
+    }
+    FakeRegistry::Key* found = registry.Find(open->hive, open->path);
+    if (found == nullptr) found = &registry.keys[{open->hive, Lower(open->path)}];
+    auto value = found->values.find(std::string_view(name));
+    if (value == found->values.end())
+      value = found->values.emplace(Lower(name), RegistryValue{}).first;
+    value->second.type = type;
+    value->second.data.assign(bytes, bytes + count);
+    if (unterminated) {
+      value->second.data.push_back(0);
+      Violation("SetValue " + KeyName(key) + " " + name + ": a text of " + std::to_string(size) +
+                " bytes without its terminator, which Windows 95/98/Me would read on past");
+    }
   }
-  Record(CallKind::SetValue, description, result != kRegSuccess);
+  Record(CallKind::SetValue, result != kRegSuccess, [&] {
+    return "SetValue " + KeyName(key) + " " + name + " " + TypeName(type) + " " + Hex(data, size);
+  });
   return result;
 }
 
 RegResult FakeWindows::DeleteValue(KeyHandle key, const char* name) {
-  std::string description = "DeleteValue " + KeyName(key) + " " + name;
   RegResult result = kRegSuccess;
-  auto open = openKeys_.find(key);
+  const OpenKeyState* open = FindOpenKey(key);
   if (InjectFailure()) {
     result = kErrorGenFailure;
-  } else if (open == openKeys_.end()) {
+  } else if (open == nullptr) {
     result = kErrorInvalidHandle;
   } else {
-    auto& values = registry.keys[{open->second.hive, open->second.path}].values;
-    if (values.erase(Lower(name)) == 0) result = kErrorFileNotFound;
+    FakeRegistry::Key* found = registry.Find(open->hive, open->path);
+    if (found == nullptr) {
+      result = kErrorFileNotFound;
+    } else {
+      auto value = found->values.find(std::string_view(name));
+      if (value == found->values.end()) {
+        result = kErrorFileNotFound;
+      } else {
+        found->values.erase(value);
+      }
+    }
   }
-  Record(CallKind::DeleteValue, description, result != kRegSuccess);
+  Record(CallKind::DeleteValue, result != kRegSuccess,
+         [&] { return "DeleteValue " + KeyName(key) + " " + name; });
   return result;
 }
 
 RegResult FakeWindows::CloseKey(KeyHandle key) {
-  std::string description = "CloseKey " + KeyName(key);
+  std::string description;
+  if (recordCalls) description = "CloseKey " + KeyName(key);
   RegResult result = kRegSuccess;
   // A close that reports failure still lets the handle go, as RegCloseKey does.
   if (InjectFailure()) result = kErrorGenFailure;
-  if (openKeys_.erase(key) == 0) result = kErrorInvalidHandle;
-  Record(CallKind::CloseKey, description, result != kRegSuccess);
+  auto* open = const_cast<OpenKeyState*>(FindOpenKey(key));
+  if (open == nullptr) {
+    result = kErrorInvalidHandle;
+  } else {
+    open->handle = 0;
+    --openKeyCount_;
+  }
+  Record(CallKind::CloseKey, result != kRegSuccess, [&] { return std::move(description); });
   return result;
 }
 
 FileHandle FakeWindows::OpenFileForReading(const char* path) {
-  std::string description = std::string("OpenFileForReading ") + path;
-  const std::string name = Lower(path);
-  bool busy = false;
-  for (const auto& [handle, open] : openFiles_) busy = busy || open.path == name;
   FileHandle handle = 0;
-  if (!InjectFailure() && !busy && files.count(name)) {
+  auto found = files.find(std::string_view(path));
+  if (!InjectFailure() && !FileBusy(path) && found != files.end()) {
     handle = nextHandle_++;
-    openFiles_[handle] = OpenFileState{name, false, 0};
+    openFiles_[handle] = OpenFileState{found->first, false, 0};
   }
-  Record(CallKind::OpenFileForReading, description, handle == 0);
+  Record(CallKind::OpenFileForReading, handle == 0,
+         [&] { return std::string("OpenFileForReading ") + path; });
   return handle;
 }
 
 FileHandle FakeWindows::CreateFileForWriting(const char* path) {
-  std::string description = std::string("CreateFileForWriting ") + path;
-  const std::string name = Lower(path);
-  bool busy = false;
-  for (const auto& [handle, open] : openFiles_) busy = busy || open.path == name;
   FileHandle handle = 0;
-  if (!InjectFailure() && !busy) {
-    files[name].clear();
+  if (!InjectFailure() && !FileBusy(path)) {
+    auto file = files.find(std::string_view(path));
+    if (file == files.end()) file = files.emplace(Lower(path), Bytes{}).first;
+    file->second.clear();
     handle = nextHandle_++;
-    openFiles_[handle] = OpenFileState{name, true, 0};
+    openFiles_[handle] = OpenFileState{file->first, true, 0};
   }
-  Record(CallKind::CreateFileForWriting, description, handle == 0);
+  Record(CallKind::CreateFileForWriting, handle == 0,
+         [&] { return std::string("CreateFileForWriting ") + path; });
   return handle;
 }
 
@@ -396,8 +555,8 @@ bool FakeWindows::ReadFile(FileHandle file, void* data, std::uint32_t size, std:
     open->second.readPosition += read;
     ok = true;
   }
-  Record(CallKind::ReadFile, "ReadFile " + std::to_string(size) + " -> " + std::to_string(read),
-         !ok);
+  Record(CallKind::ReadFile, !ok,
+         [&] { return "ReadFile " + std::to_string(size) + " -> " + std::to_string(read); });
   return ok;
 }
 
@@ -408,7 +567,8 @@ bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t siz
   const bool injected = InjectFailure();
   bool ok = open != openFiles_.end() && open->second.writing;
   const bool failing =
-      injected || (ok && failWritesTo && Lower(*failWritesTo) == open->second.path);
+      injected ||
+      (ok && failWritesTo && FakeRegistry::NameOrder::Same(*failWritesTo, open->second.path));
   if (ok) {
     std::uint32_t count = size;
     if (failing) count = failureMode == FailureMode::Error ? 0 : size / 2;
@@ -418,50 +578,52 @@ bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t siz
     written = count;
     ok = !failing || failureMode == FailureMode::ShortWrite;
   }
-  Record(CallKind::WriteFile, "WriteFile " + Hex(data, size), !ok);
+  Record(CallKind::WriteFile, !ok, [&] { return "WriteFile " + Hex(data, size); });
   return ok;
 }
 
 bool FakeWindows::CloseFile(FileHandle file) {
   const bool injected = InjectFailure();
   const bool known = openFiles_.erase(file) != 0;
-  Record(CallKind::CloseFile, "CloseFile", injected || !known);
+  Record(CallKind::CloseFile, injected || !known, [] { return "CloseFile"; });
   return known && !injected;
 }
 
 bool FakeWindows::DeleteFile(const char* path) {
-  const std::string name = Lower(path);
-  bool busy = false;
-  for (const auto& [handle, open] : openFiles_) busy = busy || open.path == name;
-  const bool ok = !InjectFailure() && !busy && files.erase(name) != 0;
-  Record(CallKind::DeleteFile, std::string("DeleteFile ") + path, !ok);
+  bool ok = !InjectFailure() && !FileBusy(path);
+  if (ok) {
+    auto found = files.find(std::string_view(path));
+    ok = found != files.end();
+    if (ok) files.erase(found);
+  }
+  Record(CallKind::DeleteFile, !ok, [&] { return std::string("DeleteFile ") + path; });
   return ok;
 }
 
 bool FakeWindows::MoveFile(const char* from, const char* to) {
-  const std::string source = Lower(from);
-  const std::string target = Lower(to);
-  bool busy = false;
-  for (const auto& [handle, open] : openFiles_) busy = busy || open.path == source;
-  bool ok = !InjectFailure() && !busy && files.count(source) && !files.count(target);
+  auto moving = files.find(std::string_view(from));
+  bool ok = !InjectFailure() && !FileBusy(from) && moving != files.end() &&
+            files.find(std::string_view(to)) == files.end();
   if (ok) {
-    files[target] = std::move(files[source]);
-    files.erase(source);
+    Bytes content = std::move(moving->second);
+    files.erase(moving);
+    files.emplace(Lower(to), std::move(content));
   }
-  Record(CallKind::MoveFile, std::string("MoveFile ") + from + " " + to, !ok);
+  Record(CallKind::MoveFile, !ok, [&] { return std::string("MoveFile ") + from + " " + to; });
   return ok;
 }
 
 void FakeWindows::FlushProfileCache(const char* path) {
   const bool failed = InjectFailure();
-  Record(CallKind::FlushProfileCache, std::string("FlushProfileCache ") + path, failed);
+  Record(CallKind::FlushProfileCache, failed,
+         [&] { return std::string("FlushProfileCache ") + path; });
 }
 
 bool FakeWindows::SetSystemParameter(SystemSetting setting, std::uint32_t value) {
   const bool ok = !InjectFailure();
-  Record(CallKind::SetSystemParameter,
-         std::string("SetSystemParameter ") + SettingName(setting) + " " + std::to_string(value),
-         !ok);
+  Record(CallKind::SetSystemParameter, !ok, [&] {
+    return std::string("SetSystemParameter ") + SettingName(setting) + " " + std::to_string(value);
+  });
   return ok;
 }
 
@@ -471,25 +633,23 @@ std::uint32_t FakeWindows::GetSystemDirectory(char* buffer, std::uint32_t capaci
     std::memcpy(buffer, systemDirectory.c_str(), systemDirectory.size() + 1);
     length = static_cast<std::uint32_t>(systemDirectory.size());
   }
-  Record(CallKind::GetSystemDirectory, "GetSystemDirectory", length == 0);
+  Record(CallKind::GetSystemDirectory, length == 0, [] { return "GetSystemDirectory"; });
   return length;
 }
 
 bool FakeWindows::StartProcess(char* line) {
   const bool ok = !InjectFailure();
-  if (ok) startedProcesses.emplace_back(line);
-  Record(CallKind::StartProcess, std::string("StartProcess ") + line, !ok);
+  if (ok && recordCalls) startedProcesses.emplace_back(line);
+  Record(CallKind::StartProcess, !ok, [&] { return std::string("StartProcess ") + line; });
   return ok;
 }
 
 bool FakeWindows::EqualIgnoringCase(const char* a, const char* b, std::uint32_t count) {
-  bool equal = true;
-  for (std::uint32_t i = 0; i < count && equal; ++i) {
-    equal = std::tolower(static_cast<unsigned char>(a[i])) ==
-            std::tolower(static_cast<unsigned char>(b[i]));
+  for (std::uint32_t at = 0; at < count; ++at) {
+    if (Fold(a[at]) != Fold(b[at])) return false;
   }
   // Comparisons are many and never fail; they are not recorded.
-  return equal;
+  return true;
 }
 
 }  // namespace lull::testing

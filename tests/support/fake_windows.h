@@ -1,6 +1,7 @@
 // An in-memory Windows for the native tests: a registry with typed values and
 // read-only keys, a file system of named byte strings, a scripted user who clicks
-// control ids, a record of every call made, and failure injection.
+// control ids, a record of every call made, and failure injection. It follows the
+// registry rules of the family of the Windows version it plays: 95/98/Me or NT.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +10,10 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/os_class.h"
 #include "platform/platform.h"
 
 namespace lull::testing {
@@ -35,16 +38,43 @@ struct RegistryValue {
   Bytes data;
 };
 
+// What GetVersionExA reports on a typical system of each version.
+VersionInfo VersionOf(OsClass os);
+
 class FakeRegistry {
  public:
+  // Orders names and paths as the registry tells them apart, ignoring the case of ASCII
+  // letters, and shorter ones first: those in use differ in length more often than in their
+  // first letters, and the order need only be a quick one. A name may be looked up in any
+  // case, as a string_view; those stored are lower case.
+  struct NameOrder {
+    using is_transparent = void;
+    static bool Less(std::string_view a, std::string_view b);
+    static bool Same(std::string_view a, std::string_view b);
+    bool operator()(std::string_view a, std::string_view b) const { return Less(a, b); }
+  };
+  struct Key {
+    std::map<std::string, RegistryValue, NameOrder> values;  // by lower-case name
+    bool readOnly = false;  // for a limited user on NT; Windows 95/98/Me have no such keys
+  };
+  // By hive, then lower-case path.
+  struct KeyOrder {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      return a.first != b.first ? a.first < b.first : NameOrder::Less(a.second, b.second);
+    }
+  };
+  using Keys = std::map<std::pair<Hive, std::string>, Key, KeyOrder>;
+
   void CreateKey(Hive hive, const std::string& path);
   bool HasKey(Hive hive, const std::string& path) const;
   void DeleteKey(Hive hive, const std::string& path);
-  // A key the user may read but not write: opening it with full access fails.
+  // A key the user may read but not write: on NT, opening it with full access fails.
   void SetReadOnly(Hive hive, const std::string& path, bool readOnly = true);
 
   // Each Set creates the key when needed.
-  void Set(Hive hive, const std::string& path, const std::string& name, ValueType type,
+  void Set(Hive hive, std::string_view path, std::string_view name, ValueType type,
            const Bytes& data);
   void SetText(Hive hive, const std::string& path, const std::string& name,
                const std::string& text);
@@ -58,12 +88,13 @@ class FakeRegistry {
   // The names of a key's values, lower case, sorted.
   std::vector<std::string> ValueNames(Hive hive, const std::string& path) const;
 
-  struct Key {
-    std::map<std::string, RegistryValue> values;  // by lower-case name
-    bool readOnly = false;
-  };
+  // The key or value itself, without a copy; null when there is none.
+  Key* Find(Hive hive, std::string_view path);
+  const Key* Find(Hive hive, std::string_view path) const;
+  const RegistryValue* FindValue(Hive hive, std::string_view path, std::string_view name) const;
+
   // Every key, by hive and lower-case path; comparable as a whole.
-  std::map<std::pair<Hive, std::string>, Key> keys;
+  Keys keys;
 
   friend bool operator==(const Key& a, const Key& b) {
     return a.values == b.values && a.readOnly == b.readOnly;
@@ -139,16 +170,22 @@ enum class FailureMode {
 
 class FakeWindows final : public Platform {
  public:
+  using Files = std::map<std::string, Bytes, FakeRegistry::NameOrder>;
+
   FakeWindows();
 
   // --- what the test sets up ---
   FakeRegistry registry;
-  std::map<std::string, Bytes> files;  // by lower-case path
-  VersionInfo version{5, 1, 2};        // Windows XP
+  Files files;                   // by lower-case path
+  VersionInfo version{5, 1, 2};  // Windows XP; any platform id but NT's plays Windows 95/98/Me
   std::string commandLine = "\"C:\\Program Files\\Lull\\lull.exe\"";
   std::string systemDirectory = "C:\\WINDOWS\\system32";
   bool systemDirectoryFails = false;
   std::deque<UserAction> user;
+  // Off, neither the calls, nor the check marks and texts of the pages, nor the processes
+  // started are recorded: for runs that read none, since recording a call costs more than
+  // making it.
+  bool recordCalls = true;
 
   // Fails the fallible call with this number (counting from 0 in the order made):
   // registry, file, system-parameter, system-directory and process calls.
@@ -159,6 +196,8 @@ class FakeWindows final : public Platform {
 
   void SetFile(const std::string& path, const std::string& content);
   std::optional<std::string> GetFile(const std::string& path) const;
+  // The file's bytes without a copy; null when there is no such file.
+  const Bytes* FindFile(std::string_view path) const;
 
   // --- what the test reads afterwards ---
   std::vector<Call> calls;
@@ -168,15 +207,25 @@ class FakeWindows final : public Platform {
   int quitCode = -1;
   bool userRanOut = false;
   std::vector<std::string> startedProcesses;
+  // Calls that would be faults on the real machine but that the stand-in survives: on
+  // Windows 95/98/Me, a text written without a terminator within the size given, which
+  // the registry reads on past, into whatever follows it in the program's memory.
+  std::vector<std::string> violations;
+  // Told of each violation as it happens, unless reportViolations is off: the unit tests
+  // fail the running test, the fuzz targets stop the run.
+  static inline void (*onViolation)(const std::string& what) = nullptr;
+  bool reportViolations = true;
 
   // Descriptions of the calls of the given kinds, in order.
   std::vector<std::string> CallsOf(std::initializer_list<CallKind> kinds) const;
   std::vector<std::string> PageNames() const;
-  int OpenKeyCount() const { return static_cast<int>(openKeys_.size()); }
+  int OpenKeyCount() const { return openKeyCount_; }
   int OpenFileCount() const { return static_cast<int>(openFiles_.size()); }
   int MaxOpenKeys() const { return maxOpenKeys_; }
   // The most pages ever open at once: 1 when every page ends before the next opens.
   int MaxPageDepth() const { return maxPageDepth_; }
+  // Windows 95, 98 and Me: the registry ignores access rights and a text's given size.
+  bool Win9xFamily() const { return version.platformId != kNtPlatformId; }
 
   // --- Platform ---
   void InitCommonControls() override;
@@ -211,10 +260,14 @@ class FakeWindows final : public Platform {
   bool EqualIgnoringCase(const char* a, const char* b, std::uint32_t count) override;
 
  private:
+  static constexpr std::uint32_t kNtPlatformId = 2;
+
+  // A slot of an open key; handle 0 marks a free one, kept for the next open so that its
+  // texts keep their storage.
   struct OpenKeyState {
-    Hive hive;
-    std::string path;  // lower case
-    std::string shownPath;
+    KeyHandle handle = 0;
+    Hive hive = Hive::CurrentUser;
+    std::string path;  // as the program gave it
   };
   struct OpenFileState {
     std::string path;  // lower case
@@ -230,10 +283,19 @@ class FakeWindows final : public Platform {
 
   // Counts a fallible call and tells whether it is the one to fail.
   bool InjectFailure();
-  void Record(CallKind kind, std::string description, bool failed = false);
+  // Records a call, describing it only when calls are recorded.
+  template <class Describe>
+  void Record(CallKind kind, bool failed, const Describe& describe) {
+    if (recordCalls) calls.push_back(Call{kind, describe(), failed});
+  }
+  void Violation(std::string what);
+  KeyHandle OpenSlot(Hive hive, const char* path);
+  const OpenKeyState* FindOpenKey(KeyHandle key) const;
   std::string KeyName(KeyHandle key) const;
+  bool FileBusy(std::string_view path) const;
 
-  std::map<KeyHandle, OpenKeyState> openKeys_;
+  std::vector<OpenKeyState> openKeys_;
+  int openKeyCount_ = 0;
   std::map<FileHandle, OpenFileState> openFiles_;
   std::uintptr_t nextHandle_ = 0x100;
   int maxOpenKeys_ = 0;

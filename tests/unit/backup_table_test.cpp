@@ -164,6 +164,20 @@ TEST(SaveBackup, WhatASavedTableLoadsBackAs) {
   }
 }
 
+// A record another tool left as a text goes back as a text, so it keeps a terminator within
+// the size written: Windows 95, 98 and Me would otherwise read on past the row.
+TEST(SaveBackup, ARecordFoundAsTextGoesBackWithItsTerminator) {
+  FakeWindows fake;
+  fake.version = testing::VersionOf(OsClass::Win98);
+  fake.registry.Set(Hive::CurrentUser, kBackup, "LullResetPolicies", ValueType::Text,
+                    TextBytes("record", false));
+  BackupTable table;
+  LoadBackup(fake, table);
+  EXPECT_TRUE(SaveBackup(fake, table, SaveScope::PresentRows));
+  EXPECT_EQ(fake.registry.Get(Hive::CurrentUser, kBackup, "LullResetPolicies")->data,
+            TextBytes("record"));
+}
+
 TEST(SaveBackup, WhileOnlyTheFlagIsWrittenNothingElseIs) {
   for (const bool flagPresent : {true, false}) {
     SCOPED_TRACE(flagPresent ? "flag present" : "flag absent");

@@ -98,6 +98,7 @@ TEST(ReadCurrentSettings, ReadsThePowerPoliciesOnEveryVersionButWindows95) {
     SCOPED_TRACE(static_cast<int>(c.os));
     FakeWindows fake;
     SetUpDistinctSettings(fake);
+    fake.version = testing::VersionOf(c.os);
     SettingsStore store(fake, c.os);
     FillEveryRow(store.backup);
 
