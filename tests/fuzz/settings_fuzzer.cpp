@@ -51,6 +51,7 @@ using lull::ValueType;
 using lull::testing::Bytes;
 using lull::testing::FakeRegistry;
 using lull::testing::FakeWindows;
+using lull::testing::Hex;
 using lull::testing::RegistryValue;
 using lull::testing::UserAction;
 
@@ -269,17 +270,6 @@ FUZZ_UNINSTRUMENTED bool Listed(std::span<const char* const> names, std::string_
     if (SameName(name, listed)) return true;
   }
   return false;
-}
-
-FUZZ_UNINSTRUMENTED std::string Hex(const Bytes& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (std::uint8_t byte : bytes) {
-    out += kDigits[byte >> 4];
-    out += kDigits[byte & 0xF];
-    out += ' ';
-  }
-  return out;
 }
 
 // The registry without the program's own values, written out: what no run may change. The
