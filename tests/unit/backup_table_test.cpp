@@ -38,24 +38,6 @@ TEST(BackupTable, AFlagTextIsOneTerminatedCharacterOfTheRowsOwnType) {
   EXPECT_EQ(table[kRowFlag].type, ValueType::Text);
 }
 
-TEST(LoadBackup, QueriesEveryRowWithItsCapacityAndClosesTheKey) {
-  FakeWindows fake;
-  fake.registry.CreateKey(Hive::CurrentUser, kBackup);
-  BackupTable table;
-  LoadBackup(fake, table);
-
-  Strings expected{"OpenKey HKCU\\" + kBackup};
-  for (const char* row :
-       {"LullResetFlag 2", "LullResetScrnSave 260", "LullResetScrnSaveAct 2", "LullResetTimeOut 6",
-        "LullResetStandby 6", "LullResetStandbyAct 2", "LullResetPowerOff 6",
-        "LullResetPowerOffAct 2", "LullResetPowerPolicy 2", "LullResetPolicies 80",
-        "LullResetAcPolicy 232", "LullResetAcPolicy1 232", "LullResetAcPolicy2 232"}) {
-    expected.push_back("QueryValue HKCU\\" + kBackup + " " + row + " (failed)");
-  }
-  expected.push_back("CloseKey HKCU\\" + kBackup);
-  EXPECT_EQ(fake.CallsOf({CallKind::OpenKey, CallKind::QueryValue, CallKind::CloseKey}), expected);
-}
-
 TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
   struct Case {
     const char* what;

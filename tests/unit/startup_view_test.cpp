@@ -291,19 +291,6 @@ INSTANTIATE_TEST_SUITE_P(
                  0}),
     testing::CaseName());
 
-TEST(StartupView, Windows95NeverReadsThePowerSchemes) {
-  WizardRun run;
-  Install(run.windows, Computer{.os = OsClass::Win95, .userVideoTimeout = 900});
-  ChooseFirstPage(run.program);
-  for (const std::string& call : run.windows.CallsOf({testing::CallKind::OpenKey})) {
-    EXPECT_EQ(call.find("PowerCfg"), std::string::npos) << call;
-    EXPECT_EQ(call.find("HKLM"), std::string::npos) << call;
-  }
-  for (std::size_t row = kRowPowerPolicyIndex; row < kBackupRowCount; ++row) {
-    EXPECT_FALSE(run.program.store.backup[row].present()) << row;
-  }
-}
-
 // The whole start, as lull.exe makes it: version, command line, settings, first page.
 struct StartCase {
   const char* name;
