@@ -69,25 +69,6 @@ inline Bytes BufferBytes(const BackupEntry& row) {
   return Bytes(row.data, row.data + row.capacity);
 }
 
-// What GetVersionExA reports on each Windows.
-inline VersionInfo VersionOf(OsClass os) {
-  switch (os) {
-    case OsClass::Win95:
-      return {4, 0, 1};
-    case OsClass::Win98:
-      return {4, 10, 1};
-    case OsClass::WinMe:
-      return {4, 90, 1};
-    case OsClass::Win2000:
-      return {5, 0, 2};
-    case OsClass::WinXP:
-      return {5, 1, 2};
-    case OsClass::UnsupportedNt:
-      break;
-  }
-  return {5, 2, 2};
-}
-
 // The computer of the typical activation: the screen saver starts after 20 minutes,
 // monitor sleep is off, power scheme 0; on the 95/98/Me family a System.Ini.
 inline void SetUpComputer(FakeWindows& fake, OsClass os = OsClass::WinXP) {
