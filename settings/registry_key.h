@@ -30,8 +30,6 @@ class RegistryKey {
   RegResult Create(const char* path);
   void Close();
 
-  bool isOpen() const { return handle_ != 0; }
-
   // size: the buffer's capacity on entry, the value's size on return.
   RegResult Query(const char* name, ValueType& type, void* data, std::uint32_t& size) {
     return platform_.QueryValue(handle_, name, type, data, size);
