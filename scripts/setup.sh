@@ -1,57 +1,97 @@
 #!/usr/bin/env bash
-# Installs what building and testing need, from Debian's packages only, and nothing when
-# everything is there. Run as root or with sudo available.
+# Installs what building, testing, make run and make dist need, from Debian's packages
+# only, then checks that every program they call is there. Prints nothing when everything
+# is there already; stops with one message naming what is still missing. Run as root or
+# with sudo available.
+#   LULL_SETUP_ROOT  the root the programs are looked for under (default /): the set-up's
+#                    test plays a machine there
 set -euo pipefail
+root=${LULL_SETUP_ROOT:-}
 
 packages=(
-  cmake make g++ googletest libgtest-dev libgmock-dev python3
+  cmake make g++ googletest libgtest-dev libgmock-dev python3 shellcheck
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 fonts-wine xvfb xauth x11-utils imagemagick
-  clang
+  clang libclang-rt-dev
 )
 # 32-bit Wine, for running the real i686 lull.exe where the machine can run 32-bit code.
 packages_i386=(wine32:i386)
 
+# What the Makefile, the CMake lists and the scripts call, each with its package.
+programs=(
+  /usr/bin/cmake cmake
+  /usr/bin/make make
+  /usr/bin/g++ g++
+  /usr/bin/gcc g++
+  /usr/bin/python3 python3
+  /usr/bin/shellcheck shellcheck
+  /usr/bin/i686-w64-mingw32-gcc g++-mingw-w64-i686-posix
+  /usr/bin/i686-w64-mingw32-g++ g++-mingw-w64-i686-posix
+  /usr/bin/i686-w64-mingw32-windres binutils-mingw-w64-i686
+  /usr/bin/i686-w64-mingw32-objdump binutils-mingw-w64-i686
+  /usr/bin/i686-w64-mingw32-strip binutils-mingw-w64-i686
+  /usr/bin/x86_64-w64-mingw32-gcc g++-mingw-w64-x86-64-posix
+  /usr/bin/x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64-posix
+  /usr/bin/x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64
+  /usr/bin/x86_64-w64-mingw32-objdump binutils-mingw-w64-x86-64
+  /usr/lib/wine/wine wine32:i386
+  /usr/lib/wine/wine64 wine64
+  /usr/bin/wineserver wine
+  /usr/bin/Xvfb xvfb
+  /usr/bin/convert imagemagick
+  /usr/bin/clang++ clang
+  # libFuzzer and the sanitizers of the fuzz targets, for the installed clang's version.
+  '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' libclang-rt-dev
+  '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.asan-x86_64.a' libclang-rt-dev
+  '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.ubsan_standalone-x86_64.a' libclang-rt-dev
+)
+
 as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo > /dev/null; then
+    sudo "$@"
+  else
+    echo "setup: installing packages needs root: run this as root, or install sudo" >&2
+    exit 1
+  fi
 }
 
 # The packages of the arguments that are not installed, in one look at dpkg's database.
+# dpkg-query names each package it knows, installed or not, and fails when it does not
+# know one, though it still names the others.
 missing_of() {
   local installed
   installed=$(dpkg-query -W -f='${Package} ${Package}:${Architecture} ${db:Status-Abbrev}\n' \
-    "$@" 2> /dev/null | awk '$3 == "ii" {print $1; print $2}')
+    "$@" 2> /dev/null | awk '$3 == "ii" {print $1; print $2}' || true)
   local package
   for package in "$@"; do
     grep -qxF "$package" <<< "$installed" || echo "$package"
   done
 }
 
-updated=no
+# Installs the packages given, with one line saying so; apt's own output is shown only
+# when it fails.
 install() {
   [ $# -gt 0 ] || return 0
-  echo "Installing: $*"
+  echo "setup: installing $# Debian packages; the first run takes several minutes: $*"
   if [[ " $* " == *:i386\ * ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
-    updated=no
   fi
-  if [ "$updated" = no ]; then
-    as_root apt-get update -qq
-    updated=yes
+  local log status=0
+  log=$(mktemp)
+  as_root apt-get update -qq -o DPkg::Lock::Timeout=600 > "$log" 2>&1 &&
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+      -o DPkg::Lock::Timeout=600 "$@" >> "$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    cat "$log" >&2
+    echo "setup: apt-get failed (exit $status), see above" >&2
+    rm -f "$log"
+    exit 1
   fi
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "$@" > /dev/null
+  rm -f "$log"
 }
-
-mapfile -t missing < <(missing_of "${packages[@]}" "${packages_i386[@]}")
-install "${missing[@]}"
-
-# The sanitizers and libFuzzer of the fuzz targets come with the runtime of the installed
-# clang's own version.
-clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n 1)
-mapfile -t missing < <(missing_of "libclang-rt-$clang_major-dev")
-install "${missing[@]}"
 
 # Some virtual machines run a 64-bit kernel that refuses 32-bit programs ("Exec format
 # error"), Wine's 32-bit loader among them. There, and only there, qemu-i386 runs them,
@@ -59,7 +99,7 @@ install "${missing[@]}"
 # (hand the emulator the open program) and F (open the emulator now). Without the C flag
 # a set-user-id 32-bit program does not get its owner's rights. scripts/wine-env.sh makes
 # Wine fast under it.
-binfmt=/proc/sys/fs/binfmt_misc
+binfmt=$root/proc/sys/fs/binfmt_misc
 
 # A 93-byte static i386 program that exits with code 42.
 write_i386_probe() {
@@ -81,11 +121,29 @@ runs_i386() {
   [ "$status" -eq 42 ]
 }
 
+register_qemu=no
 if ! grep -qs '^enabled' "$binfmt/qemu-i386" && ! runs_i386; then
+  register_qemu=yes
+  packages+=(qemu-user)
+  programs+=(/usr/bin/qemu-i386 qemu-user)
+fi
+
+mapfile -t missing < <(missing_of "${packages[@]}" "${packages_i386[@]}")
+install "${missing[@]}"
+
+absent=()
+for ((i = 0; i < ${#programs[@]}; i += 2)); do
+  compgen -G "$root${programs[i]}" > /dev/null || absent+=("  ${programs[i]} (${programs[i + 1]})")
+done
+if [ ${#absent[@]} -gt 0 ]; then
+  printf '%s\n' "setup: still missing after installing, each with the package it comes with:" \
+    "${absent[@]}" >&2
+  exit 1
+fi
+
+if [ "$register_qemu" = yes ]; then
   echo "setup: this kernel runs no 32-bit programs; registering qemu-i386 for them" \
     "(binfmt_misc, flags POF, until the next reboot)"
-  mapfile -t missing < <(missing_of qemu-user)
-  install "${missing[@]}"
   [ -e "$binfmt/register" ] || as_root mount -t binfmt_misc binfmt_misc "$binfmt"
   if [ -e "$binfmt/qemu-i386" ]; then
     echo 1 | as_root tee "$binfmt/qemu-i386" > /dev/null
