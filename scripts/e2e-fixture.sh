@@ -2,6 +2,7 @@
 # Starts (start) or stops (stop) what the end-to-end tests share: the private Wine prefix,
 # a virtual X display, and one Wine server kept running between the tests.
 set -euo pipefail
+# shellcheck source=wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
 display_file=$lull_root/build/e2e-display
 pid_file=$lull_root/build/e2e-xvfb.pid
@@ -9,25 +10,16 @@ pid_file=$lull_root/build/e2e-xvfb.pid
 case "${1:-}" in
   start)
     if [ -f "$pid_file" ] && kill -0 "$(cat "$pid_file")" 2> /dev/null; then exit 0; fi
-    for number in $(seq 90 130); do
-      [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-      Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
-      echo $! > "$pid_file"
-      sleep 1
-      if kill -0 "$(cat "$pid_file")" 2> /dev/null; then
-        echo ":$number" > "$display_file"
-        break
-      fi
-    done
-    [ -f "$display_file" ] || { echo "cannot start Xvfb" >&2; exit 1; }
-    export DISPLAY=$(cat "$display_file")
+    lull_start_xvfb
+    echo "$lull_xvfb_pid" > "$pid_file"
+    echo "$DISPLAY" > "$display_file"
     lull_prepare_prefix
     wineserver -p > /dev/null 2>&1 < /dev/null
     echo "Wine $LULL_WINE_ARCH prefix $WINEPREFIX on display $DISPLAY"
     ;;
   stop)
     wineserver -k 2> /dev/null || true
-    [ -f "$pid_file" ] && kill "$(cat "$pid_file")" 2> /dev/null || true
+    if [ -f "$pid_file" ]; then kill "$(cat "$pid_file")" 2> /dev/null || true; fi
     rm -f "$pid_file" "$display_file"
     ;;
   *)

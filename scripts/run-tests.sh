@@ -3,7 +3,7 @@
 # sweep's one line, read from the log of that same run, and CTest's summary last.
 #   run-tests.sh NATIVE-TREE [JOBS]
 set -uo pipefail
-cd "${1:?usage: run-tests.sh NATIVE-TREE [JOBS]}"
+cd "${1:?usage: run-tests.sh NATIVE-TREE [JOBS]}" || exit
 jobs=${2:-2}
 
 # CTest's output is shown as it comes, up to its summary, which is held back until the

@@ -3,6 +3,7 @@
 # usage: run-wine.sh [ARGS] [WINVER]   e.g. run-wine.sh "/?" win98
 set -euo pipefail
 "$(dirname "$0")/check-display.sh"
+# shellcheck source=wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
 
 args=${1:-}

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that run lull.exe under Wine: chooses the Wine, the programs to
 # run, and the project's private prefix (never the user's ~/.wine).
 #
@@ -116,7 +117,7 @@ lull_prepare_prefix() {
   local settings=$WINEPREFIX/lull-settings.reg
   if ! lull_prefix_settings | cmp -s - "$settings"; then
     lull_prefix_settings > "$settings"
-    "$LULL_WINE" regedit /S "Z:${settings//\//\\}" >> "$WINEPREFIX.log" 2>&1
+    "$LULL_WINE" regedit /S "$(to_windows "$settings")" >> "$WINEPREFIX.log" 2>&1
   fi
   [ "$created" = no ] || wineserver -w
   # Wine's own MS Sans Serif and Marlett (the caption buttons): without them the pages are
@@ -128,6 +129,27 @@ lull_prepare_prefix() {
     cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/sserife*.fon \
       /usr/share/wine/fonts/ms_sans_serif.ttf /usr/share/wine/fonts/small_fonts.ttf "$fonts/"
   fi
+}
+
+# A Linux path as Wine's programs see it: on drive Z:, with backslashes.
+to_windows() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
+
+# Starts a virtual X display of its own on the first free number from :90 on, and sets
+# DISPLAY to it and lull_xvfb_pid to the server's process.
+lull_start_xvfb() {
+  local number
+  for number in $(seq 90 130); do
+    { [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; } && continue
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+    lull_xvfb_pid=$!
+    sleep 1
+    if kill -0 "$lull_xvfb_pid" 2> /dev/null; then
+      export DISPLAY=:$number
+      return 0
+    fi
+  done
+  echo "cannot start Xvfb" >&2
+  return 1
 }
 
 # Sets the Windows version Wine reports to programs started from now on.

@@ -5,6 +5,7 @@
 #   wine-mode.sh driver          the tree of the driver and the benchmark: make bench
 #   wine-mode.sh trees [TREE...] both, and the trees given, once each: make test, screenshots
 set -euo pipefail
+# shellcheck source=wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
 
 tree_of() {

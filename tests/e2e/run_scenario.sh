@@ -2,25 +2,24 @@
 # Plays one scenario against the real lull.exe under Wine, as one Windows version.
 # usage: run_scenario.sh SCENARIO-FILE WINDOWS-VERSION [SCREENSHOT-DIRECTORY]
 set -euo pipefail
+# shellcheck source=../../scripts/wine-env.sh
 source "$(dirname "$0")/../../scripts/wine-env.sh"
 
 scenario=$1
 version=$2
 shots=${3:-}
 
-to_windows() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
-
 # A display: the one the test fixture started, or one of our own for this run.
 if [ -f "$lull_root/build/e2e-display" ]; then
-  export DISPLAY=$(cat "$lull_root/build/e2e-display")
+  DISPLAY=$(cat "$lull_root/build/e2e-display")
+  export DISPLAY
 fi
 own_xvfb=
 if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:$((100 + RANDOM % 400))
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
-  own_xvfb=$!
-  sleep 1
+  lull_start_xvfb
+  own_xvfb=$lull_xvfb_pid
 fi
+# shellcheck disable=SC2317 # called by the trap below, which shellcheck does not follow
 cleanup() {
   [ -n "$own_xvfb" ] && kill "$own_xvfb" 2> /dev/null
   rm -f "$played"
