@@ -3,8 +3,8 @@
 # only, then checks that every program they call is there. Prints nothing when everything
 # is there already; stops with one message naming what is still missing. Run as root or
 # with sudo available.
-#   LULL_SETUP_ROOT  the root the programs are looked for under (default /): the set-up's
-#                    test plays a machine there
+#   LULL_SETUP_ROOT  the root under which the programs and binfmt_misc are looked for
+#                    (default /): the set-up's test plays a machine there
 set -euo pipefail
 root=${LULL_SETUP_ROOT:-}
 
