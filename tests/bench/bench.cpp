@@ -19,7 +19,7 @@ namespace {
 
 // Without a fixed number of rounds: at least kMinRounds, then until every interval's
 // half-width is at most kHalfWidth, and never more than kMaxRounds.
-constexpr int kMinRounds = 40;
+constexpr int kMinRounds = 60;
 constexpr int kMaxRounds = 300;
 constexpr double kHalfWidth = 0.015;
 
