@@ -62,20 +62,6 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/e2e)
 endif()
 
-# The start-up benchmark: two baseline dialog programs, built exactly as lull.exe is (the
-# second also calls InitCommonControls, as the wizard must), and the program that times them.
-foreach(baseline minimal_dialog minimal_dialog_icc)
-  add_executable(${baseline} WIN32
-    ${CMAKE_SOURCE_DIR}/tests/bench/minimal_dialog.cpp
-    ${CMAKE_SOURCE_DIR}/tests/bench/minimal_dialog.rc)
-  target_compile_options(${baseline} PRIVATE ${LULL_WARNINGS} ${LULL_FREESTANDING_COMPILE})
-  target_link_options(${baseline} PRIVATE ${LULL_FREESTANDING_LINK} -Wl,-e,${LULL_ENTRY})
-  target_link_libraries(${baseline} PRIVATE user32 kernel32 gcc)
-endforeach()
-target_compile_definitions(minimal_dialog_icc PRIVATE LULL_BENCH_INIT_COMMON_CONTROLS)
-target_link_libraries(minimal_dialog_icc PRIVATE comctl32)
-
-add_executable(lull_bench ${CMAKE_SOURCE_DIR}/tests/bench/bench.cpp)
-target_compile_options(lull_bench PRIVATE ${LULL_WARNINGS})
-target_link_options(lull_bench PRIVATE -static -static-libgcc -static-libstdc++)
-target_link_libraries(lull_bench PRIVATE psapi)
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/bench/CMakeLists.txt)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/bench ${CMAKE_BINARY_DIR}/bench)
+endif()

@@ -4,7 +4,7 @@ the size of lull.exe, written with the date and the machine into README.md betwe
 figures markers. Nothing is written unless every step passes. The logs stay in
 build/figures/.
 
-usage: figures.py [FUZZ-SECONDS [BENCH-RUNS]]   (60 and 20)
+usage: figures.py [FUZZ-SECONDS [BENCH-ROUNDS]]   (60, and as many rounds as make bench runs)
 """
 import datetime
 import os
@@ -102,21 +102,23 @@ def size_table(exe):
 
 
 def bench_table(log):
-    rows = ["| program | start-up to first page | peak working set | ratio to the floor: "
-            "start-up, memory |", "|---|---|---|---|"]
+    rows = ["| program | start-up to first page | peak working set | ratio to the floor "
+            "[95% interval]: start-up, memory |", "|---|---|---|---|"]
     names = {"lull.exe": "`lull.exe`", "minimal_dialog.exe": "minimal dialog",
              "minimal_dialog_icc.exe": "minimal dialog + `InitCommonControls` (the floor)"}
+    ratio = r"([\d.]+ \[[\d.]+-[\d.]+\])"
     pattern = re.compile(r"^(\S+)\s+start-up\s+([\d.]+) ms\s+peak working set\s+(\d+) KiB"
-                         r"\s+ratio ([\d.]+)\s+([\d.]+)", re.M)
+                         rf"\s+ratio {ratio}\s+{ratio}$", re.M)
     found = pattern.findall(log)
     if len(found) != 3:
         sys.exit("figures: the benchmark printed no line for each of its three programs")
     for program, ms, kib, time_ratio, memory_ratio in found:
         rows.append(f"| {names.get(program, program)} | {ms} ms | {number(int(kib))} KiB "
                     f"| {time_ratio}, {memory_ratio} |")
-    runs = re.search(r"^(\d+) runs each", log, re.M).group(1)
-    machine = re.search(r"^Machine: .*?, ([^,]*wine[^,]*), (\w+) build", log, re.M | re.I)
-    return "\n".join(rows), runs, f"{machine.group(1)}, {machine.group(2)} build"
+    rounds = re.search(r"^(\d+) rounds", log, re.M).group(1)
+    machine = re.search(r"^Machine: .*?, ([^,]*wine[^,]*), (\w+) build, (.*)", log, re.M | re.I)
+    wine, build, priority = machine.groups()
+    return "\n".join(rows), rounds, f"{wine}, {build} build, {priority}"
 
 
 def fuzz_table(log):
@@ -160,12 +162,12 @@ def machine():
 
 def main():
     fuzz_seconds = sys.argv[1] if len(sys.argv) > 1 else "60"
-    bench_runs = sys.argv[2] if len(sys.argv) > 2 else "20"
+    bench_rounds = [f"RUNS={sys.argv[2]}"] if len(sys.argv) > 2 else []
     LOGS.mkdir(parents=True, exist_ok=True)
     started = datetime.datetime.now(datetime.timezone.utc)
     tests = test_table(run("test", ["make", "test"]))
     fuzz = fuzz_table(run("fuzz", ["make", "fuzz", f"FUZZ_SECONDS={fuzz_seconds}"]))
-    bench = bench_table(run("bench", ["make", "bench", f"RUNS={bench_runs}"]))
+    bench = bench_table(run("bench", ["make", "bench", *bench_rounds]))
     sizes, imports = size_table(ROOT / "build" / "win32" / "lull.exe")
     commit = output("git", "log", "-1", "--format=%h (%cs)")
     changed = output("git", "status", "--porcelain", "--untracked-files=no", "--", ".",
@@ -173,7 +175,7 @@ def main():
     dirty = " with local changes" if changed else ""
 
     test_rows, summary, took, sweep, mode = tests
-    bench_rows, runs, wine = bench
+    bench_rows, rounds, wine = bench
     block = f"""{BEGIN}
 Recorded by `make figures` on {started:%Y-%m-%d} from commit {commit}{dirty}, on {machine()}.
 
@@ -192,7 +194,8 @@ Recorded by `make figures` on {started:%Y-%m-%d} from commit {commit}{dirty}, on
 
 {fuzz}
 
-**Start-up.** `make bench`, medians of {runs} runs each, {wine}:
+**Start-up.** `make bench`, {rounds} rounds of one run of each program, {wine}; a ratio is
+the median of the rounds' own ratios:
 
 {bench_rows}
 {END}"""
