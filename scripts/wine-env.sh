@@ -156,6 +156,3 @@ lull_start_xvfb() {
 lull_set_windows_version() {
   "$LULL_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f > /dev/null 2>&1
 }
-
-# The Windows path Wine gives a Unix path: Z: followed by the path with / turned into \.
-to_windows() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
