@@ -12,8 +12,8 @@ FUZZ_TARGETS := command_line system_ini settings
 CMAKE_GEN  := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 JOBS       ?= 2
 
-.PHONY: all setup win32 win64 native test run bench fuzz fuzz-build screenshots dist figures \
-        clean
+.PHONY: all setup win32 win64 native golden test run bench fuzz fuzz-build screenshots dist \
+        figures clean
 
 all: win32 win64 native
 
@@ -33,10 +33,18 @@ win64: setup
 
 # The native tree, told where the other trees are so that it also checks lull.exe, runs the
 # Wine tests and the fuzz smoke tests (a plain cmake of this folder runs the rest alone).
+NATIVE_CONFIGURE := cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug \
+  -DLULL_WINDOWS_TREE=$(CURDIR)/$(WIN32) -DLULL_WINE_TESTS=ON -DLULL_FUZZ_TREE=$(CURDIR)/$(FUZZ)
 native: setup
-	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DLULL_WINDOWS_TREE=$(CURDIR)/$(WIN32) \
-	  -DLULL_WINE_TESTS=ON -DLULL_FUZZ_TREE=$(CURDIR)/$(FUZZ) > /dev/null
+	@$(NATIVE_CONFIGURE) > /dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
+
+# When a page is meant to change: writes tests/unit/templates.golden anew from lull.rc, the
+# dump the template test compares the compiled templates with. Read its diff, then commit it.
+golden: setup
+	@$(NATIVE_CONFIGURE) > /dev/null
+	@cmake --build $(NATIVE) -j $(JOBS) --target golden
+	@git --no-pager diff --stat -- tests/unit/templates.golden 2> /dev/null || true
 
 # Says how the Wine tests run here, builds the Windows trees they need (the i686 tree always,
 # for the executable check), the native tree and the fuzz targets, and runs every test; the

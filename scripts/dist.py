@@ -6,7 +6,12 @@ time stamp lull.exe carries (SOURCE_DATE_EPOCH or the commit's date, as the Wind
 recorded it), fixed attributes and one compression level. LULL.TXT gets CR LF line ends
 so that Windows 95's Notepad shows it.
 
+The version comes from resources/version.h. The title of LULL.TXT and the zip names the
+README gives must say the same: --check-version checks that alone (a CTest test runs it),
+and a dist is not written while they differ.
+
 usage: dist.py WINDOWS-TREE OUTPUT-DIRECTORY
+       dist.py --check-version
 """
 import hashlib
 import pathlib
@@ -19,11 +24,31 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 
 
 def version():
-    caption = re.search(r"Ver (\d+\.\d+)", (ROOT / "resources" / "lull.rc").read_text())
-    return caption.group(1)
+    header = (ROOT / "resources" / "version.h").read_text()
+    return re.search(r'^#define LULL_VERSION "([^"]+)"$', header, re.M).group(1)
+
+
+def version_mismatches():
+    """What in LULL.TXT and the README does not say resources/version.h's version."""
+    want = version()
+    found = []
+    title = (ROOT / "docs" / "LULL.TXT").read_text().split("\n", 1)[0]
+    if title != f"Lull Wizard {want}":
+        found.append(f"docs/LULL.TXT: title {title!r}, not 'Lull Wizard {want}'")
+    names = re.findall(r"lull-([^\s`]*?)\.zip", (ROOT / "README.md").read_text())
+    if not names:
+        found.append("README.md: names no lull-VERSION.zip")
+    found += [f"README.md: lull-{name}.zip, not lull-{want}.zip" for name in names if name != want]
+    return found
 
 
 def main():
+    if sys.argv[1:] == ["--check-version"]:
+        mismatches = version_mismatches()
+        print("\n".join(mismatches) or f"version {version()}: LULL.TXT and README.md agree")
+        sys.exit(1 if mismatches else 0)
+    if version_mismatches():
+        sys.exit("\n".join(version_mismatches() + ["(dist.py --check-version)"]))
     tree, out = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
     epoch = int((tree / "source_date_epoch").read_text())
     exe = (tree / "lull.exe").read_bytes()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks that lull.exe loads on every Windows it is for, as that Windows comes: only the
 # system DLLs and functions that Windows 95 has, a PE header that asks for Windows 4.0 at
-# most and the GUI subsystem, and the size budget; and that it runs on every PC Windows 95
-# runs on: no instruction a 386 lacks. Prints the size, the imports and the code's size.
+# most and the GUI subsystem, the layout the 9x loader needs and probed stack frames
+# (check_layout.py), and the size budget; and that it runs on every PC Windows 95 runs on:
+# no instruction a 386 lacks. Prints the size, the imports and the code's size.
 # The code's end comes from the linker map the link writes beside lull.exe (it is stripped).
 set -euo pipefail
 
@@ -102,6 +103,10 @@ else
     sort | uniq -c | awk '{printf "%s %s x%d", (NR > 1 ? "," : ""), $2, $1}')
   [ -z "$offending" ] || fail "instructions a 386 lacks (or undecodable bytes):$offending"
 fi
+
+# Alignments, sections, image and header sizes, writable imports, no relocations, and a
+# probe for every stack frame of a page or more.
+python3 "$(dirname "$0")/check_layout.py" "$exe" "$map" || failures=$((failures + 1))
 
 # The size budget, stripped.
 stripped=$(mktemp)

@@ -8,6 +8,11 @@ source=${1:?usage: check_reproducible.sh SOURCE-DIR WORK-DIR [CMAKE-GENERATOR]}
 work=${2:?usage: check_reproducible.sh SOURCE-DIR WORK-DIR [CMAKE-GENERATOR]}
 generator=${3:-}
 
+if ! command -v i686-w64-mingw32-g++ > /dev/null; then
+  echo "skipped: no i686-w64-mingw32-g++ on the PATH, so lull.exe cannot be built (install MinGW-w64, e.g. make setup)"
+  exit 77
+fi
+
 rm -rf "$work"
 for tree in "$work/one" "$work/the-other-tree"; do
   cmake -S "$source" -B "$tree" ${generator:+-G "$generator"} \

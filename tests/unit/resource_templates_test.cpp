@@ -1,23 +1,33 @@
-// Reads the compiled resources (lull.res, as windres writes them) byte by byte
-// and checks the fourteen page templates and the program icon against tables.
+// Reads the compiled resources (lull.res, as windres writes them) byte by byte. The exact
+// texts, rectangles, styles and ids are compared with one golden dump,
+// tests/unit/templates.golden (`make golden` writes it anew when a page is meant to change);
+// the rules every page obeys, and the icon's form, are checked here.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <ostream>
+#include <set>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#ifndef LULL_RES_PATH
-#error "LULL_RES_PATH must name the compiled resource file"
+#include "resources/resource_ids.h"
+#include "wizard/pages.h"
+
+// LULL_RES_PATH is empty when the tree was configured without the resource compiler.
+#if !defined(LULL_RES_PATH) || !defined(LULL_GOLDEN_PATH)
+#error "LULL_RES_PATH and LULL_GOLDEN_PATH must name the compiled resources and the golden dump"
 #endif
 
+namespace lull {
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -38,9 +48,26 @@ struct NameOrOrdinal {
   bool IsOrdinal(std::uint16_t n) const { return isOrdinal && ordinal == n; }
 };
 
-std::string Describe(const NameOrOrdinal& n) {
-  return n.isOrdinal ? "#" + std::to_string(n.ordinal) : "\"" + n.text + "\"";
+// A name or text in quotes, with \ and " escaped, or an ordinal as #number.
+std::string Quoted(const NameOrOrdinal& n) {
+  if (n.isOrdinal) return "#" + std::to_string(n.ordinal);
+  std::string out = "\"";
+  for (unsigned char c : n.text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
 }
+
+std::string Quoted(const std::string& text) { return Quoted(NameOrOrdinal{false, 0, text}); }
 
 class ByteReader {
  public:
@@ -246,387 +273,241 @@ std::string Upper(std::string_view s) {
   return out;
 }
 
+// Without i686-w64-mingw32-windres the tree has no lull.res: every test here says so and why.
+class Templates : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::string_view(LULL_RES_PATH).empty())
+      GTEST_SKIP() << "no i686-w64-mingw32-windres on the PATH when this tree was configured, "
+                      "so lull.rc is not compiled and its templates are not checked (install "
+                      "MinGW-w64, e.g. make setup, and configure again)";
+  }
+};
+
 // ---------------------------------------------------------------------------
-// The templates as they should be
+// The golden dump: every resource in the file's order; a dialog with its header and one line
+// a control, every field the templates hold; any other resource by its size and a hash.
 
-enum class Kind { Frame, Text, CentredText, Radio, Button };
+std::string Hex(std::uint32_t value) {
+  char out[12];
+  std::snprintf(out, sizeof out, "0x%08X", value);
+  return out;
+}
 
+std::string ClassName(const NameOrOrdinal& c) {
+  if (c.IsOrdinal(0x0080)) return "Button";
+  if (c.IsOrdinal(0x0082)) return "Static";
+  return Quoted(c);
+}
+
+std::string Rectangle(int x, int y, int cx, int cy) {
+  return std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(cx) + "x" +
+         std::to_string(cy);
+}
+
+std::string TypeName(const NameOrOrdinal& type) {
+  if (type.IsOrdinal(kRtDialog)) return "dialog";
+  if (type.IsOrdinal(kRtIcon)) return "icon";
+  if (type.IsOrdinal(kRtGroupIcon)) return "icon group";
+  return "type " + Quoted(type);
+}
+
+constexpr const char* kGoldenHeader =
+    "# lull.res as the template test reads it, resource by resource in the order it holds them:\n"
+    "# a dialog with its style, extended style, position and size, menu, class, font, bytes\n"
+    "# after its last control and caption, then each control: id, class, style, x,y wxh, its\n"
+    "# extended style and creation data when not 0, and its text; any other resource by its\n"
+    "# size and hash. `make golden` writes this file anew; read its diff before committing.\n";
+
+std::string Dump() {
+  std::ostringstream out;
+  out << kGoldenHeader;
+  for (const Resource& r : Resources()) {
+    out << TypeName(r.type) << " " << Quoted(r.name) << " language " << r.language;
+    if (!r.type.IsOrdinal(kRtDialog)) {
+      std::uint32_t fnv = 2166136261u;  // FNV-1a
+      for (std::uint8_t b : r.data) fnv = (fnv ^ b) * 16777619u;
+      out << ": " << r.data.size() << " bytes, FNV-1a " << Hex(fnv) << "\n";
+      continue;
+    }
+    const Dialog d = ParseDialog(r.data);
+    out << ": style " << Hex(d.style) << " exstyle " << Hex(d.exStyle) << " at "
+        << Rectangle(d.x, d.y, d.cx, d.cy) << " menu " << Quoted(d.menu) << " class "
+        << Quoted(d.windowClass) << " font " << d.pointSize << " " << Quoted(d.faceName)
+        << " trailing " << d.bytesAfterLastControl << "\n  caption " << Quoted(d.caption) << "\n";
+    for (std::size_t i = 0; i < d.controls.size(); ++i) {
+      const Control& c = d.controls[i];
+      out << "  " << i + 1 << ". id " << c.id << " " << ClassName(c.windowClass) << " "
+          << Hex(c.style) << " " << Rectangle(c.x, c.y, c.cx, c.cy);
+      if (c.exStyle != 0) out << " exstyle " << Hex(c.exStyle);
+      if (c.creationDataSize != 0) out << " data " << c.creationDataSize;
+      out << " " << Quoted(c.text) << "\n";
+    }
+  }
+  return out.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// LULL_UPDATE_GOLDEN=1 (make golden) writes the dump instead of comparing with it.
+TEST_F(Templates, MatchTheGoldenDump) {
+  const std::string dump = Dump();
+  const char* update = std::getenv("LULL_UPDATE_GOLDEN");
+  if (update != nullptr && std::string_view(update) == "1") {
+    std::ofstream(LULL_GOLDEN_PATH, std::ios::binary) << dump;
+    std::printf("wrote %s\n", LULL_GOLDEN_PATH);
+    return;
+  }
+  std::ifstream in(LULL_GOLDEN_PATH, std::ios::binary);
+  ASSERT_TRUE(in) << "no " << LULL_GOLDEN_PATH << ": make golden writes it";
+  const std::vector<std::string> want = Lines({std::istreambuf_iterator<char>(in), {}});
+  const std::vector<std::string> got = Lines(dump);
+  if (got == want) return;
+  // The lines that differ, by a longest common subsequence, with the golden file's numbers.
+  const std::size_t n = want.size(), m = got.size();
+  std::vector<std::vector<std::size_t>> common(n + 1, std::vector<std::size_t>(m + 1, 0));
+  for (std::size_t i = n; i-- > 0;)
+    for (std::size_t j = m; j-- > 0;)
+      common[i][j] = want[i] == got[j] ? common[i + 1][j + 1] + 1
+                                       : std::max(common[i + 1][j], common[i][j + 1]);
+  std::string diff;
+  for (std::size_t i = 0, j = 0; i < n || j < m;) {
+    if (i < n && j < m && want[i] == got[j]) {
+      ++i, ++j;
+    } else if (j == m || (i < n && common[i + 1][j] >= common[i][j + 1])) {
+      diff += "\n" + std::to_string(i + 1) + " - " + want[i];
+      ++i;
+    } else {
+      diff += "\n" + std::to_string(j + 1) + " + " + got[j];
+      ++j;
+    }
+  }
+  ADD_FAILURE() << "lull.res differs from " << LULL_GOLDEN_PATH
+                << " (- golden line, + lull.res's dump line):" << diff
+                << "\nIf the change is meant, run make golden and review its diff.";
+}
+
+// ---------------------------------------------------------------------------
+// The rules every page obeys
+
+// The five kinds of control the pages are made of, with the ids each may carry.
 struct KindForm {
-  Kind kind;
+  const char* kind;
   std::uint16_t classAtom;
   std::uint32_t style;
+  std::set<unsigned> ids;
 };
 
-constexpr KindForm kKindForms[] = {
-    {Kind::Frame, 0x0080, 0x50000807},        // Button: group box, bottom
-    {Kind::Text, 0x0082, 0x50020000},         // Static: group, left
-    {Kind::CentredText, 0x0082, 0x50020001},  // Static: group, centre
-    {Kind::Radio, 0x0080, 0x50030009},        // Button: group, tab stop, auto radio
-    {Kind::Button, 0x0080, 0x50010001},       // Button: tab stop, default push button
+enum { kFrame, kText, kCentredText, kRadio, kButton };
+const KindForm kKinds[] = {
+    {"frame", 0x0080, 0x50000807, {IDC_STATIC_TEXT}},
+    {"text",
+     0x0082,
+     0x50020000,
+     {IDC_STATIC_TEXT, IDC_RESTART_NOTE, IDC_CURRENT_STATE, IDC_CURRENT_SLEEP, IDC_CURRENT_SAVER,
+      IDC_PREVIOUS_STATE, IDC_PREVIOUS_SLEEP, IDC_PREVIOUS_SAVER}},
+    {"centred text", 0x0082, 0x50020001, {IDC_STATIC_TEXT}},
+    {"radio", 0x0080, 0x50030009, {IDC_YES, IDC_NO, IDC_TIME_10, IDC_TIME_15, IDC_TIME_20}},
+    {"button",
+     0x0080,
+     0x50010001,
+     {IDC_CANCEL, IDC_FINISH, IDC_PREVIOUS, IDC_NEXT, IDC_LICENSE, IDC_LICENSE_OK}},
 };
 
-const KindForm& FormOf(Kind kind) {
-  for (const KindForm& f : kKindForms)
-    if (f.kind == kind) return f;
-  throw std::logic_error("kind without a form");
+const KindForm* KindOf(const Control& c) {
+  for (const KindForm& k : kKinds)
+    if (c.windowClass.IsOrdinal(k.classAtom) && c.style == k.style) return &k;
+  return nullptr;
 }
 
-// Marks a text whose wording is the program's own; kOwnTexts gives its role.
-constexpr const char* kOwnWording = nullptr;
-
-struct ExpectedControl {
-  unsigned id;
-  Kind kind;
-  int x, y, cx, cy;
-  const char* text;
-};
-
-struct ExpectedPage {
-  const char* name;
-  const char* caption;
-  int x, y, cx, cy;
-  std::vector<ExpectedControl> controls;
-};
-
-constexpr Kind kFrame = Kind::Frame;
-constexpr Kind kText = Kind::Text;
-constexpr Kind kCentred = Kind::CentredText;
-constexpr Kind kRadio = Kind::Radio;
-constexpr Kind kButton = Kind::Button;
-
-constexpr const char* kActivateIntro =
-    "Personal computers use more energy than all other desktop and office equipment combined.  "
-    "Unfortunately, much of this energy is needlessly expended while the computer sits idle, "
-    "perhaps while you are in a meeting, on the telephone, or at lunch.  Fortunately, we can "
-    "reduce this waste through the use of Sleepwell, which can turn off your monitor, the most "
-    "comsuming component, during idle time.  If you don't use your computer for a certain time, "
-    "the monitor will turn itself off.  To turn it back on, simply push your mouse or press a key "
-    "and wait a few seconds.";
-constexpr const char* kActivateQuestion =
-    "To help in this worthwhile effort to reduce energy usage, do you want to activate the "
-    "Sleepwell feature on your computer's monitor?";
-constexpr const char* kSelectMinutes =
-    "Please select the number of minutes that indicate how long your system should be idle before "
-    "the monitor will go to sleep.  A shorter time saves more energy.";
-
-// One row per control, as in a page table.
-// clang-format off
-const std::vector<ExpectedPage>& ExpectedPages() {
-  static const std::vector<ExpectedPage> pages = {
-      {"AboutDisplay",
-       "Lull Wizard - Ver 1.00 (12/8/2026)",
-       145, 80, 225, 150,
-       {
-           {0, kFrame, 5, 2, 215, 118, ""},
-           {0, kText, 12, 10, 200, 35,
-            "This program provides a mechanism to configure Sleepwell settings on your computer, "
-            "or restore your system with the values prior to the latest automated activation."},
-           {0, kText, 12, 57, 160, 28, "Developed by:"},
-           {0, kText, 20, 70, 160, 12, kOwnWording},
-           {0, kText, 20, 79, 160, 12, kOwnWording},
-           {0, kText, 20, 88, 160, 12, kOwnWording},
-           {0, kText, 20, 97, 160, 12, kOwnWording},
-           {13, kButton, 65, 130, 50, 16, "License"},
-           {8, kButton, 120, 130, 50, 16, "   OK   "},
-       }},
-      {"LicenseDisplay",
-       "Lull Wizard PC Monitor Power Management Program",
-       120, 60, 280, 230,
-       {
-           {0, kFrame, 5, 2, 270, 205, ""},
-           {0, kCentred, 10, 10, 260, 12, "LULL WIZARD PROGRAM LICENSE AGREEMENT"},
-           {0, kText, 15, 25, 250, 30, kOwnWording},
-           {0, kText, 15, 57, 250, 22,
-            "Users are free to duplicate, distribute, or copy this software at no cost for use "
-            "without restriction."},
-           {0, kText, 15, 81, 250, 120, kOwnWording},
-           {14, kButton, 110, 210, 30, 14, "OK"},
-       }},
-      {"ResetActivate",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 10, 217, 25,
-            "The Sleepwell settings on your system have previously been activated using the Lull "
-            "Wizard."},
-           {0, kText, 12, 35, 217, 28,
-            "Do you want to change the settings or return to the settings that existed before the "
-            "activation?"},
-           {1, kRadio, 27, 65, 10, 10, ""},
-           {0, kText, 40, 65, 130, 12, "Reactivate (change existing settings)"},
-           {7, kRadio, 27, 80, 10, 10, ""},
-           {0, kText, 40, 80, 130, 12, "Reset (return to old settings)"},
-           {13, kButton, 10, 165, 50, 16, "License"},
-           {11, kButton, 120, 165, 50, 16, "Next >>"},
-           {2, kButton, 175, 165, 50, 16, "Cancel"},
-       }},
-      {"ShowCurrent",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 7, 217, 12, "Your current Sleepwell settings are:"},
-           {5000, kText, 24, 20, 120, 12, ""},
-           {5001, kText, 24, 29, 120, 12, ""},
-           {5002, kText, 24, 38, 120, 12, ""},
-           {0, kText, 12, 55, 217, 12, "Your previous Sleepwell settings were:"},
-           {5003, kText, 24, 68, 120, 12, ""},
-           {5004, kText, 24, 77, 120, 12, ""},
-           {5005, kText, 24, 86, 120, 12, ""},
-           {0, kText, 12, 105, 217, 18,
-            "Do you want to reset your system to use the previous Sleepwell settings?"},
-           {1, kRadio, 27, 130, 10, 10, ""},
-           {0, kText, 40, 130, 60, 12, "Yes (Reset)"},
-           {7, kRadio, 27, 145, 10, 10, ""},
-           {0, kText, 40, 145, 60, 12, "No (Do not reset)"},
-           {13, kButton, 10, 165, 50, 16, "License"},
-           {10, kButton, 65, 165, 50, 16, "<< Previous"},
-           {11, kButton, 120, 165, 50, 16, "Next >>"},
-           {2, kButton, 175, 165, 50, 16, "Cancel"},
-       }},
-      {"ActivateYesNo",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 7, 217, 80, kActivateIntro},
-           {0, kText, 12, 90, 217, 120, kActivateQuestion},
-           {1, kRadio, 27, 125, 10, 10, ""},
-           {0, kText, 40, 125, 130, 12, "Yes, please activate Sleepwell"},
-           {7, kRadio, 27, 140, 10, 10, ""},
-           {0, kText, 40, 140, 130, 12, "No, do not activate Sleepwell"},
-           {13, kButton, 10, 165, 50, 16, "License"},
-           {11, kButton, 120, 165, 50, 16, "Next >>"},
-           {2, kButton, 175, 165, 50, 16, "Cancel"},
-       }},
-      {"ActivateYesNoPrev",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 7, 217, 80, kActivateIntro},
-           {0, kText, 12, 90, 217, 120, kActivateQuestion},
-           {1, kRadio, 27, 125, 10, 10, ""},
-           {0, kText, 40, 125, 130, 12, "Yes, please activate Sleepwell"},
-           {7, kRadio, 27, 140, 10, 10, ""},
-           {0, kText, 40, 140, 130, 12, "No, do not activate Sleepwell"},
-           {13, kButton, 10, 165, 50, 16, "License"},
-           {10, kButton, 65, 165, 50, 16, "<< Previous"},
-           {11, kButton, 120, 165, 50, 16, "Next >>"},
-           {2, kButton, 175, 165, 50, 16, "Cancel"},
-       }},
-      {"SelectTime",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 12, 217, 80, kSelectMinutes},
-           {4097, kRadio, 27, 50, 10, 10, ""},
-           {0, kText, 40, 50, 130, 12, "10 Minutes"},
-           {4098, kRadio, 27, 65, 10, 10, ""},
-           {0, kText, 40, 65, 130, 12, "15 Minutes"},
-           {4100, kRadio, 27, 80, 10, 10, ""},
-           {0, kText, 40, 80, 130, 12, "20 Minutes"},
-           {13, kButton, 10, 165, 50, 16, "License"},
-           {10, kButton, 65, 165, 50, 16, "<< Previous"},
-           {11, kButton, 120, 165, 50, 16, "Next >>"},
-           {2, kButton, 175, 165, 50, 16, "Cancel"},
-       }},
-      {"SelectCompliant",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 10, 217, 25,
-            "Your system already has Sleepwell activated, but the sleep time (when the monitor "
-            "will power down) may not be set optimally."},
-           {0, kText, 12, 35, 217, 25, kSelectMinutes},
-           {4097, kRadio, 27, 70, 10, 10, ""},
-           {0, kText, 40, 70, 130, 12, "10 Minutes"},
-           {4098, kRadio, 27, 85, 10, 10, ""},
-           {0, kText, 40, 85, 130, 12, "15 Minutes"},
-           {4100, kRadio, 27, 100, 10, 10, ""},
-           {0, kText, 40, 100, 130, 12, "20 Minutes"},
-           {13, kButton, 10, 165, 50, 16, "License"},
-           {11, kButton, 120, 165, 50, 16, "Next >>"},
-           {2, kButton, 175, 165, 50, 16, "Cancel"},
-       }},
-      {"AdjustScreenSave",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 7, 217, 80,
-            "The time that you have elected for Sleepwell is before the time when your screen "
-            "saver currently comes on.  If you leave the screen saver time as it is, it will never "
-            "appear.  Do you want the screen saver time to be changed so that you still see the "
-            "screen saver before the monitor goes to sleep?"},
-           {1, kRadio, 27, 65, 10, 10, ""},
-           {0, kText, 40, 65, 130, 12, "Yes, please move my screen saver time"},
-           {7, kRadio, 27, 80, 10, 10, ""},
-           {0, kText, 40, 80, 130, 12, "No, do not move my screen saver time"},
-           {13, kButton, 10, 165, 50, 16, "License"},
-           {10, kButton, 65, 165, 50, 16, "<< Previous"},
-           {11, kButton, 120, 165, 50, 16, "Next >>"},
-           {2, kButton, 175, 165, 50, 16, "Cancel"},
-       }},
-      {"NormalFinish",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 10, 217, 25,
-            "Your system's monitor Sleepwell feature has been activated.  To wake up a sleeping "
-            "monitor, simply push your mouse or press a key.  "},
-           {0, kText, 12, 35, 217, 25,
-            "If you wish to return your system to its previous settings, run this program again "
-            "and select the Reset option."},
-           {0, kText, 12, 60, 217, 25,
-            "Thank you for your interest in Sleepwell, and keep practicing efficient computing."},
-           {3000, kText, 12, 85, 217, 25, ""},
-           {13, kButton, 65, 165, 50, 16, "License"},
-           {8, kButton, 120, 165, 50, 16, "Finish"},
-       }},
-      {"NoActivateFinish",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 12, 217, 80,
-            "Thank you for your interest in Sleepwell.  We hope that you will consider using "
-            "Sleepwell on your computer in the future to reduce energy usage."},
-           {13, kButton, 65, 165, 50, 16, "License"},
-           {8, kButton, 120, 165, 50, 16, "Finish"},
-       }},
-      {"ResetFinish",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 10, 12, 217, 25,
-            "Your Sleepwell settings have been reset to their previous settings."},
-           {3000, kText, 12, 35, 217, 25, ""},
-           {13, kButton, 65, 165, 50, 16, "License"},
-           {8, kButton, 120, 165, 50, 16, "Finish"},
-       }},
-      {"NoResetFinish",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 12, 217, 80,
-            "You have elected to keep your current settings, so your Sleepwell settings have NOT "
-            "been reset."},
-           {13, kButton, 65, 165, 50, 16, "License"},
-           {8, kButton, 120, 165, 50, 16, "Finish"},
-       }},
-      {"NTFinish",
-       "Lull Wizard",
-       145, 80, 240, 190,
-       {
-           {0, kFrame, 5, 2, 230, 158, ""},
-           {0, kText, 12, 12, 217, 80,
-            "Your computer operating system uses Windows NT, which unfortunately does not support "
-            "Sleepwell.  Therefore, we cannot activate power management capabilities on your "
-            "system.  Nevertheless, we thank you for your interest in Sleepwell and your efforts "
-            "to save energy while computing."},
-           {13, kButton, 65, 165, 50, 16, "License"},
-           {8, kButton, 120, 165, 50, 16, "Finish"},
-       }},
-  };
-  return pages;
-}
-// clang-format on
-
-Dialog LoadDialog(const std::string& pageName) {
-  const Resource* r = Find(kRtDialog, Upper(pageName));
-  if (r == nullptr) throw std::runtime_error("no dialog resource " + Upper(pageName));
-  return ParseDialog(r->data);
+std::string KindName(const Control& c) {
+  const KindForm* k = KindOf(c);
+  return k == nullptr ? "none" : k->kind;
 }
 
-// ---------------------------------------------------------------------------
-// The resource file as a whole
-
-TEST(ResourceFile, HoldsTheFourteenPagesTheIconAndNothingElse) {
-  std::vector<std::string> expected;
-  for (const ExpectedPage& p : ExpectedPages())
-    expected.push_back("type #5 name \"" + Upper(p.name) + "\"");
-  expected.push_back("type #3 name #1");
-  expected.push_back("type #14 name #6015");
-
-  std::vector<std::string> actual;
-  for (const Resource& r : Resources())
-    actual.push_back("type " + Describe(r.type) + " name " + Describe(r.name));
-
-  std::sort(expected.begin(), expected.end());
-  std::sort(actual.begin(), actual.end());
+// The resources are the templates the program asks for by name, the icon and its group.
+TEST_F(Templates, AreThePagesOfThePageTableAndTheIcon) {
+  std::multiset<std::string> expected = {"#3 #1", "#14 #" + std::to_string(IDI_LULL)};
+  for (std::size_t p = 1; p < kPageCount; ++p)
+    expected.insert("#5 \"" + Upper(InfoOf(static_cast<PageId>(p)).templateName) + "\"");
+  std::multiset<std::string> actual;
+  for (const Resource& r : Resources()) {
+    actual.insert(Quoted(r.type) + " " + Quoted(r.name));
+    EXPECT_EQ(r.language, 0u) << Quoted(r.name) << " is not language neutral";
+  }
   EXPECT_EQ(actual, expected);
 }
 
-TEST(ResourceFile, EveryResourceIsLanguageNeutral) {
-  ASSERT_FALSE(Resources().empty());
-  for (const Resource& r : Resources())
-    EXPECT_EQ(r.language, 0u) << "type " << Describe(r.type) << " name " << Describe(r.name);
-}
-
-// ---------------------------------------------------------------------------
-// Each page template
-
-void PrintTo(const ExpectedPage& page, std::ostream* out) { *out << page.name; }
-
-class PageTemplate : public ::testing::TestWithParam<ExpectedPage> {};
-
-TEST_P(PageTemplate, HasTheCommonFormWithItsCaptionPositionAndSize) {
-  const ExpectedPage& page = GetParam();
-  const Dialog d = LoadDialog(page.name);
-
-  EXPECT_EQ(d.style, 0x90CA08C4u);
-  EXPECT_EQ(d.exStyle, 0u);
-  EXPECT_TRUE(d.menu.IsEmptyText()) << "menu " << Describe(d.menu);
-  EXPECT_TRUE(d.windowClass.IsEmptyText()) << "class " << Describe(d.windowClass);
-  EXPECT_EQ(d.caption, page.caption);
-  EXPECT_EQ(d.pointSize, 8u);
-  EXPECT_EQ(d.faceName, "MS Sans Serif");
-  EXPECT_EQ((std::vector<int>{d.x, d.y, d.cx, d.cy}),
-            (std::vector<int>{page.x, page.y, page.cx, page.cy}));
-  EXPECT_EQ(d.bytesAfterLastControl, 0u) << "bytes after the last control";
-}
-
-TEST_P(PageTemplate, HasEveryControlInCreationOrder) {
-  const ExpectedPage& page = GetParam();
-  const Dialog d = LoadDialog(page.name);
-
-  ASSERT_EQ(d.controls.size(), page.controls.size());
-  for (std::size_t i = 0; i < page.controls.size(); ++i) {
-    SCOPED_TRACE("control #" + std::to_string(i + 1));
-    const ExpectedControl& want = page.controls[i];
-    const Control& got = d.controls[i];
-    const KindForm& form = FormOf(want.kind);
-
-    EXPECT_EQ(got.id, want.id);
-    EXPECT_TRUE(got.windowClass.IsOrdinal(form.classAtom)) << "class " << Describe(got.windowClass);
-    EXPECT_EQ(got.style, form.style);
-    EXPECT_EQ(got.exStyle, 0u);
-    EXPECT_EQ((std::vector<int>{got.x, got.y, got.cx, got.cy}),
-              (std::vector<int>{want.x, want.y, want.cx, want.cy}));
-    EXPECT_FALSE(got.text.isOrdinal) << "text " << Describe(got.text);
-    // A text whose wording is the program's own (the credits, the licence) must be there.
-    if (want.text != kOwnWording) {
-      EXPECT_EQ(got.text.text, want.text);
-    } else {
-      EXPECT_FALSE(got.text.text.empty());
+TEST_F(Templates, EveryPageHasTheCommonFormAndControlsOfTheFiveKinds) {
+  for (const Resource& r : Resources()) {
+    if (!r.type.IsOrdinal(kRtDialog)) continue;
+    const std::string& name = r.name.text;
+    const Dialog d = ParseDialog(r.data);
+    SCOPED_TRACE(name);
+    EXPECT_EQ(d.style, 0x90CA08C4u);
+    EXPECT_EQ(d.exStyle, 0u);
+    EXPECT_TRUE(d.menu.IsEmptyText() && d.windowClass.IsEmptyText());
+    EXPECT_EQ(d.pointSize, 8u);
+    EXPECT_EQ(d.faceName, "MS Sans Serif");
+    EXPECT_EQ(d.bytesAfterLastControl, 0u);
+    ASSERT_FALSE(d.controls.empty());
+    std::set<unsigned> ids;
+    for (std::size_t i = 0; i < d.controls.size(); ++i) {
+      const Control& c = d.controls[i];
+      SCOPED_TRACE("control " + std::to_string(i + 1) + " " + Quoted(c.text));
+      const KindForm* kind = KindOf(c);
+      ASSERT_NE(kind, nullptr) << "class " << Quoted(c.windowClass) << " style " << Hex(c.style);
+      EXPECT_TRUE(kind->ids.contains(c.id)) << "a " << kind->kind << " with id " << c.id;
+      EXPECT_TRUE(c.id == IDC_STATIC_TEXT || ids.insert(c.id).second) << "id " << c.id << " twice";
+      EXPECT_EQ(c.exStyle, 0u);
+      EXPECT_EQ(c.creationDataSize, 0u);
+      EXPECT_FALSE(c.text.isOrdinal);
+      // Static texts and buttons take '&' as a mnemonic marker and hide it.
+      EXPECT_EQ(c.text.text.find('&'), std::string::npos);
+      // The one frame comes first. A frame, a radio and a text the page handler fills are
+      // empty; every other control has its text.
+      EXPECT_EQ(kind == &kKinds[kFrame], i == 0) << "a " << kind->kind;
+      EXPECT_EQ(c.text.text.empty(), kind == &kKinds[kFrame] || kind == &kKinds[kRadio] ||
+                                         (kind == &kKinds[kText] && c.id != IDC_STATIC_TEXT));
+      // A radio is 10 x 10; its label is the text that follows, 13 units to its right.
+      if (kind == &kKinds[kRadio]) {
+        EXPECT_EQ(c.cx, 10);
+        EXPECT_EQ(c.cy, 10);
+        ASSERT_LT(i + 1, d.controls.size());
+        const Control& label = d.controls[i + 1];
+        EXPECT_EQ(KindName(label), "text");
+        EXPECT_EQ(label.x, c.x + 13);
+        EXPECT_EQ(label.y, c.y);
+      }
     }
-    // Static texts and buttons take '&' as a mnemonic marker and hide it.
-    EXPECT_EQ(got.text.text.find('&'), std::string::npos) << got.text.text;
-    EXPECT_EQ(got.creationDataSize, 0u);
+    // License on every page but the licence, which has its OK.
+    EXPECT_NE(ids.contains(IDC_LICENSE), name == "LICENSEDISPLAY");
+    EXPECT_EQ(ids.contains(IDC_LICENSE_OK), name == "LICENSEDISPLAY");
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPages, PageTemplate, ::testing::ValuesIn(ExpectedPages()),
-                         [](const ::testing::TestParamInfo<ExpectedPage>& page) {
-                           return std::string(page.param.name);
-                         });
+// The page handler checks the radios its page table names.
+TEST_F(Templates, HoldTheRadiosOfTheirPagesChoice) {
+  for (std::size_t p = 1; p < kPageCount; ++p) {
+    const PageInfo& page = InfoOf(static_cast<PageId>(p));
+    SCOPED_TRACE(page.templateName);
+    const Resource* r = Find(kRtDialog, Upper(page.templateName));
+    ASSERT_NE(r, nullptr);
+    std::set<unsigned> radios;
+    for (const Control& c : ParseDialog(r->data).controls)
+      if (KindName(c) == "radio") radios.insert(c.id);
+    const std::set<unsigned> yesNo = {IDC_YES, IDC_NO};
+    const std::set<unsigned> times = {IDC_TIME_10, IDC_TIME_15, IDC_TIME_20};
+    EXPECT_EQ(radios, page.choice == ChoiceKind::YesNo  ? yesNo
+                      : page.choice == ChoiceKind::Time ? times
+                                                        : std::set<unsigned>{});
+  }
+}
 
 // ---------------------------------------------------------------------------
 // The program icon
@@ -637,8 +518,8 @@ constexpr std::size_t kPaletteSize = 16 * 4;
 constexpr std::size_t kColourBytes = kIconSize * kIconSize / 2;  // 4 bits a pixel, rows of 16 bytes
 constexpr std::size_t kMaskBytes = kIconSize * kIconSize / 8;    // 1 bit a pixel, rows of 4 bytes
 
-TEST(ProgramIcon, GroupHoldsOneThirtyTwoPixelSixteenColourImageWithIdOne) {
-  const Resource* group = Find(kRtGroupIcon, 6015);
+TEST_F(Templates, IconGroupHoldsOneThirtyTwoPixelSixteenColourImageWithIdOne) {
+  const Resource* group = Find(kRtGroupIcon, IDI_LULL);
   const Resource* icon = Find(kRtIcon, 1);
   ASSERT_NE(group, nullptr);
   ASSERT_NE(icon, nullptr);
@@ -658,7 +539,7 @@ TEST(ProgramIcon, GroupHoldsOneThirtyTwoPixelSixteenColourImageWithIdOne) {
   EXPECT_EQ(r.Left(), 0u);
 }
 
-TEST(ProgramIcon, ImageIsAFourBitBitmapWithItsMask) {
+TEST_F(Templates, IconImageIsAFourBitBitmapWithItsMask) {
   const Resource* icon = Find(kRtIcon, 1);
   ASSERT_NE(icon, nullptr);
   ASSERT_EQ(icon->data.size(), kBitmapHeaderSize + kPaletteSize + kColourBytes + kMaskBytes);
@@ -673,3 +554,4 @@ TEST(ProgramIcon, ImageIsAFourBitBitmapWithItsMask) {
 }
 
 }  // namespace
+}  // namespace lull
