@@ -111,9 +111,13 @@ write_i386_probe() {
   printf '\x00\x10\x00\x00\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80'
 }
 
+# The probe is made under build/, not in /tmp, which may be mounted noexec: there it would
+# not run however able the kernel, and qemu-i386 would be registered for nothing.
 runs_i386() {
-  local probe status=0
-  probe=$(mktemp)
+  local probe status=0 dir
+  dir=$(cd "$(dirname "$0")/.." && pwd)/build
+  mkdir -p "$dir"
+  probe=$(mktemp -p "$dir" i386-probe.XXXXXX)
   write_i386_probe > "$probe"
   chmod +x "$probe"
   "$probe" 2> /dev/null || status=$?
