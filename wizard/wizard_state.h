@@ -1,10 +1,10 @@
-// Where the wizard is: the open page, the pages left by Next >>, the choice each page
-// remembers while the user moves back and forth, and the sleep time chosen.
+// Where the wizard is: the open page, the pages left by Next >>, and the choice each page
+// remembers while the user moves back and forth; SelectTime's is the sleep time chosen on
+// either page of times.
 #pragma once
 
 #include <cstdint>
 
-#include "operations/activation.h"
 #include "wizard/pages.h"
 
 namespace lull {
@@ -46,8 +46,6 @@ struct WizardState {
   // Both choices as they were when the licence page opened.
   std::uint32_t savedYesNo = 0;
   std::uint32_t savedTime = 0;
-  // The sleep time chosen on SelectTime or SelectCompliant.
-  ChosenTimes chosen;
   // Set while the open page is being left for currentPage.
   bool transitionPending = false;
   // What runs once the open page has been left and before currentPage opens.
