@@ -1,12 +1,7 @@
 #include "wizard/pages.h"
 
-#include "resources/resource_ids.h"
-
 namespace lull {
 namespace {
-
-constexpr std::uint16_t kYes = IDC_YES;
-constexpr std::uint16_t kTenMinutes = IDC_TIME_10;
 
 using enum PageId;
 constexpr ChoiceKind kNoChoice = ChoiceKind::None;
@@ -23,22 +18,22 @@ static_assert(sizeof kNotSavedNote <= kFailureNoteCapacity &&
 // Indexed by PageId.
 // clang-format off
 constexpr PageInfo kPages[kPageCount] = {
-    // page               choice     initial      remembers in       previous failure note      template
-    {None,                kNoChoice, 0,           None,              false,   kNoNote,          ""},
-    {AboutDisplay,        kNoChoice, 0,           None,              false,   kNoNote,          "AboutDisplay"},
-    {LicenseDisplay,      kNoChoice, 0,           None,              false,   kNoNote,          "LicenseDisplay"},
-    {ResetActivate,       kYesNo,    kYes,        ResetActivate,     true,    kNoNote,          "ResetActivate"},
-    {ShowCurrent,         kYesNo,    kYes,        ShowCurrent,       true,    kNoNote,          "ShowCurrent"},
-    {ActivateYesNo,       kYesNo,    kYes,        ActivateYesNo,     false,   kNoNote,          "ActivateYesNo"},
-    {ActivateYesNoPrev,   kYesNo,    kYes,        ActivateYesNoPrev, true,    kNoNote,          "ActivateYesNoPrev"},
-    {SelectTime,          kTime,     kTenMinutes, SelectTime,        true,    kNoNote,          "SelectTime"},
-    {SelectCompliant,     kTime,     kTenMinutes, SelectTime,        false,   kNoNote,          "SelectCompliant"},
-    {AdjustScreenSave,    kYesNo,    kYes,        AdjustScreenSave,  true,    kNoNote,          "AdjustScreenSave"},
-    {NormalFinish,        kNoChoice, 0,           None,              false,   kNotSavedNote,    "NormalFinish"},
-    {NoActivateFinish,    kNoChoice, 0,           None,              false,   kNoNote,          "NoActivateFinish"},
-    {ResetFinish,         kNoChoice, 0,           None,              false,   kNotRestoredNote, "ResetFinish"},
-    {NoResetFinish,       kNoChoice, 0,           None,              false,   kNoNote,          "NoResetFinish"},
-    {NTFinish,            kNoChoice, 0,           None,              false,   kNoNote,          "NTFinish"},
+    // page              choice     remembers in       previous failure note      template
+    {None,               kNoChoice, None,              false,   kNoNote,          ""},
+    {AboutDisplay,       kNoChoice, None,              false,   kNoNote,          "AboutDisplay"},
+    {LicenseDisplay,     kNoChoice, None,              false,   kNoNote,          "LicenseDisplay"},
+    {ResetActivate,      kYesNo,    ResetActivate,     true,    kNoNote,          "ResetActivate"},
+    {ShowCurrent,        kYesNo,    ShowCurrent,       true,    kNoNote,          "ShowCurrent"},
+    {ActivateYesNo,      kYesNo,    ActivateYesNo,     false,   kNoNote,          "ActivateYesNo"},
+    {ActivateYesNoPrev,  kYesNo,    ActivateYesNoPrev, true,    kNoNote,          "ActivateYesNoPrev"},
+    {SelectTime,         kTime,     SelectTime,        true,    kNoNote,          "SelectTime"},
+    {SelectCompliant,    kTime,     SelectTime,        false,   kNoNote,          "SelectCompliant"},
+    {AdjustScreenSave,   kYesNo,    AdjustScreenSave,  true,    kNoNote,          "AdjustScreenSave"},
+    {NormalFinish,       kNoChoice, None,              false,   kNotSavedNote,    "NormalFinish"},
+    {NoActivateFinish,   kNoChoice, None,              false,   kNoNote,          "NoActivateFinish"},
+    {ResetFinish,        kNoChoice, None,              false,   kNotRestoredNote, "ResetFinish"},
+    {NoResetFinish,      kNoChoice, None,              false,   kNoNote,          "NoResetFinish"},
+    {NTFinish,           kNoChoice, None,              false,   kNoNote,          "NTFinish"},
 };
 
 constexpr Operation kNothing = Operation::None;

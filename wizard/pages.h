@@ -36,9 +36,8 @@ inline constexpr std::uint32_t kFailureNoteCapacity = 88;
 
 struct PageInfo {
   PageId id;
+  // The page first shows Yes, or ten minutes.
   ChoiceKind choice;
-  // The choice the page shows the first time it opens.
-  std::uint16_t initialChoice;
   // The page whose remembered choice Next >> sets: the page itself, but SelectTime for
   // SelectCompliant. None on a page without Next >>.
   PageId remembersIn;

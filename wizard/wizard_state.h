@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "resources/resource_ids.h"
 #include "wizard/pages.h"
 
 namespace lull {
@@ -25,10 +26,15 @@ class PageHistory {
   std::uint32_t top_ = 0;
 };
 
+// The choice a page shows the first time it opens: Yes, or ten minutes.
+constexpr std::uint32_t FirstChoice(ChoiceKind choice) {
+  return choice == ChoiceKind::Time ? IDC_TIME_10 : choice == ChoiceKind::YesNo ? IDC_YES : 0;
+}
+
 struct WizardState {
   WizardState() {
     for (std::size_t page = 0; page < kPageCount; ++page) {
-      rememberedChoice[page] = InfoOf(static_cast<PageId>(page)).initialChoice;
+      rememberedChoice[page] = FirstChoice(InfoOf(static_cast<PageId>(page)).choice);
     }
   }
 
