@@ -30,7 +30,7 @@ enum class PlaceKind : std::uint8_t {
   TimeOut,      // decimal seconds, at most five characters and the terminator
   Program,      // the screen-saver program: only a backup brings one, and only reset writes it
   SchemeIndex,  // the current power scheme's one-digit index, which names the PowerScheme key
-  Record,       // a power-policy record, as many bytes as its row holds, carried whole
+  Record,       // a power-policy record of exactly its row's size, carried through whole
 };
 
 struct Place {
@@ -102,7 +102,7 @@ class PlaceKeys {
 
 // Whether a writer puts a row back at its place: the row is present, and is a value (the
 // scheme index only names a key). A Policies record goes to the scheme whose index the
-// rows hold beside it, and only with one.
+// rows hold beside it, and only with one: the scheme key path is then set to that index.
 bool HasRowToWrite(SettingsStore& store, const Place& place);
 
 // Writes a row to its place, as the row holds it: a text with its terminator, a record of
