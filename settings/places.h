@@ -67,17 +67,8 @@ inline constexpr Place kPlaces[] = {
 // Whether this Windows keeps a value at its place: the 95/98/Me family keeps the
 // screen-saver program in System.Ini, and Windows 95 has no power schemes.
 constexpr bool KeptOn(OsClass os, const Place& place) {
-  switch (place.kind) {
-    case PlaceKind::Program:
-      return !IsWin9xFamily(os);
-    case PlaceKind::SchemeIndex:
-    case PlaceKind::Record:
-      return os != OsClass::Win95;
-    case PlaceKind::Switch:
-    case PlaceKind::TimeOut:
-      break;
-  }
-  return true;
+  if (place.kind == PlaceKind::Program) return !IsWin9xFamily(os);
+  return place.key == PlaceKey::Desktop || os != OsClass::Win95;
 }
 
 // The keys of a walk over the table: each is opened when the walk first needs it and stays
