@@ -68,7 +68,8 @@ inline constexpr Place kPlaces[] = {
 // screen-saver program in System.Ini, and Windows 95 has no power schemes.
 constexpr bool KeptOn(OsClass os, const Place& place) {
   if (place.kind == PlaceKind::Program) return !IsWin9xFamily(os);
-  return place.key == PlaceKey::Desktop || os != OsClass::Win95;
+  return place.kind == PlaceKind::Switch || place.kind == PlaceKind::TimeOut ||
+         os != OsClass::Win95;
 }
 
 // The keys of a walk over the table: each is opened when the walk first needs it and stays
