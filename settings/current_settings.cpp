@@ -24,27 +24,22 @@ bool OneDigitText(const ValueRead& value) {
 bool ReadCurrentSettings(SettingsStore& store) {
   BackupTable& rows = store.backup;
   bool complete = true;
-  // A result that says neither success nor "not there" is a call that failed.
-  auto note = [&complete](RegResult result) {
-    if (result != kRegSuccess && !MeansNotThere(result)) complete = false;
-  };
   PlaceKeys keys(store);
   // The scheme index read, while its Policies record is still to be read; 0 for none.
   char scheme = 0;
   for (const Place& place : kPlaces) {
     if (place.kind == PlaceKind::Program || !KeptOn(store.os, place)) continue;
     if (place.key == PlaceKey::PowerScheme && scheme == 0) continue;
-    const RegResult opened = keys.Open(place);
-    note(opened);
-    if (opened != kRegSuccess) continue;
     BackupEntry& row = rows[place.row];
     ValueRead value;
     ValueType type = ValueType::None;
     value.size = row.capacity < sizeof value.data ? row.capacity : sizeof value.data;
     const std::uint32_t asked = value.size;
-    const RegResult read = keys.key().Query(place.name, type, value.data, value.size);
-    note(read);
-    if (read != kRegSuccess || value.size > asked) continue;
+    RegResult result = keys.Open(place);
+    if (result == kRegSuccess) result = keys.key().Query(place.name, type, value.data, value.size);
+    // A result that says neither success nor "not there" is a call that failed.
+    if (result != kRegSuccess && !MeansNotThere(result)) complete = false;
+    if (result != kRegSuccess || value.size > asked) continue;
     switch (place.kind) {
       case PlaceKind::Switch:
         // An empty value of no bytes at all holds no character to keep.

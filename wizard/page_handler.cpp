@@ -191,8 +191,8 @@ void PageHandler::CheckTime(DialogWindow page, std::uint32_t id) {
 }
 
 void PageHandler::ShowFinishNotes(DialogWindow page, const char* failureNote) {
-  char note[kNoteCapacity] = {};
-  if (program_.store.os == OsClass::Win95) CopyText(note, kNoteCapacity, kWin95Note);
+  char note[kNoteCapacity];
+  CopyText(note, kNoteCapacity, program_.store.os == OsClass::Win95 ? kWin95Note : "");
   if (program_.outcome == Outcome::Failed) {
     std::uint32_t at = TextLength(note, kNoteCapacity);
     if (at != 0) note[at++] = ' ';
