@@ -41,6 +41,7 @@ constexpr Operation kActivate = Operation::Activation;
 constexpr Operation kActivateMoving = Operation::ActivationMovingScreenSaver;
 constexpr Operation kReset = Operation::Reset;
 
+// Next >> on each page that has it: the page's first step whose condition holds is taken.
 constexpr NextStep kNextSteps[] = {
     // page             when                                    next               runs
     {ResetActivate,     Condition::No,                          ShowCurrent,       kNothing},
