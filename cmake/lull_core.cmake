@@ -8,6 +8,7 @@ set(LULL_CORE_SOURCES
   settings/backup_table.cpp
   settings/current_settings.cpp
   settings/decimal.cpp
+  settings/places.cpp
   settings/registry_key.cpp
   settings/system_ini.cpp
   operations/activation.cpp

@@ -19,8 +19,8 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   # Windows 95 runs on a 386, and a 486, Pentium or K6 has no CMOV: only the 386's
   # instructions, scheduled for the P6 family most of these PCs have (the smallest code
   # too). The link needs them as well, as LTO generates the code there.
-  list(APPEND LULL_FREESTANDING_COMPILE -mpreferred-stack-boundary=2 -march=i386 -mtune=pentiumpro)
-  list(APPEND LULL_FREESTANDING_LINK -march=i386 -mtune=pentiumpro)
+  list(APPEND LULL_FREESTANDING_COMPILE -mpreferred-stack-boundary=2 -march=i386 -mtune=pentiumpro -malign-data=abi)
+  list(APPEND LULL_FREESTANDING_LINK -march=i386 -mtune=pentiumpro -malign-data=abi)
   set(LULL_ENTRY _LullEntry)
   list(APPEND LULL_FREESTANDING_LINK -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/lull-i686.ld)
 else()

@@ -1,103 +1,74 @@
 #include "operations/activation.h"
 
+#include "operations/apply_to_system.h"
 #include "platform/text.h"
 #include "settings/current_settings.h"
-#include "settings/power_policy.h"
-#include "settings/registry_key.h"
+#include "settings/places.h"
 
 namespace lull {
 namespace {
 
-// A Desktop time-out: at most five digits and the terminator.
-constexpr std::uint32_t kTimeOutTextCapacity = 6;
-constexpr char kOn[] = "1";
-
-void WriteText(RegistryKey& key, const char* name, const char* text) {
-  char bounded[kTimeOutTextCapacity] = {};
-  if (text != nullptr) CopyText(bounded, sizeof bounded, text);
-  key.Set(name, ValueType::Text, bounded, TextLength(bounded, sizeof bounded) + 1);
+// A chosen time-out text: at most five digits.
+void TakeText(BackupTable& rows, BackupRow row, const char* text) {
+  rows.TakeValue(row, ValueType::Text, reinterpret_cast<const std::uint8_t*>(text),
+                 TextLength(text, rows[row].capacity - 1));
 }
 
-// The record goes out whole, whatever length the row holds. A key that does not open
-// (HKEY_LOCAL_MACHINE for a user who may not write there) is skipped.
-void WritePolicy(Platform& platform, const char* path, const char* name, const BackupEntry& row,
-                 std::uint32_t size) {
-  RegistryKey key(platform);
-  if (key.Open(path) == kRegSuccess) key.Set(name, ValueType::Binary, row.data, size);
-}
-
-void WriteVideoTimeouts(BackupTable& rows, std::uint32_t seconds) {
-  WriteLittleEndian32(rows[kRowPolicies].data + kPoliciesVideoTimeoutOffset, seconds);
-  WriteLittleEndian32(rows[kRowAcPolicy].data + kAcPolicyVideoTimeoutOffset, seconds);
-  WriteLittleEndian32(rows[kRowAcPolicy1].data + kAcPolicyVideoTimeoutOffset, seconds);
-  WriteLittleEndian32(rows[kRowAcPolicy2].data + kAcPolicyVideoTimeoutOffset, seconds);
-}
-
-// The user's policy of the current scheme, then the machine's of control sets 001, 002
-// and the current one.
-void WritePowerPolicies(SettingsStore& store) {
-  Platform& platform = store.platform;
-  const BackupTable& rows = store.backup;
-  if (rows[kRowPowerPolicyIndex].present() && rows[kRowPolicies].present()) {
-    store.powerSchemeKeyPath.SetIndex(static_cast<char>(rows[kRowPowerPolicyIndex].data[0]));
-    WritePolicy(platform, store.powerSchemeKeyPath.text, "Policies", rows[kRowPolicies],
-                kPoliciesSize);
+// The rows take the new settings: the chosen Desktop values, and the monitor's time-out in
+// every power-policy record the rows hold, which goes out whole. Every other Desktop row
+// is left absent, so that its live value stays as it is.
+void TakeChosenTimes(BackupTable& rows, const ChosenTimes& chosen) {
+  for (const Place& place : kPlaces) {
+    BackupEntry& row = rows[place.row];
+    if (place.key == PlaceKey::Desktop) row.length = 0;
+    if (place.kind == PlaceKind::Record && row.present()) {
+      WriteLittleEndian32(row.data + place.videoTimeoutOffset, chosen.chosenSleepSeconds);
+      row.length = row.capacity;
+    }
   }
-  if (rows[kRowAcPolicy1].present()) {
-    store.controlSetKeyPath.SetDigit('1');
-    WritePolicy(platform, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy1],
-                kAcPolicySize);
-  }
-  if (rows[kRowAcPolicy2].present()) {
-    store.controlSetKeyPath.SetDigit('2');
-    WritePolicy(platform, store.controlSetKeyPath.text, "AcPolicy", rows[kRowAcPolicy2],
-                kAcPolicySize);
-  }
-  if (rows[kRowAcPolicy].present()) {
-    WritePolicy(platform, kCurrentControlSetPowerKeyPath, "AcPolicy", rows[kRowAcPolicy],
-                kAcPolicySize);
-  }
-}
-
-// The Desktop values; false when the key did not open, and then nothing else is written.
-bool WriteDesktopValues(Platform& platform, const ChosenTimes& chosen) {
-  RegistryKey desktop(platform);
-  if (desktop.Open(kDesktopKeyPath) != kRegSuccess) return false;
   if (chosen.moveScreenSaver) {
-    WriteText(desktop, "ScreenSaveActive", kOn);
-    WriteText(desktop, "ScreenSaveTimeOut", chosen.chosenScreenSaverText);
+    rows.SetCharacter(kRowScreenSaveActive, '1');
+    TakeText(rows, kRowScreenSaveTimeOut, chosen.chosenScreenSaverText);
   }
-  WriteText(desktop, "ScreenSavePowerOffActive", kOn);
-  WriteText(desktop, "ScreenSavePowerOffTimeOut", chosen.chosenSleepText);
-  return true;
+  rows.SetCharacter(kRowPowerOffActive, '1');
+  TakeText(rows, kRowPowerOffTimeOut, chosen.chosenSleepText);
+}
+
+// The rows that hold a value go to their places, Desktop first; when the Desktop key does
+// not open, nothing else is written. Any other key that does not open (HKEY_LOCAL_MACHINE
+// for a user who may not write there) is skipped.
+void WriteChosenTimes(SettingsStore& store) {
+  PlaceKeys keys(store);
+  for (const Place& place : kPlaces) {
+    if (!HasRowToWrite(store, place)) continue;
+    if (keys.Open(place) != kRegSuccess) {
+      if (place.key == PlaceKey::Desktop) return;
+      continue;
+    }
+    WriteRow(keys, place, store.backup[place.row]);
+  }
 }
 
 }  // namespace
 
-ActivationResult ActivateSettings(SettingsStore& store, const ChosenTimes& chosen,
-                                  PowerSchemeReload& reload) {
-  Platform& platform = store.platform;
+Outcome ActivateSettings(SettingsStore& store, const ChosenTimes& chosen) {
   // A setting that could not be read would be missing from the backup (or kept there from
   // an older one) and then overwritten, so nothing is saved or changed.
-  if (!ReadCurrentSettings(store).complete) return ActivationResult::BackupNotSaved;
+  if (!ReadCurrentSettings(store)) return Outcome::Failed;
   store.backup.SetCharacter(kRowFlag, '1');
   // Without a complete backup a change could never be undone, so nothing is changed.
-  if (!SaveBackup(platform, store.backup, SaveScope::PresentRows)) {
-    return ActivationResult::BackupNotSaved;
-  }
+  if (!SaveBackup(store, SaveScope::PresentRows)) return Outcome::Failed;
 
-  if (WriteDesktopValues(platform, chosen)) {
-    // The backup already holds the records as they were.
-    WriteVideoTimeouts(store.backup, chosen.chosenSleepSeconds);
-    WritePowerPolicies(store);
-  }
+  // The backup holds the settings as they were; from here on the rows hold the new ones.
+  TakeChosenTimes(store.backup, chosen);
+  WriteChosenTimes(store);
 
   ValuesToApply announced;
   announced.screenSaverSecondsToApply =
       chosen.moveScreenSaver ? chosen.chosenScreenSaverSeconds : 0;
   announced.sleepSecondsToApply = chosen.chosenSleepSeconds;
-  ApplyToSystem(platform, store.os, announced, reload);
-  return ActivationResult::Activated;
+  ApplyToSystem(store, announced);
+  return Outcome::Done;
 }
 
 }  // namespace lull

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "operations/apply_to_system.h"
+#include "operations/outcome.h"
 #include "settings/settings_store.h"
 
 namespace lull {
@@ -12,23 +12,15 @@ namespace lull {
 // The sleep time chosen on SelectTime or SelectCompliant and what goes with it.
 struct ChosenTimes {
   std::uint32_t chosenSleepSeconds = 0;
-  char chosenSleepText[6] = {};
+  const char* chosenSleepText = "";
   std::uint32_t chosenScreenSaverSeconds = 0;
-  const char* chosenScreenSaverText = nullptr;
+  const char* chosenScreenSaverText = "";
   // The user answered yes on AdjustScreenSave.
   bool moveScreenSaver = false;
 };
 
-enum class ActivationResult {
-  Activated,
-  // The settings in force could not all be read or the backup could not be saved, so no
-  // live value was changed and nothing announced.
-  BackupNotSaved,
-};
-
 // Reads the settings in force afresh, saves them as the backup, writes the chosen times and
 // announces them.
-ActivationResult ActivateSettings(SettingsStore& store, const ChosenTimes& chosen,
-                                  PowerSchemeReload& reload);
+Outcome ActivateSettings(SettingsStore& store, const ChosenTimes& chosen);
 
 }  // namespace lull

@@ -26,8 +26,8 @@ char* ChooseReloadLine(OsClass os, PowerSchemeReload& reload) {
 
 }  // namespace
 
-void ApplyToSystem(Platform& platform, OsClass os, const ValuesToApply& values,
-                   PowerSchemeReload& reload) {
+void ApplyToSystem(SettingsStore& store, const ValuesToApply& values) {
+  Platform& platform = store.platform;
   // A time-out of 0 announces nothing: the features are only ever switched on here.
   if (values.screenSaverSecondsToApply != 0) {
     platform.SetSystemParameter(SystemSetting::ScreenSaverActive, 1);
@@ -38,19 +38,21 @@ void ApplyToSystem(Platform& platform, OsClass os, const ValuesToApply& values,
     platform.SetSystemParameter(SystemSetting::PowerOffActive, 1);
     platform.SetSystemParameter(SystemSetting::PowerOffTimeout, values.sleepSecondsToApply);
   }
-  ReloadPowerScheme(platform, os, reload);
+  ReloadPowerScheme(store);
 }
 
-void ReloadPowerScheme(Platform& platform, OsClass os, PowerSchemeReload& reload) {
+void ReloadPowerScheme(SettingsStore& store) {
+  const OsClass os = store.os;
+  PowerSchemeReload& reload = store.reload;
   if (os == OsClass::Win95 || os == OsClass::UnsupportedNt) return;
   // On failure the buffer keeps what it held, at first "C:\", and its drive letter serves.
-  platform.GetSystemDirectory(reload.systemDirectory, sizeof reload.systemDirectory);
+  store.platform.GetSystemDirectory(reload.systemDirectory, sizeof reload.systemDirectory);
   reload.systemDirectory[sizeof reload.systemDirectory - 1] = '\0';
   const char drive = reload.systemDirectory[0];
   reload.win9xLine[0] = drive;
   reload.winntLine[0] = drive;
   reload.windowsLine[0] = drive;
-  platform.StartProcess(ChooseReloadLine(os, reload));
+  store.platform.StartProcess(ChooseReloadLine(os, reload));
 }
 
 }  // namespace lull

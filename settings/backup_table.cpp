@@ -1,7 +1,7 @@
 #include "settings/backup_table.h"
 
 #include "platform/text.h"
-#include "settings/registry_key.h"
+#include "settings/settings_store.h"
 
 namespace lull {
 
@@ -46,9 +46,10 @@ bool BackupTable::TakeValue(std::size_t row, ValueType type, const std::uint8_t*
   return true;
 }
 
-void LoadBackup(Platform& platform, BackupTable& table) {
-  RegistryKey key(platform);
-  if (key.Open(kBackupKeyPath) != kRegSuccess) return;
+void LoadBackup(SettingsStore& store) {
+  BackupTable& table = store.backup;
+  RegistryKey key(store.platform);
+  if (key.Open(kBackupKey) != kRegSuccess) return;
   // Windows leaves a buffer's contents undefined when the value does not fit, so each
   // value is read aside and a row's buffer changes only when its value was read whole.
   std::uint8_t read[kLargestRowCapacity];
@@ -65,9 +66,10 @@ void LoadBackup(Platform& platform, BackupTable& table) {
   }
 }
 
-bool SaveBackup(Platform& platform, const BackupTable& table, SaveScope scope) {
-  RegistryKey key(platform);
-  if (key.Create(kBackupKeyPath) != kRegSuccess) return false;
+bool SaveBackup(SettingsStore& store, SaveScope scope) {
+  const BackupTable& table = store.backup;
+  RegistryKey key(store.platform);
+  if (key.Create(kBackupKey) != kRegSuccess) return false;
   bool saved = true;
   for (const BackupEntry* row = table.rows; row->name != nullptr; ++row) {
     if (row->present()) {
@@ -84,10 +86,11 @@ bool SaveBackup(Platform& platform, const BackupTable& table, SaveScope scope) {
   return saved;
 }
 
-bool ClearBackup(Platform& platform, const BackupTable& table) {
-  RegistryKey key(platform);
-  if (key.Open(kBackupKeyPath) != kRegSuccess) return false;
-  for (const BackupEntry* row = table.rows; row->name != nullptr; ++row) key.Delete(row->name);
+bool ClearBackup(SettingsStore& store) {
+  RegistryKey key(store.platform);
+  if (key.Open(kBackupKey) != kRegSuccess) return false;
+  for (const BackupEntry* row = store.backup.rows; row->name != nullptr; ++row)
+    key.Delete(row->name);
   return true;
 }
 

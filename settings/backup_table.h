@@ -7,8 +7,13 @@
 
 #include "platform/platform.h"
 #include "settings/power_policy.h"
+#include "settings/registry_key.h"
 
 namespace lull {
+
+struct SettingsStore;
+
+inline constexpr KeyPath kBackupKey = {Hive::CurrentUser, "Control Panel\\Desktop\\Corvane"};
 
 inline constexpr std::uint32_t kScreenSaverPathCapacity = 260;
 inline constexpr std::uint32_t kLargestRowCapacity = kScreenSaverPathCapacity;
@@ -26,7 +31,7 @@ struct BackupEntry {
 };
 
 // Row numbers, in table order; the order is also the order of saving.
-enum BackupRow : std::size_t {
+enum BackupRow : std::uint8_t {
   kRowFlag,         // "LullResetFlag": "1" after an activation, "2" after a reset
   kRowScreenSaver,  // "LullResetScrnSave": the screen-saver program
   kRowScreenSaveActive,
@@ -107,12 +112,13 @@ struct BackupTable {
 // a reset has emptied the key.
 enum class SaveScope : std::uint8_t { PresentRows, FlagOnly };
 
-void LoadBackup(Platform& platform, BackupTable& table);
+// Each works on the rows of the store.
+void LoadBackup(SettingsStore& store);
 // True when the key could be created and every value it had to write was written. A value
 // that could not be written is deleted, so the key never keeps an older backup's value
 // beside the new ones.
-bool SaveBackup(Platform& platform, const BackupTable& table, SaveScope scope);
+bool SaveBackup(SettingsStore& store, SaveScope scope);
 // True when the key could be opened (the values are deleted whether they exist or not).
-bool ClearBackup(Platform& platform, const BackupTable& table);
+bool ClearBackup(SettingsStore& store);
 
 }  // namespace lull

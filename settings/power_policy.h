@@ -6,8 +6,8 @@
 
 namespace lull {
 
-inline constexpr std::uint32_t kPoliciesSize = 80;   // USER_POWER_POLICY ("Policies")
-inline constexpr std::uint32_t kAcPolicySize = 232;  // SYSTEM_POWER_POLICY ("AcPolicy")
+inline constexpr std::uint32_t kPoliciesSize = 80;   // USER_POWER_POLICY, the user's
+inline constexpr std::uint32_t kAcPolicySize = 232;  // SYSTEM_POWER_POLICY, the machine's
 inline constexpr std::uint32_t kPoliciesVideoTimeoutOffset = 56;
 inline constexpr std::uint32_t kAcPolicyVideoTimeoutOffset = 192;
 

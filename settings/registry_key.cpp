@@ -1,29 +1,15 @@
 #include "settings/registry_key.h"
 
 namespace lull {
-namespace {
 
-bool StartsWith(const char* text, const char* prefix) {
-  for (; *prefix != '\0'; ++text, ++prefix) {
-    if (*text != *prefix) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-Hive HiveOfPath(const char* path) {
-  return StartsWith(path, "System") ? Hive::LocalMachine : Hive::CurrentUser;
-}
-
-RegResult RegistryKey::Open(const char* path) {
+RegResult RegistryKey::Open(KeyPath key) {
   Close();
-  return Keep(platform_.OpenKey(HiveOfPath(path), path, handle_));
+  return Keep(platform_.OpenKey(key.hive, key.path, handle_));
 }
 
-RegResult RegistryKey::Create(const char* path) {
+RegResult RegistryKey::Create(KeyPath key) {
   Close();
-  return Keep(platform_.CreateKey(HiveOfPath(path), path, handle_));
+  return Keep(platform_.CreateKey(key.hive, key.path, handle_));
 }
 
 void RegistryKey::Close() {

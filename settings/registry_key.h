@@ -8,14 +8,11 @@
 
 namespace lull {
 
-inline constexpr const char kDesktopKeyPath[] = "Control Panel\\Desktop";
-inline constexpr const char kPowerCfgKeyPath[] = "Control Panel\\PowerCfg";
-inline constexpr const char kBackupKeyPath[] = "Control Panel\\Desktop\\Corvane";
-inline constexpr const char kCurrentControlSetPowerKeyPath[] =
-    "System\\CurrentControlSet\\Control\\Session Manager\\Power";
-
-// "Control Panel..." lives under HKEY_CURRENT_USER, "System..." under HKEY_LOCAL_MACHINE.
-Hive HiveOfPath(const char* path);
+// A key: its hive and its path within it.
+struct KeyPath {
+  Hive hive;
+  const char* path;
+};
 
 class RegistryKey {
  public:
@@ -25,9 +22,9 @@ class RegistryKey {
   RegistryKey& operator=(const RegistryKey&) = delete;
 
   // Both close the key held first and return the registry's result, 0 when the key opened.
-  RegResult Open(const char* path);
+  RegResult Open(KeyPath key);
   // Creates the key (class " ", non-volatile) or opens it when it exists.
-  RegResult Create(const char* path);
+  RegResult Create(KeyPath key);
   void Close();
 
   // size: the buffer's capacity on entry, the value's size on return.

@@ -1,5 +1,6 @@
-// Everything the settings routines work on, kept for the life of the process: the Windows
-// version, the thirteen rows, and the key paths whose digit is replaced in place.
+// The one context of the settings routines and the operations, kept for the life of the
+// process: the platform, the Windows version, the thirteen rows, the key paths whose
+// character is replaced in place, and the scratch buffers of the operations.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include "platform/os_class.h"
 #include "platform/platform.h"
 #include "settings/backup_table.h"
+#include "settings/system_ini.h"
 
 namespace lull {
 
@@ -26,15 +28,28 @@ struct ControlSetKeyPath {
   void SetDigit(char digit) { text[kDigitPosition] = digit; }
 };
 
+// The three reload command lines (their first character becomes the system's drive
+// letter) and the system-directory buffer, which starts as "C:\".
+struct PowerSchemeReload {
+  char win9xLine[58] = "C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+  char winntLine[65] = "C:\\Winnt\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+  char windowsLine[67] = "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+  char systemDirectory[256] = "C:\\";
+};
+
 struct SettingsStore {
   explicit SettingsStore(Platform& windows, OsClass version = OsClass::Win95)
       : platform(windows), os(version) {}
+  SettingsStore(const SettingsStore&) = delete;
+  SettingsStore& operator=(const SettingsStore&) = delete;
 
   Platform& platform;
   OsClass os;
   BackupTable backup;
   PowerSchemeKeyPath powerSchemeKeyPath;
   ControlSetKeyPath controlSetKeyPath;
+  SystemIniImage systemIni;
+  PowerSchemeReload reload;
 };
 
 }  // namespace lull

@@ -1,13 +1,16 @@
 #include "settings/system_ini.h"
 
 #include "platform/text.h"
+#include "settings/places.h"
+#include "settings/settings_store.h"
 
 namespace lull {
 namespace {
 
-constexpr char kScreenSaverKey[] = "SCRNSAVE.EXE";
+// The file's key of the screen-saver line is the name of the registry value NT keeps it in.
+constexpr const char* kScreenSaverKey = kScreenSaverName;
 constexpr char kBootHeader[] = "[Boot]";
-constexpr std::uint32_t kScreenSaverKeyLength = sizeof kScreenSaverKey - 1;
+constexpr std::uint32_t kScreenSaverKeyLength = sizeof kScreenSaverName - 1;
 constexpr std::uint32_t kBootHeaderLength = sizeof kBootHeader - 1;
 constexpr std::uint32_t kNotFound = 0xFFFFFFFF;
 
@@ -133,8 +136,10 @@ bool ReadImage(Platform& platform, SystemIniImage& image) {
 
 }  // namespace
 
-SystemIniOutcome RestoreSystemIniLine(Platform& platform, const BackupEntry& savedLine,
-                                      SystemIniImage& image) {
+SystemIniOutcome RestoreSystemIniLine(SettingsStore& store) {
+  Platform& platform = store.platform;
+  const BackupEntry& savedLine = store.backup[kRowScreenSaver];
+  SystemIniImage& image = store.systemIni;
   if (!savedLine.present()) return SystemIniOutcome::NothingSaved;
   // Windows 95, 98 and Me keep a copy of the INI file last used through the profile
   // functions and may write it back later: the file is read, and left after the swap,

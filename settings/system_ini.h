@@ -11,6 +11,8 @@
 
 namespace lull {
 
+struct SettingsStore;
+
 inline constexpr const char kSystemIniPath[] = "C:\\Windows\\System.Ini";
 inline constexpr const char kSystemIniTempPath[] = "C:\\Windows\\SysIni.Tmp";
 inline constexpr const char kSystemIniKeptPath[] = "C:\\Windows\\SysIni.Str";
@@ -34,7 +36,8 @@ enum class SystemIniOutcome {
   Inserted,        // the saved line was inserted after the [Boot] header
 };
 
-SystemIniOutcome RestoreSystemIniLine(Platform& platform, const BackupEntry& savedLine,
-                                      SystemIniImage& image);
+// Puts the line kept in the screen-saver row of the store's rows into the file, read into
+// the store's image.
+SystemIniOutcome RestoreSystemIniLine(SettingsStore& store);
 
 }  // namespace lull

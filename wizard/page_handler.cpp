@@ -17,13 +17,9 @@ constexpr std::uint32_t kTimeRadios[] = {IDC_TIME_10, IDC_TIME_15, IDC_TIME_20};
 constexpr char kWin95Note[] =
     "(Note: On Windows 95 systems, the new settings will not take effect until you restart "
     "the system.)";
-constexpr char kNotSavedNote[] =
-    "(Note: Your current settings could not be saved, so nothing was changed.)";
-constexpr char kNotRestoredNote[] =
-    "(Note: Your previous settings could not be restored; they are kept for another try.)";
 
 // The restart note and an operation's failure note share one text control.
-constexpr std::uint32_t kNoteCapacity = sizeof kWin95Note + sizeof kNotRestoredNote + 2;
+constexpr std::uint32_t kNoteCapacity = sizeof kWin95Note + kFailureNoteCapacity;
 
 }  // namespace
 
@@ -64,7 +60,7 @@ bool PageHandler::OnOpen(DialogWindow page) {
     case ChoiceKind::None:
       break;
   }
-  if (info.hasNote) ShowFinishNotes(page);
+  if (info.failureNote != nullptr) ShowFinishNotes(page, info.failureNote);
   // The About page leaves the focus to the dialog manager.
   return current != PageId::AboutDisplay;
 }
@@ -102,34 +98,39 @@ bool PageHandler::OnCommand(DialogWindow page, std::uint32_t controlId) {
 }
 
 void PageHandler::OnNext(DialogWindow page) {
-  const NextStep& step = NextStepOf(state_.currentPage);
-  if (step.remembersIn == PageId::None) {
-    Quit(page);
+  const PageId current = state_.currentPage;
+  for (const NextStep& step : NextSteps()) {
+    if (step.page != current || !Holds(step.when)) continue;
+    state_.RememberedChoice(InfoOf(current).remembersIn) = SelectedChoice();
+    state_.pendingOperation = step.run;
+    GoForward(page, step.next);
     return;
   }
-  const bool time = InfoOf(state_.currentPage).choice == ChoiceKind::Time;
-  const std::uint32_t choice = time ? state_.timeChoice : state_.yesNoChoice;
-  state_.RememberedChoice(step.remembersIn) = choice;
-  if (time) state_.chosen = ChosenTimesOf(choice);
-  const bool yes = time || choice == kYes;
-  Branch branch = yes ? step.onYes : step.onNo;
-  if (yes && Holds(step.unless)) branch = {step.instead, Operation::None};
-  state_.pendingOperation = branch.run;
-  GoForward(page, branch.page);
+  // A page without Next >>.
+  Quit(page);
 }
 
-bool PageHandler::Holds(Fact fact) const {
-  const StartupFacts& facts = program_.facts;
-  switch (fact) {
-    case Fact::Never:
-      return false;
-    case Fact::SleepAlreadyActive:
-      return facts.sleepAlreadyActive;
-    case Fact::ScreenSaverNotBeforeSleep:
-      return facts.currentScreenSaverSeconds != 0 &&
-             state_.chosen.chosenSleepSeconds <= facts.currentScreenSaverSeconds;
+bool PageHandler::Holds(Condition condition) const {
+  const StartupFacts& found = program_.facts;
+  switch (condition) {
+    case Condition::Always:
+      return true;
+    case Condition::Yes:
+      return state_.yesNoChoice == kYes;
+    case Condition::No:
+      return state_.yesNoChoice != kYes;
+    case Condition::SleepAlreadyActive:
+      return found.sleepAlreadyActive;
+    case Condition::ScreenSaverNotBeforeSleep:
+      return found.currentScreenSaverSeconds != 0 &&
+             TimeChoice(state_.timeChoice).sleepSeconds <= found.currentScreenSaverSeconds;
   }
   return false;
+}
+
+std::uint32_t PageHandler::SelectedChoice() const {
+  return InfoOf(state_.currentPage).choice == ChoiceKind::Time ? state_.timeChoice
+                                                               : state_.yesNoChoice;
 }
 
 void PageHandler::OnPrevious(DialogWindow page) {
@@ -139,8 +140,7 @@ void PageHandler::OnPrevious(DialogWindow page) {
     Quit(page);
     return;
   }
-  state_.RememberedChoice(current) =
-      info.choice == ChoiceKind::Time ? state_.timeChoice : state_.yesNoChoice;
+  state_.RememberedChoice(current) = SelectedChoice();
   const PageId back = state_.history.Pop();
   if (back == PageId::None) {
     Quit(page);
@@ -190,17 +190,13 @@ void PageHandler::CheckTime(DialogWindow page, std::uint32_t id) {
   platform.SetCheck(page, static_cast<int>(id), true);
 }
 
-void PageHandler::ShowFinishNotes(DialogWindow page) {
-  char note[kNoteCapacity] = {};
-  if (program_.store.os == OsClass::Win95) CopyText(note, kNoteCapacity, kWin95Note);
-  const bool failed = state_.currentPage == PageId::NormalFinish ? program_.activationNotSaved
-                                                                 : program_.resetNotRestored;
-  if (failed) {
-    const char* failure =
-        state_.currentPage == PageId::NormalFinish ? kNotSavedNote : kNotRestoredNote;
+void PageHandler::ShowFinishNotes(DialogWindow page, const char* failureNote) {
+  char note[kNoteCapacity];
+  CopyText(note, kNoteCapacity, program_.store.os == OsClass::Win95 ? kWin95Note : "");
+  if (program_.outcome == Outcome::Failed) {
     std::uint32_t at = TextLength(note, kNoteCapacity);
     if (at != 0) note[at++] = ' ';
-    CopyText(note + at, kNoteCapacity - at, failure);
+    CopyText(note + at, kNoteCapacity - at, failureNote);
   }
   if (note[0] != '\0') program_.platform.SetControlText(page, IDC_RESTART_NOTE, note);
 }

@@ -23,7 +23,9 @@ class PageHandler final : public DialogHandler {
   bool OnOpen(DialogWindow page);
   bool OnCommand(DialogWindow page, std::uint32_t controlId);
   void OnNext(DialogWindow page);
-  bool Holds(Fact fact) const;
+  bool Holds(Condition condition) const;
+  // The radio selected on the open page: a time on a page of times, else Yes or No.
+  std::uint32_t SelectedChoice() const;
   void OnPrevious(DialogWindow page);
   void OnLicense(DialogWindow page);
   void OnLicenseOk(DialogWindow page);
@@ -32,7 +34,7 @@ class PageHandler final : public DialogHandler {
   // page is a group of its own.
   void CheckYesNo(DialogWindow page, std::uint32_t id);
   void CheckTime(DialogWindow page, std::uint32_t id);
-  void ShowFinishNotes(DialogWindow page);
+  void ShowFinishNotes(DialogWindow page, const char* failureNote);
 
   // Leaves the open page for next; forward also records the open page for << Previous.
   void GoTo(DialogWindow page, PageId next);

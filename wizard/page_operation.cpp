@@ -1,5 +1,9 @@
 #include "wizard/page_operation.h"
 
+#include "operations/activation.h"
+#include "operations/reset.h"
+#include "wizard/time_choice.h"
+
 namespace lull {
 
 void RunOperation(Program& program, Operation operation) {
@@ -8,16 +12,14 @@ void RunOperation(Program& program, Operation operation) {
       return;
     case Operation::Activation:
     case Operation::ActivationMovingScreenSaver: {
-      ChosenTimes chosen = program.wizard.chosen;
+      // Both pages of times keep the time chosen as SelectTime's choice.
+      ChosenTimes chosen = ChosenTimesOf(program.wizard.RememberedChoice(PageId::SelectTime));
       chosen.moveScreenSaver = operation == Operation::ActivationMovingScreenSaver;
-      program.activationNotSaved =
-          ActivateSettings(program.store, chosen, program.reload) != ActivationResult::Activated;
+      program.outcome = ActivateSettings(program.store, chosen);
       return;
     }
     case Operation::Reset:
-      program.resetNotRestored =
-          ResetSettings(program.store, program.facts.PreviousTimeOuts(), program.systemIni,
-                        program.reload) != ResetResult::Reset;
+      program.outcome = ResetSettings(program.store, program.facts.PreviousTimeOuts());
       return;
   }
 }

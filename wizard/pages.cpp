@@ -1,74 +1,84 @@
 #include "wizard/pages.h"
 
-#include "resources/resource_ids.h"
-
 namespace lull {
 namespace {
-
-constexpr std::uint16_t kYes = IDC_YES;
-constexpr std::uint16_t kTenMinutes = IDC_TIME_10;
 
 using enum PageId;
 constexpr ChoiceKind kNoChoice = ChoiceKind::None;
 constexpr ChoiceKind kYesNo = ChoiceKind::YesNo;
 constexpr ChoiceKind kTime = ChoiceKind::Time;
+constexpr const char* kNoNote = nullptr;
+constexpr char kNotSavedNote[] =
+    "(Note: Your current settings could not be saved, so nothing was changed.)";
+constexpr char kNotRestoredNote[] =
+    "(Note: Your previous settings could not be restored; they are kept for another try.)";
+static_assert(sizeof kNotSavedNote <= kFailureNoteCapacity &&
+              sizeof kNotRestoredNote <= kFailureNoteCapacity);
 
 // Indexed by PageId.
 // clang-format off
 constexpr PageInfo kPages[kPageCount] = {
-    // page               choice     initial      previous note   template
-    {None,                kNoChoice, 0,           false,   false, ""},
-    {AboutDisplay,        kNoChoice, 0,           false,   false, "AboutDisplay"},
-    {LicenseDisplay,      kNoChoice, 0,           false,   false, "LicenseDisplay"},
-    {ResetActivate,       kYesNo,    kYes,        true,    false, "ResetActivate"},
-    {ShowCurrent,         kYesNo,    kYes,        true,    false, "ShowCurrent"},
-    {ActivateYesNo,       kYesNo,    kYes,        false,   false, "ActivateYesNo"},
-    {ActivateYesNoPrev,   kYesNo,    kYes,        true,    false, "ActivateYesNoPrev"},
-    {SelectTime,          kTime,     kTenMinutes, true,    false, "SelectTime"},
-    {SelectCompliant,     kTime,     kTenMinutes, false,   false, "SelectCompliant"},
-    {AdjustScreenSave,    kYesNo,    kYes,        true,    false, "AdjustScreenSave"},
-    {NormalFinish,        kNoChoice, 0,           false,   true,  "NormalFinish"},
-    {NoActivateFinish,    kNoChoice, 0,           false,   false, "NoActivateFinish"},
-    {ResetFinish,         kNoChoice, 0,           false,   true,  "ResetFinish"},
-    {NoResetFinish,       kNoChoice, 0,           false,   false, "NoResetFinish"},
-    {NTFinish,            kNoChoice, 0,           false,   false, "NTFinish"},
+    // page              choice     remembers in       previous failure note      template
+    {None,               kNoChoice, None,              false,   kNoNote,          ""},
+    {AboutDisplay,       kNoChoice, None,              false,   kNoNote,          "AboutDisplay"},
+    {LicenseDisplay,     kNoChoice, None,              false,   kNoNote,          "LicenseDisplay"},
+    {ResetActivate,      kYesNo,    ResetActivate,     true,    kNoNote,          "ResetActivate"},
+    {ShowCurrent,        kYesNo,    ShowCurrent,       true,    kNoNote,          "ShowCurrent"},
+    {ActivateYesNo,      kYesNo,    ActivateYesNo,     false,   kNoNote,          "ActivateYesNo"},
+    {ActivateYesNoPrev,  kYesNo,    ActivateYesNoPrev, true,    kNoNote,          "ActivateYesNoPrev"},
+    {SelectTime,         kTime,     SelectTime,        true,    kNoNote,          "SelectTime"},
+    {SelectCompliant,    kTime,     SelectTime,        false,   kNoNote,          "SelectCompliant"},
+    {AdjustScreenSave,   kYesNo,    AdjustScreenSave,  true,    kNoNote,          "AdjustScreenSave"},
+    {NormalFinish,       kNoChoice, None,              false,   kNotSavedNote,    "NormalFinish"},
+    {NoActivateFinish,   kNoChoice, None,              false,   kNoNote,          "NoActivateFinish"},
+    {ResetFinish,        kNoChoice, None,              false,   kNotRestoredNote, "ResetFinish"},
+    {NoResetFinish,      kNoChoice, None,              false,   kNoNote,          "NoResetFinish"},
+    {NTFinish,           kNoChoice, None,              false,   kNoNote,          "NTFinish"},
 };
 
 constexpr Operation kNothing = Operation::None;
 constexpr Operation kActivate = Operation::Activation;
 constexpr Operation kActivateMoving = Operation::ActivationMovingScreenSaver;
 constexpr Operation kReset = Operation::Reset;
-constexpr Fact kNever = Fact::Never;
-// Indexed by PageId. Both pages of times remember the time for SelectTime, the page
-// << Previous returns to.
-constexpr NextStep kNextSteps[kPageCount] = {
-    // page             remembered in      Yes, or a time                    No                            unless                           instead
-    {None,              None,              {None, kNothing},                 {None, kNothing},             kNever,                          None},
-    {AboutDisplay,      None,              {None, kNothing},                 {None, kNothing},             kNever,                          None},
-    {LicenseDisplay,    None,              {None, kNothing},                 {None, kNothing},             kNever,                          None},
-    {ResetActivate,     ResetActivate,     {ActivateYesNoPrev, kNothing},    {ShowCurrent, kNothing},      Fact::SleepAlreadyActive,        SelectTime},
-    {ShowCurrent,       ShowCurrent,       {ResetFinish, kReset},            {NoResetFinish, kNothing},    kNever,                          None},
-    {ActivateYesNo,     ActivateYesNo,     {SelectTime, kNothing},           {NoActivateFinish, kNothing}, kNever,                          None},
-    {ActivateYesNoPrev, ActivateYesNoPrev, {SelectTime, kNothing},           {NoActivateFinish, kNothing}, kNever,                          None},
-    {SelectTime,        SelectTime,        {NormalFinish, kActivate},        {None, kNothing},             Fact::ScreenSaverNotBeforeSleep, AdjustScreenSave},
-    {SelectCompliant,   SelectTime,        {NormalFinish, kActivate},        {None, kNothing},             Fact::ScreenSaverNotBeforeSleep, AdjustScreenSave},
-    {AdjustScreenSave,  AdjustScreenSave,  {NormalFinish, kActivateMoving},  {NormalFinish, kActivate},    kNever,                          None},
-    {NormalFinish,      None,              {None, kNothing},                 {None, kNothing},             kNever,                          None},
-    {NoActivateFinish,  None,              {None, kNothing},                 {None, kNothing},             kNever,                          None},
-    {ResetFinish,       None,              {None, kNothing},                 {None, kNothing},             kNever,                          None},
-    {NoResetFinish,     None,              {None, kNothing},                 {None, kNothing},             kNever,                          None},
-    {NTFinish,          None,              {None, kNothing},                 {None, kNothing},             kNever,                          None},
+
+// Next >> on each page that has it: the page's first step whose condition holds is taken.
+constexpr NextStep kNextSteps[] = {
+    // page             when                                    next               runs
+    {ResetActivate,     Condition::No,                          ShowCurrent,       kNothing},
+    {ResetActivate,     Condition::SleepAlreadyActive,          SelectTime,        kNothing},
+    {ResetActivate,     Condition::Always,                      ActivateYesNoPrev, kNothing},
+    {ShowCurrent,       Condition::Yes,                         ResetFinish,       kReset},
+    {ShowCurrent,       Condition::Always,                      NoResetFinish,     kNothing},
+    {ActivateYesNo,     Condition::Yes,                         SelectTime,        kNothing},
+    {ActivateYesNo,     Condition::Always,                      NoActivateFinish,  kNothing},
+    {ActivateYesNoPrev, Condition::Yes,                         SelectTime,        kNothing},
+    {ActivateYesNoPrev, Condition::Always,                      NoActivateFinish,  kNothing},
+    {SelectTime,        Condition::ScreenSaverNotBeforeSleep,   AdjustScreenSave,  kNothing},
+    {SelectTime,        Condition::Always,                      NormalFinish,      kActivate},
+    {SelectCompliant,   Condition::ScreenSaverNotBeforeSleep,   AdjustScreenSave,  kNothing},
+    {SelectCompliant,   Condition::Always,                      NormalFinish,      kActivate},
+    {AdjustScreenSave,  Condition::Yes,                         NormalFinish,      kActivateMoving},
+    {AdjustScreenSave,  Condition::Always,                      NormalFinish,      kActivate},
 };
 // clang-format on
 
-constexpr bool TablesAreInPageOrder() {
+// Each page's steps end with one that is always taken, and the pages that have steps are
+// those that remember a choice on Next >>.
+constexpr bool TablesAgree() {
   for (std::size_t i = 0; i < kPageCount; ++i) {
     if (static_cast<std::size_t>(kPages[i].id) != i) return false;
-    if (static_cast<std::size_t>(kNextSteps[i].page) != i) return false;
+    bool hasSteps = false;
+    bool endsAlways = false;
+    for (const NextStep& step : kNextSteps) {
+      if (step.page != kPages[i].id) continue;
+      hasSteps = true;
+      endsAlways = step.when == Condition::Always;
+    }
+    if (hasSteps != (kPages[i].remembersIn != None) || hasSteps != endsAlways) return false;
   }
   return true;
 }
-static_assert(TablesAreInPageOrder(), "the page tables are indexed by PageId");
+static_assert(TablesAgree(), "the page table is indexed by PageId and agrees with the steps");
 
 constexpr std::size_t IndexOf(PageId page) {
   const auto index = static_cast<std::size_t>(page);
@@ -79,6 +89,6 @@ constexpr std::size_t IndexOf(PageId page) {
 
 const PageInfo& InfoOf(PageId page) { return kPages[IndexOf(page)]; }
 
-const NextStep& NextStepOf(PageId page) { return kNextSteps[IndexOf(page)]; }
+std::span<const NextStep> NextSteps() { return kNextSteps; }
 
 }  // namespace lull

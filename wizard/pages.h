@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace lull {
 
@@ -29,51 +30,49 @@ inline constexpr std::size_t kPageCount = static_cast<std::size_t>(PageId::NTFin
 
 enum class ChoiceKind : std::uint8_t { None, YesNo, Time };
 
-// The fields are ordered so that a row takes 12 bytes.
+// The longest note of a finish page after an operation that could not do its work, with
+// its terminator.
+inline constexpr std::uint32_t kFailureNoteCapacity = 88;
+
 struct PageInfo {
   PageId id;
+  // The page first shows Yes, or ten minutes.
   ChoiceKind choice;
-  // The choice the page shows the first time it opens.
-  std::uint16_t initialChoice;
+  // The page whose remembered choice Next >> sets: the page itself, but SelectTime for
+  // SelectCompliant. None on a page without Next >>.
+  PageId remembersIn;
   // << Previous keeps the page's choice before going back; other pages end the wizard.
   bool hasPrevious;
-  // The finish pages whose control 3000 tells of the Windows 95 restart or of an
-  // operation that could not do its work.
-  bool hasNote;
+  // A finish page after an operation: its control 3000 tells of the Windows 95 restart,
+  // and says this when the operation could not do its work. Null on every other page.
+  const char* failureNote;
   const char* templateName;
 };
 
 // What runs after the page is left and before the next one opens.
 enum class Operation : std::uint8_t { None, Activation, ActivationMovingScreenSaver, Reset };
 
-// What start-up found or the user chose that can turn Next >> elsewhere.
-enum class Fact : std::uint8_t {
-  Never,
+// When a step of Next >> is taken.
+enum class Condition : std::uint8_t {
+  Always,
+  Yes,  // the Yes radio is selected
+  No,   // any other
   // The monitor already sleeps.
   SleepAlreadyActive,
-  // A screen saver is on and starts no earlier than the chosen sleep time.
+  // A screen saver is on and starts no earlier than the sleep time selected.
   ScreenSaverNotBeforeSleep,
 };
 
-struct Branch {
+// One way Next >> leads from a page: the page's first step whose condition holds is taken.
+struct NextStep {
   PageId page;
+  Condition when;
+  PageId next;
   Operation run;
 };
 
-// Where Next >> leads from a page. The open page always has one of its radios selected.
-struct NextStep {
-  PageId page;
-  // The page whose remembered choice takes the open page's; None: Next >> ends the wizard.
-  PageId remembersIn;
-  // Yes, or any time on a page of times.
-  Branch onYes;
-  Branch onNo;
-  // When it holds, Yes or a time leads to `instead` and nothing runs.
-  Fact unless;
-  PageId instead;
-};
-
 const PageInfo& InfoOf(PageId page);
-const NextStep& NextStepOf(PageId page);
+// Every step, grouped by page; a page without steps has no Next >>.
+std::span<const NextStep> NextSteps();
 
 }  // namespace lull

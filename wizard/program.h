@@ -1,12 +1,9 @@
 // The records the program keeps for its whole life, owned by one object made at entry.
 #pragma once
 
-#include "operations/activation.h"
-#include "operations/apply_to_system.h"
-#include "operations/reset.h"
+#include "operations/outcome.h"
 #include "platform/platform.h"
 #include "settings/settings_store.h"
-#include "settings/system_ini.h"
 #include "wizard/command_line.h"
 #include "wizard/startup_facts.h"
 #include "wizard/summary_lines.h"
@@ -21,16 +18,14 @@ struct Program {
 
   Platform& platform;
   ModuleHandle module = 0;
-  SettingsStore store;  // holds the OsClass too
+  // The operations' context: the OsClass, the rows, the key paths and scratch buffers.
+  SettingsStore store;
   WizardState wizard;
   SummaryLines lines;
   StartupFacts facts;
   NormalizedCommandLine commandLine;
-  SystemIniImage systemIni;
-  PowerSchemeReload reload;
-  // Set when an operation could not do its work and the finish page has to say so.
-  bool activationNotSaved = false;
-  bool resetNotRestored = false;
+  // What the latest operation did; its finish page says so when it could not do its work.
+  Outcome outcome = Outcome::Done;
 };
 
 }  // namespace lull

@@ -8,21 +8,26 @@
 
 namespace lull {
 
-void ChooseFirstPage(Program& program) {
+PageId FirstPage(const StartupFacts& found) {
+  if (found.unsupportedWindows) return PageId::NTFinish;
+  if (found.asksForAbout) return PageId::AboutDisplay;
+  if (found.backupFromActivation) return PageId::ResetActivate;
+  if (found.sleepAlreadyActive) return PageId::SelectCompliant;
+  return PageId::ActivateYesNo;
+}
+
+void StartUp(Program& program) {
   Platform& platform = program.platform;
+  StartupFacts& found = program.facts;
   program.store.os = ClassifyVersion(platform.GetVersion());
-  if (program.store.os == OsClass::UnsupportedNt) {
-    // Nothing is read or written on a Windows the wizard does not support.
-    program.wizard.currentPage = PageId::NTFinish;
-    return;
+  found.unsupportedWindows = program.store.os == OsClass::UnsupportedNt;
+  // Nothing is read or written on a Windows the wizard does not support, nor for "/?".
+  if (!found.unsupportedWindows) {
+    NormalizeCommandLine(platform.GetCommandLine(), program.commandLine);
+    found.asksForAbout = AsksForAbout(platform, program.commandLine);
+    if (!found.asksForAbout) RunStartupView(program);
   }
-  NormalizeCommandLine(platform.GetCommandLine(), program.commandLine);
-  if (AsksForAbout(platform, program.commandLine)) {
-    program.wizard.currentPage = PageId::AboutDisplay;
-    return;
-  }
-  program.wizard.currentPage = PageId::ActivateYesNo;
-  RunStartupView(program);
+  program.wizard.currentPage = FirstPage(found);
 }
 
 void RunPages(Program& program) {
@@ -43,7 +48,7 @@ void RunWizard(Program& program) {
   Platform& platform = program.platform;
   platform.InitCommonControls();
   program.module = platform.GetModuleHandle();
-  ChooseFirstPage(program);
+  StartUp(program);
   RunPages(program);
 }
 

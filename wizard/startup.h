@@ -5,9 +5,12 @@
 
 namespace lull {
 
-// Chooses the first page as start-up does (NTFinish on an unsupported Windows,
-// AboutDisplay for "/?", otherwise from the settings).
-void ChooseFirstPage(Program& program);
+// The first page, from what start-up found.
+PageId FirstPage(const StartupFacts& found);
+
+// Start-up up to the first page: classifies Windows, reads the command line, looks at the
+// settings where the wizard is to run, and makes the first page the current one.
+void StartUp(Program& program);
 
 // Shows pages from currentPage on, one at a time, until one ends the wizard.
 void RunPages(Program& program);

@@ -1,21 +1,27 @@
-// What the look at the settings before the first page found, for the page handler.
+// What start-up found before the first page, each fact with one meaning: for the choice of
+// the first page, for the page handler, and for a reset.
 #pragma once
 
 #include <cstdint>
 
-#include "settings/current_settings.h"
+#include "operations/apply_to_system.h"
 
 namespace lull {
 
 struct StartupFacts {
+  // The Windows version is one the wizard does not support: nothing else is looked at.
+  bool unsupportedWindows = false;
+  // "/?" follows the program's name: the settings are not looked at.
+  bool asksForAbout = false;
+  // The backup holds an activation that was not reset.
+  bool backupFromActivation = false;
   // The monitor sleep time-out in force is not 0.
   bool sleepAlreadyActive = false;
   // The screen-saver time-out in force, 0 when the screen saver is off.
   std::uint32_t currentScreenSaverSeconds = 0;
-  // The screen-saver time-out the backup holds; a reset announces it.
+  // The time-outs a reset announces: the screen saver's the backup holds, and the sleep
+  // time-out the backup holds or, where it holds none, the one read from the live settings.
   std::uint32_t previousScreenSaverSeconds = 0;
-  // The sleep time-out a reset announces: the backup's, or where it holds none, the one
-  // in force.
   std::uint32_t previousSleepSeconds = 0;
 
   ValuesToApply PreviousTimeOuts() const {

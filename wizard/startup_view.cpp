@@ -8,86 +8,95 @@
 namespace lull {
 namespace {
 
+// 0 for an absent row.
 std::uint32_t TextSeconds(const BackupEntry& row) { return ParseDecimal(row.text(), row.length); }
 
-std::uint32_t PoliciesVideoTimeout(const BackupTable& table) {
-  return ReadLittleEndian32(table[kRowPolicies].data + kPoliciesVideoTimeoutOffset);
+std::uint32_t PoliciesVideoTimeout(const BackupTable& rows) {
+  return ReadLittleEndian32(rows[kRowPolicies].data + kPoliciesVideoTimeoutOffset);
 }
 
-// The sleep time-out in force: from the user power policy, or on Windows 95, which has
-// no power schemes, from the Desktop values. Sets sleepAlreadyActive when it is not 0.
-// seconds keeps what it held when neither is there.
-void FindCurrentSleep(Program& program, std::uint32_t& seconds) {
-  const SettingsStore& store = program.store;
-  const BackupTable& table = store.backup;
-  if (store.os != OsClass::Win95) {
-    if (!table[kRowPolicies].present()) return;
-    seconds = PoliciesVideoTimeout(table);
-  } else if (table[kRowPowerOffActive].data[0] == '1' && table[kRowPowerOffTimeOut].present()) {
-    seconds = TextSeconds(table[kRowPowerOffTimeOut]);
-  } else {
-    return;
+// The monitor sleep time-out in force, 0 when the monitor does not sleep: the user power
+// policy's, or on Windows 95, which has no power schemes, the Desktop's while monitor
+// power-off is switched on.
+std::uint32_t SleepInForce(const SettingsStore& store) {
+  const BackupTable& rows = store.backup;
+  if (store.os == OsClass::Win95) {
+    return rows[kRowPowerOffActive].data[0] == '1' ? TextSeconds(rows[kRowPowerOffTimeOut]) : 0;
   }
-  if (seconds == 0) return;
-  program.lines.ShowMinutes(kCurrentSleepLine, seconds);
-  program.lines.MarkActive(kCurrentStateLine);
-  program.facts.sleepAlreadyActive = true;
+  return rows[kRowPolicies].present() ? PoliciesVideoTimeout(rows) : 0;
 }
 
-// A screen saver that is off, or set to 0, starts never: its time-out row is not kept.
-void FindCurrentScreenSaver(Program& program, std::uint32_t seconds) {
-  BackupTable& table = program.store.backup;
-  if (table[kRowScreenSaveActive].data[0] == '1' && seconds != 0) {
-    program.facts.currentScreenSaverSeconds = seconds;
-    program.lines.ShowMinutes(kCurrentScreenSaverLine, seconds);
-    return;
+// The monitor sleep time-out the live settings hold, switched on or not: the user power
+// policy's, or without one the Desktop's.
+std::uint32_t SleepTimeOutRead(const SettingsStore& store) {
+  const BackupTable& rows = store.backup;
+  if (store.os != OsClass::Win95 && rows[kRowPolicies].present()) {
+    return PoliciesVideoTimeout(rows);
   }
-  table[kRowScreenSaveTimeOut].length = 0;
+  return TextSeconds(rows[kRowPowerOffTimeOut]);
 }
 
-// The backup was left by an activation that was not reset: show what it holds. sleep
-// becomes the sleep time-out it holds, where it holds one.
-void ShowPreviousSettings(Program& program, std::uint32_t& sleep) {
-  const SettingsStore& store = program.store;
-  const BackupTable& table = store.backup;
-  program.wizard.currentPage = PageId::ResetActivate;
-  if (table[kRowScreenSaveTimeOut].present()) {
-    const std::uint32_t seconds = TextSeconds(table[kRowScreenSaveTimeOut]);
-    program.facts.previousScreenSaverSeconds = seconds;
-    if (seconds != 0) program.lines.ShowMinutes(kPreviousScreenSaverLine, seconds);
-  }
-  if (store.os != OsClass::Win95) {
-    sleep = PoliciesVideoTimeout(table);
-  } else if (table[kRowPowerOffTimeOut].present()) {
-    sleep = TextSeconds(table[kRowPowerOffTimeOut]);
-  } else {
-    return;
-  }
-  if (sleep == 0) return;
-  program.lines.MarkActive(kPreviousStateLine);
-  program.lines.ShowMinutes(kPreviousSleepLine, sleep);
+// The screen-saver time-out in force, 0 when the screen saver is off or set to 0: such a
+// screen saver starts never, and its time-out row is not kept.
+std::uint32_t ScreenSaverInForce(BackupTable& rows) {
+  const std::uint32_t seconds = TextSeconds(rows[kRowScreenSaveTimeOut]);
+  if (rows[kRowScreenSaveActive].data[0] == '1' && seconds != 0) return seconds;
+  rows[kRowScreenSaveTimeOut].length = 0;
+  return 0;
 }
 
 // Any flag but "2" and an empty one means an activation that was not reset.
-bool BackupFromActivation(const BackupTable& table) {
-  const std::uint8_t flag = table[kRowFlag].data[0];
+bool BackupFromActivation(const BackupTable& rows) {
+  const std::uint8_t flag = rows[kRowFlag].data[0];
   return flag != '\0' && flag != '2';
+}
+
+// What the backup of an activation holds.
+void ShowPreviousSettings(Program& program) {
+  const SettingsStore& store = program.store;
+  const BackupTable& rows = store.backup;
+  StartupFacts& found = program.facts;
+  found.previousScreenSaverSeconds = TextSeconds(rows[kRowScreenSaveTimeOut]);
+  if (found.previousScreenSaverSeconds != 0) {
+    program.lines.ShowMinutes(kPreviousScreenSaverLine, found.previousScreenSaverSeconds);
+  }
+  // Windows 95 keeps the sleep time-out only as the Desktop's text; the user power policy's
+  // is taken as the backup holds it, present or not.
+  if (store.os == OsClass::Win95) {
+    if (!rows[kRowPowerOffTimeOut].present()) return;
+    found.previousSleepSeconds = TextSeconds(rows[kRowPowerOffTimeOut]);
+  } else {
+    found.previousSleepSeconds = PoliciesVideoTimeout(rows);
+  }
+  if (found.previousSleepSeconds == 0) return;
+  program.lines.MarkActive(kPreviousStateLine);
+  program.lines.ShowMinutes(kPreviousSleepLine, found.previousSleepSeconds);
 }
 
 }  // namespace
 
 void RunStartupView(Program& program) {
   SettingsStore& store = program.store;
-  const CurrentSettings current = ReadCurrentSettings(store);
-  std::uint32_t sleep = current.timeOuts.sleepSecondsToApply;
-  FindCurrentSleep(program, sleep);
-  FindCurrentScreenSaver(program, current.timeOuts.screenSaverSecondsToApply);
-  LoadBackup(store.platform, store.backup);
-  if (BackupFromActivation(store.backup)) ShowPreviousSettings(program, sleep);
-  program.facts.previousSleepSeconds = sleep;
-  if (program.wizard.currentPage == PageId::ActivateYesNo && program.facts.sleepAlreadyActive) {
-    program.wizard.currentPage = PageId::SelectCompliant;
+  StartupFacts& found = program.facts;
+  SummaryLines& lines = program.lines;
+
+  ReadCurrentSettings(store);
+  const std::uint32_t sleep = SleepInForce(store);
+  found.sleepAlreadyActive = sleep != 0;
+  if (found.sleepAlreadyActive) {
+    lines.ShowMinutes(kCurrentSleepLine, sleep);
+    lines.MarkActive(kCurrentStateLine);
   }
+  found.currentScreenSaverSeconds = ScreenSaverInForce(store.backup);
+  if (found.currentScreenSaverSeconds != 0) {
+    lines.ShowMinutes(kCurrentScreenSaverLine, found.currentScreenSaverSeconds);
+  }
+  // What a reset announces where the backup holds no sleep time-out.
+  found.previousSleepSeconds = SleepTimeOutRead(store);
+
+  LoadBackup(store);
+  found.backupFromActivation = BackupFromActivation(store.backup);
+  if (found.backupFromActivation) ShowPreviousSettings(program);
 }
 
 }  // namespace lull

@@ -1,13 +1,13 @@
-// The look at the computer's settings before the first page: what is set now, what the
-// backup says was set before the latest activation, and which page opens first.
+// The look at the computer's settings before the first page: what is set now, and what the
+// backup says was set before the latest activation.
 #pragma once
 
 #include "wizard/program.h"
 
 namespace lull {
 
-// Fills the summary lines and the start-up facts, prepares the time-outs a reset will
-// announce, and may make ResetActivate or SelectCompliant the first page.
+// Fills the summary lines and the start-up facts about the settings, and leaves the rows
+// holding the backup for a reset.
 void RunStartupView(Program& program);
 
 }  // namespace lull

@@ -1,6 +1,5 @@
 #include "wizard/time_choice.h"
 
-#include "platform/text.h"
 #include "resources/resource_ids.h"
 
 namespace lull {
@@ -25,7 +24,7 @@ ChosenTimes ChosenTimesOf(std::uint32_t radioId) {
   const TimeChoiceRow& row = TimeChoice(radioId);
   ChosenTimes chosen;
   chosen.chosenSleepSeconds = row.sleepSeconds;
-  CopyText(chosen.chosenSleepText, sizeof chosen.chosenSleepText, row.sleepText);
+  chosen.chosenSleepText = row.sleepText;
   chosen.chosenScreenSaverSeconds = row.screenSaverSeconds;
   chosen.chosenScreenSaverText = row.screenSaverText;
   return chosen;

@@ -1,10 +1,11 @@
-// Where the wizard is: the open page, the pages left by Next >>, the choice each page
-// remembers while the user moves back and forth, and the sleep time chosen.
+// Where the wizard is: the open page, the pages left by Next >>, and the choice each page
+// remembers while the user moves back and forth; SelectTime's is the sleep time chosen on
+// either page of times.
 #pragma once
 
 #include <cstdint>
 
-#include "operations/activation.h"
+#include "resources/resource_ids.h"
 #include "wizard/pages.h"
 
 namespace lull {
@@ -25,10 +26,15 @@ class PageHistory {
   std::uint32_t top_ = 0;
 };
 
+// The choice a page shows the first time it opens: Yes, or ten minutes.
+constexpr std::uint32_t FirstChoice(ChoiceKind choice) {
+  return choice == ChoiceKind::Time ? IDC_TIME_10 : choice == ChoiceKind::YesNo ? IDC_YES : 0;
+}
+
 struct WizardState {
   WizardState() {
     for (std::size_t page = 0; page < kPageCount; ++page) {
-      rememberedChoice[page] = InfoOf(static_cast<PageId>(page)).initialChoice;
+      rememberedChoice[page] = FirstChoice(InfoOf(static_cast<PageId>(page)).choice);
     }
   }
 
@@ -46,8 +52,6 @@ struct WizardState {
   // Both choices as they were when the licence page opened.
   std::uint32_t savedYesNo = 0;
   std::uint32_t savedTime = 0;
-  // The sleep time chosen on SelectTime or SelectCompliant.
-  ChosenTimes chosen;
   // Set while the open page is being left for currentPage.
   bool transitionPending = false;
   // What runs once the open page has been left and before currentPage opens.

@@ -21,7 +21,6 @@ endfunction()
 
 set(LULL_ALL_SUPPORTED win95 win98 winme win2k winxp)
 lull_scenario(activate_forward ${LULL_ALL_SUPPORTED})
-lull_scenario(decline win95 win98 winxp)
 lull_scenario(licence_detour win95 win98 winxp)
 lull_scenario(ending win95 win98 winxp)
 lull_scenario(about win95 win98 winxp)

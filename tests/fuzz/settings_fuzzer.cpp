@@ -31,16 +31,13 @@
 #include <string_view>
 #include <vector>
 
-#include "operations/activation.h"
-#include "operations/reset.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
 #include "tests/fuzz/fuzz_check.h"
-#include "tests/support/fake_windows.h"
+#include "tests/support/computer.h"
+#include "wizard/page_operation.h"
 #include "wizard/program.h"
 #include "wizard/startup.h"
-#include "wizard/time_choice.h"
-#include "wizard/wizard_state.h"
 
 namespace {
 
@@ -57,16 +54,17 @@ using lull::testing::UserAction;
 
 const Hive kUser = Hive::CurrentUser;
 const Hive kMachine = Hive::LocalMachine;
-const std::string kDesktop = "Control Panel\\Desktop";
-const std::string kPowerCfg = "Control Panel\\PowerCfg";
-const std::string kSchemes = "Control Panel\\PowerCfg\\PowerPolicies\\";
-const std::string kCorvane = "Control Panel\\Desktop\\Corvane";
+using lull::testing::kControlSet1;
+using lull::testing::kControlSet2;
+using lull::testing::kCorvane;
+using lull::testing::kDesktop;
+using lull::testing::kPowerCfg;
+const std::string& kCurrentSet = lull::testing::kCurrentControlSet;
+const std::string& kIni = lull::testing::kIniPath;
+const std::string& kStr = lull::testing::kStrPath;
+// The scheme keys, without their one-digit index.
+const std::string kSchemes = lull::testing::kScheme0.substr(0, lull::testing::kScheme0.size() - 1);
 constexpr char kBackupKeyLowerCase[] = "control panel\\desktop\\corvane";
-const std::string kControlSet1 = "System\\ControlSet001\\Control\\Session Manager\\Power";
-const std::string kControlSet2 = "System\\ControlSet002\\Control\\Session Manager\\Power";
-const std::string kCurrentSet = "System\\CurrentControlSet\\Control\\Session Manager\\Power";
-const std::string kIni = "C:\\Windows\\System.Ini";
-const std::string kStr = "C:\\Windows\\SysIni.Str";
 
 constexpr std::uint32_t kMaxValueSize = 300;
 
@@ -391,7 +389,7 @@ class ProgramObject {
 // A fresh start of the program on the same computer, up to its first page.
 void Start(lull::Program& program, FakeWindows& windows) {
   program.module = windows.GetModuleHandle();
-  lull::ChooseFirstPage(program);
+  lull::StartUp(program);
   CheckLines(program, "start");
 }
 
@@ -569,11 +567,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     ProgramObject program(windows);
     Start(*program, windows);
-    lull::ChosenTimes chosen = lull::ChosenTimesOf(radio);
-    chosen.moveScreenSaver = moveScreenSaver;
+    // The time chosen on a page of times, then Next >> to the activation.
+    program->wizard.RememberedChoice(PageId::SelectTime) = radio;
     const bool failing = injectFailure(activationFailure);
-    activated = lull::ActivateSettings(program->store, chosen, program->reload) ==
-                lull::ActivationResult::Activated;
+    lull::RunOperation(*program, moveScreenSaver ? lull::Operation::ActivationMovingScreenSaver
+                                                 : lull::Operation::Activation);
+    activated = program->outcome == lull::Outcome::Done;
     windows.failAt.reset();
     CheckKeys(windows, "activation");
     Trace(windows, std::string("activation") + (failing ? " with a failing call" : "") +
@@ -593,8 +592,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const auto iniBefore = windows.GetFile(kIni);
     resetFailed = injectFailure(resetFailure);
-    reset = lull::ResetSettings(program->store, program->facts.PreviousTimeOuts(),
-                                program->systemIni, program->reload) == lull::ResetResult::Reset;
+    lull::RunOperation(*program, lull::Operation::Reset);
+    reset = program->outcome == lull::Outcome::Done;
     windows.failAt.reset();
     CheckKeys(windows, "reset");
     CheckSystemIniKept(windows, iniBefore, "reset");

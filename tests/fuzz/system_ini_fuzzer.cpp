@@ -12,11 +12,13 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/text.h"
+#include "settings/settings_store.h"
 #include "settings/system_ini.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/support/fake_windows.h"
@@ -154,10 +156,11 @@ bool Succeeded(SystemIniOutcome outcome) {
   return outcome == SystemIniOutcome::Replaced || outcome == SystemIniOutcome::Inserted;
 }
 
-// Kept from one input to the next, as allocating and clearing their 24 KB afresh for each
-// would cost more than the run itself.
+// Kept from one input to the next, as allocating their 24 KB afresh for each would cost
+// more than the run itself: the file's content, and the room for each input's settings
+// store, which holds the image the file is read into.
 std::string content;
-lull::SystemIniImage image;
+alignas(lull::SettingsStore) unsigned char storeRoom[sizeof(lull::SettingsStore)];
 
 }  // namespace
 
@@ -184,12 +187,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint32_t length = static_cast<std::uint32_t>(savedText.size() + 1);
   if (length > lull::kScreenSaverPathCapacity) length = lull::kScreenSaverPathCapacity;
   if (options & kAnyRowLength) length = anyLength;
-  const lull::BackupEntry row{"LullResetScrnSave",
-                              buffer.get(),
-                              length,
-                              lull::ValueType::Text,
-                              lull::kScreenSaverPathCapacity,
-                              lull::ValueType::Text};
   // The line is the row's text up to its terminator, never past its length.
   const char* text = reinterpret_cast<const char*>(buffer.get());
   const std::string saved(text, lull::TextLength(text, length));
@@ -210,8 +207,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const Expected expected = Model(before, saved, length != 0);
 
-  std::memset(image.data, fill, sizeof image.data);
-  const SystemIniOutcome outcome = lull::RestoreSystemIniLine(windows, row, image);
+  auto* store = new (storeRoom) lull::SettingsStore(windows);
+  lull::BackupEntry& row = store->backup[lull::kRowScreenSaver];
+  row.data = buffer.get();
+  row.length = length;
+  std::memset(store->systemIni.data, fill, sizeof store->systemIni.data);
+  const SystemIniOutcome outcome = lull::RestoreSystemIniLine(*store);
+  store->~SettingsStore();
   const lull::testing::Bytes* after = windows.FindFile(kIni);
   const lull::testing::Bytes* kept = windows.FindFile(kStr);
 

@@ -8,14 +8,12 @@
 #include <ostream>
 #include <string>
 
-#include "operations/activation.h"
-#include "operations/reset.h"
 #include "resources/resource_ids.h"
 #include "settings/power_policy.h"
 #include "tests/support/fake_windows.h"
+#include "wizard/page_operation.h"
 #include "wizard/program.h"
 #include "wizard/startup.h"
-#include "wizard/time_choice.h"
 
 namespace lull::testing {
 
@@ -95,20 +93,23 @@ inline void SetUpComputer(FakeWindows& fake, OsClass os = OsClass::WinXP) {
 
 // lull.exe on this computer up to its first page, by its own start-up: the version
 // classified, the settings in force read, the backup loaded and the first page chosen.
+// Its operations run as the pages run them.
 struct StartedProgram {
   explicit StartedProgram(FakeWindows& windows) : program(windows) {
     program.module = windows.GetModuleHandle();
-    ChooseFirstPage(program);
+    StartUp(program);
   }
   bool OffersReset() const { return program.wizard.currentPage == PageId::ResetActivate; }
-  ActivationResult Activate(std::uint32_t timeRadio, bool moveScreenSaver) {
-    ChosenTimes chosen = ChosenTimesOf(timeRadio);
-    chosen.moveScreenSaver = moveScreenSaver;
-    return ActivateSettings(program.store, chosen, program.reload);
+  // The time chosen on a page of times, then Next >> to the activation.
+  Outcome Activate(std::uint32_t timeRadio, bool moveScreenSaver) {
+    program.wizard.RememberedChoice(PageId::SelectTime) = timeRadio;
+    RunOperation(program,
+                 moveScreenSaver ? Operation::ActivationMovingScreenSaver : Operation::Activation);
+    return program.outcome;
   }
-  ResetResult Reset() {
-    return ResetSettings(program.store, program.facts.PreviousTimeOuts(), program.systemIni,
-                         program.reload);
+  Outcome Reset() {
+    RunOperation(program, Operation::Reset);
+    return program.outcome;
   }
 
   Program program;
@@ -131,7 +132,7 @@ inline void ActivateComputer(FakeWindows& fake, OsClass os) {
 inline bool ResetLater(FakeWindows& fake) {
   fake.failAt.reset();
   StartedProgram later(fake);
-  return later.OffersReset() && later.Reset() == ResetResult::Reset;
+  return later.OffersReset() && later.Reset() == Outcome::Done;
 }
 
 // Every key but the backup's.

@@ -302,10 +302,10 @@ void FakeWindows::ShowPage(ModuleHandle module, const char* templateName, Dialog
   const DialogWindow window = nextHandle_++;
   openPages_.push_back(OpenPage{window, false, {}, {}});
   maxPageDepth_ = std::max(maxPageDepth_, static_cast<int>(openPages_.size()));
-  pages.push_back(PageVisit{templateName, {}, {}, false});
+  pages.push_back(PageVisit{templateName, {}, {}});
   const std::size_t visit = pages.size() - 1;
 
-  pages[visit].initHandled = handler.OnMessage(window, DialogMessage::Init, 0, 0);
+  handler.OnMessage(window, DialogMessage::Init, 0, 0);
   pages[visit].checkedOnOpen = openPages_.back().checked;
   // The end of the page ends its modal loop. On NT (and in Wine) a quit request in the
   // queue does too; nothing says the dialog loop of Windows 95, 98 and Me does, so there
@@ -564,11 +564,8 @@ bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t siz
                             std::uint32_t& written) {
   written = 0;
   auto open = openFiles_.find(file);
-  const bool injected = InjectFailure();
+  const bool failing = InjectFailure();
   bool ok = open != openFiles_.end() && open->second.writing;
-  const bool failing =
-      injected ||
-      (ok && failWritesTo && FakeRegistry::NameOrder::Same(*failWritesTo, open->second.path));
   if (ok) {
     std::uint32_t count = size;
     if (failing) count = failureMode == FailureMode::Error ? 0 : size / 2;

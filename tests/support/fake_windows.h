@@ -120,7 +120,6 @@ struct PageVisit {
   std::string name;
   std::set<int> checkedOnOpen;
   std::map<int, std::string> texts;
-  bool initHandled = false;
 };
 
 enum class CallKind {
@@ -191,8 +190,6 @@ class FakeWindows final : public Platform {
   // registry, file, system-parameter, system-directory and process calls.
   std::optional<int> failAt;
   FailureMode failureMode = FailureMode::Error;
-  // Every write to a file of this name fails (after storing half its bytes with PartialWrite).
-  std::optional<std::string> failWritesTo;
 
   void SetFile(const std::string& path, const std::string& content);
   std::optional<std::string> GetFile(const std::string& path) const;

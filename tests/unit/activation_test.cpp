@@ -21,7 +21,7 @@ std::string SetValue(Hive hive, const std::string& path, const std::string& name
 struct Activation {
   explicit Activation(OsClass os = OsClass::WinXP) { SetUpComputer(fake, os); }
   // Start-up, then the activation, with the given call of the activation failing.
-  ActivationResult Run(std::uint32_t timeRadio, bool move, std::optional<int> failAt = {}) {
+  Outcome Run(std::uint32_t timeRadio, bool move, std::optional<int> failAt = {}) {
     StartedProgram started(fake);
     fake.calls.clear();
     fake.fallibleCallCount = 0;
@@ -45,7 +45,7 @@ TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces)
   const auto ac1 = AcPolicyRecord(0, 0x20);
   const auto ac2 = AcPolicyRecord(0, 0x30);
   const auto ac = AcPolicyRecord(0, 0x40);
-  EXPECT_EQ(a.Run(IDC_TIME_15, true), ActivationResult::Activated);
+  EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
   EXPECT_THAT(
       a.fake.CallsOf({CallKind::SetValue, CallKind::SetSystemParameter, CallKind::StartProcess}),
       ElementsAreArray(std::vector<std::string>{
@@ -120,7 +120,7 @@ TEST(ActivateSettings, ADesktopKeyThatDoesNotOpenLeavesEveryLiveValueButStillAnn
   Activation a;
   a.fake.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
   const auto before = LiveRegistry(a.fake.registry);
-  EXPECT_EQ(a.Run(IDC_TIME_15, true), ActivationResult::Activated);
+  EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
   EXPECT_EQ(LiveRegistry(a.fake.registry), before);
   EXPECT_THAT(
       a.fake.CallsOf({CallKind::SetSystemParameter}),
@@ -146,7 +146,7 @@ TEST(ActivateSettings, AUserWhoMayNotWriteTheMachinePoliciesStillGetsTheUserValu
   const auto ac1 = a.Get(Hive::LocalMachine, kControlSet1, "AcPolicy");
   const auto ac2 = a.Get(Hive::LocalMachine, kControlSet2, "AcPolicy");
   const auto ac = a.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy");
-  EXPECT_EQ(a.Run(IDC_TIME_15, true), ActivationResult::Activated);
+  EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
   EXPECT_EQ(a.Get(Hive::LocalMachine, kControlSet1, "AcPolicy"), ac1);
   EXPECT_EQ(a.Get(Hive::LocalMachine, kControlSet2, "AcPolicy"), ac2);
   EXPECT_EQ(a.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy"), ac);
@@ -184,7 +184,7 @@ TEST(ActivateSettings, ChangesNothingWhenTheBackupCannotBeSaved) {
       failAt = FallibleIndexOf(probe.fake, CallKind::SetValue, 3);
     }
     const auto before = LiveRegistry(a.fake.registry);
-    EXPECT_EQ(a.Run(IDC_TIME_15, true, failAt), ActivationResult::BackupNotSaved);
+    EXPECT_EQ(a.Run(IDC_TIME_15, true, failAt), Outcome::Failed);
     EXPECT_EQ(LiveRegistry(a.fake.registry), before);
     EXPECT_THAT(a.fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess}), IsEmpty());
   }

@@ -49,8 +49,8 @@ TEST(ApplyToSystem, AnnouncesEachNonZeroTimeOutThenReloadsWhereThereIsAScheme) {
   };
   for (const auto& c : cases) {
     FakeWindows fake;
-    PowerSchemeReload reload;
-    ApplyToSystem(fake, c.os, ValuesToApply{c.screenSaver, c.sleep}, reload);
+    SettingsStore store(fake, c.os);
+    ApplyToSystem(store, ValuesToApply{c.screenSaver, c.sleep});
     EXPECT_THAT(fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess}),
                 ElementsAreArray(c.calls))
         << c.screenSaver << "/" << c.sleep;
@@ -79,8 +79,8 @@ TEST(ReloadPowerScheme, ChoosesTheCommandLineByVersionAndSystemDirectory) {
     FakeWindows fake;
     fake.systemDirectoryFails = c.directory == nullptr;
     if (c.directory) fake.systemDirectory = c.directory;
-    PowerSchemeReload reload;
-    ReloadPowerScheme(fake, c.os, reload);
+    SettingsStore store(fake, c.os);
+    ReloadPowerScheme(store);
     EXPECT_THAT(fake.startedProcesses, ElementsAreArray({c.program + kReloadEntry}))
         << (c.directory ? c.directory : "(fails)");
   }
@@ -88,11 +88,11 @@ TEST(ReloadPowerScheme, ChoosesTheCommandLineByVersionAndSystemDirectory) {
 
 TEST(ReloadPowerScheme, AShortSystemDirectoryIgnoresWhatAnEarlierAnswerLeftBehindIt) {
   FakeWindows fake;
-  PowerSchemeReload reload;
+  SettingsStore store(fake, OsClass::Win2000);
   fake.systemDirectory = "D:\\WINNT\\system32";
-  ReloadPowerScheme(fake, OsClass::Win2000, reload);
+  ReloadPowerScheme(store);
   fake.systemDirectory = "E:\\W";  // its terminator leaves the earlier "NT\system32" behind
-  ReloadPowerScheme(fake, OsClass::Win2000, reload);
+  ReloadPowerScheme(store);
   EXPECT_THAT(
       fake.startedProcesses,
       ElementsAreArray({std::string("D:\\Winnt\\System32\\Rundll32.Exe") + kReloadEntry,

@@ -29,7 +29,7 @@ struct Reset {
     ActivateComputer(fake, os);
   }
   // Start-up, then the reset, with the given call of the reset failing.
-  ResetResult Run(std::optional<int> failAt = {}) {
+  Outcome Run(std::optional<int> failAt = {}) {
     StartedProgram started(fake);
     fake.calls.clear();
     fake.fallibleCallCount = 0;
@@ -67,7 +67,7 @@ TEST(ResetSettings, PutsEverythingBackAndLeavesOnlyTheFlagTwo) {
       r.originals[{Hive::CurrentUser, "control panel\\desktop"}].values["scrnsave.exe"] =
           RegistryValue{ValueType::Text, TextBytes("C:\\OLD.SCR")};
     }
-    EXPECT_EQ(r.Run(), ResetResult::Reset);
+    EXPECT_EQ(r.Run(), Outcome::Done);
     EXPECT_EQ(LiveRegistry(r.fake.registry), r.originals);
     EXPECT_THAT(r.fake.registry.ValueNames(Hive::CurrentUser, kCorvane),
                 ElementsAre("lullresetflag"));
@@ -119,7 +119,7 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
       r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", kSavedLine);
       r.SetDesktop("SCRNSAVE.EXE", "C:\\CHANGED.SCR");
       c.change(r);
-      EXPECT_EQ(r.Run(), ResetResult::Reset) << c.what;
+      EXPECT_EQ(r.Run(), Outcome::Done) << c.what;
       EXPECT_EQ(r.Desktop(c.desktopValue), c.expected) << c.what;
       // Everything else is as before the activation.
       EXPECT_EQ(r.Desktop("ScreenSavePowerOffTimeOut"), "0") << c.what;
@@ -147,7 +147,7 @@ TEST(ResetSettings, OnWindows95RewritesSystemIniButNeitherRestoresNorReloadsPowe
                             PoliciesRecord(300, 0x10));
   r.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetAcPolicy",
                             AcPolicyRecord(300, 0x40));
-  EXPECT_EQ(r.Run(), ResetResult::Reset);
+  EXPECT_EQ(r.Run(), Outcome::Done);
   EXPECT_EQ(LiveRegistry(r.fake.registry), r.originals);
   EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
   EXPECT_THAT(r.fake.startedProcesses, IsEmpty());
@@ -160,7 +160,7 @@ TEST(ResetSettings, KeepsTheBackupWhenTheDesktopValuesCannotBeRestored) {
   Reset r(OsClass::WinXP);
   r.fake.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
   const auto backup = BackupKeyOf(r.fake.registry);
-  EXPECT_EQ(r.Run(), ResetResult::NotRestored);
+  EXPECT_EQ(r.Run(), Outcome::Failed);
   EXPECT_EQ(BackupKeyOf(r.fake.registry), backup);
   EXPECT_EQ(
       VideoTimeout(r.fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),

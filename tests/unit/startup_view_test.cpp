@@ -23,10 +23,10 @@ using testing::WizardRun;
 
 const Hive kUser = Hive::CurrentUser;
 const Hive kMachine = Hive::LocalMachine;
-const char kDesktop[] = "Control Panel\\Desktop";
-const char kBackup[] = "Control Panel\\Desktop\\Corvane";
-const char kPowerCfg[] = "Control Panel\\PowerCfg";
-const char kCurrentSet[] = "System\\CurrentControlSet\\Control\\Session Manager\\Power";
+using testing::kCorvane;
+using testing::kCurrentControlSet;
+using testing::kDesktop;
+using testing::kPowerCfg;
 
 using Lines = std::array<std::string, kSummaryLineCount>;
 
@@ -62,7 +62,7 @@ void Install(FakeWindows& windows, const Computer& c) {
     registry.SetBinary(kUser, std::string(kPowerCfg) + "\\PowerPolicies\\" + c.schemeIndex,
                        "Policies", PoliciesRecord(c.userVideoTimeout));
   }
-  registry.SetBinary(kMachine, kCurrentSet, "AcPolicy", AcPolicyRecord(c.userVideoTimeout));
+  registry.SetBinary(kMachine, kCurrentControlSet, "AcPolicy", AcPolicyRecord(c.userVideoTimeout));
   const std::pair<const char*, const char*> desktop[] = {
       {"ScreenSaveActive", c.screenSaveActive},
       {"ScreenSaveTimeOut", c.screenSaveTimeOut},
@@ -71,12 +71,12 @@ void Install(FakeWindows& windows, const Computer& c) {
   for (const auto& [name, text] : desktop) {
     if (text) registry.SetText(kUser, kDesktop, name, text);
   }
-  if (c.backupKey || c.flag) registry.CreateKey(kUser, kBackup);
-  if (c.flag) registry.SetText(kUser, kBackup, "LullResetFlag", c.flag);
-  if (c.backupTimeOut) registry.SetText(kUser, kBackup, "LullResetTimeOut", c.backupTimeOut);
-  if (c.backupPowerOff) registry.SetText(kUser, kBackup, "LullResetPowerOff", c.backupPowerOff);
+  if (c.backupKey || c.flag) registry.CreateKey(kUser, kCorvane);
+  if (c.flag) registry.SetText(kUser, kCorvane, "LullResetFlag", c.flag);
+  if (c.backupTimeOut) registry.SetText(kUser, kCorvane, "LullResetTimeOut", c.backupTimeOut);
+  if (c.backupPowerOff) registry.SetText(kUser, kCorvane, "LullResetPowerOff", c.backupPowerOff);
   if (c.backupHasPolicies) {
-    registry.SetBinary(kUser, kBackup, "LullResetPolicies", PoliciesRecord(c.backupVideoTimeout));
+    registry.SetBinary(kUser, kCorvane, "LullResetPolicies", PoliciesRecord(c.backupVideoTimeout));
   }
 }
 
@@ -99,7 +99,7 @@ TEST_P(StartupView, ChoosesTheFirstPageAndFillsTheLines) {
   const ViewCase& c = GetParam();
   WizardRun run;
   Install(run.windows, c.computer);
-  ChooseFirstPage(run.program);
+  StartUp(run.program);
   EXPECT_EQ(run.program.wizard.currentPage, c.firstPage);
   for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
     EXPECT_EQ(run.program.lines[line], c.lines[line]) << "line " << line;

@@ -12,21 +12,16 @@ namespace {
 
 const std::string kSaved = "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR";
 
-// Row 2 as a backup load leaves it: the text and its terminator, or absent.
-struct SavedRow {
-  std::uint8_t buffer[kScreenSaverPathCapacity] = {};
-  BackupEntry row{"LullResetScrnSave", buffer, 0, ValueType::Text, sizeof buffer, ValueType::Text};
-  explicit SavedRow(const std::optional<std::string>& text) {
-    if (!text) return;
-    std::copy(text->begin(), text->end(), buffer);
-    row.length = static_cast<std::uint32_t>(text->size() + 1);
-  }
-};
-
+// Row 2 as a backup load leaves it, the text and its terminator, or absent; then the line
+// goes back.
 SystemIniOutcome Restore(FakeWindows& fake, const std::optional<std::string>& saved) {
-  SavedRow row(saved);
-  auto image = std::make_unique<SystemIniImage>();
-  return RestoreSystemIniLine(fake, row.row, *image);
+  auto store = std::make_unique<SettingsStore>(fake);
+  if (saved) {
+    const Bytes text = TextBytes(*saved);
+    store->backup.TakeValue(kRowScreenSaver, ValueType::Text, text.data(),
+                            static_cast<std::uint32_t>(text.size()));
+  }
+  return RestoreSystemIniLine(*store);
 }
 
 std::string Padded(std::size_t size) { return "[boot]\r\n" + std::string(size - 8, 'x'); }

@@ -1,0 +1,16 @@
+// What an operation did, for the finish page that follows it.
+#pragma once
+
+#include <cstdint>
+
+namespace lull {
+
+enum class Outcome : std::uint8_t {
+  Done,
+  // Activation: the settings in force could not all be read or the backup could not be
+  // saved, so nothing was changed or announced. Reset: a setting could not be put back, or
+  // the backup could not be read whole; the backup is kept for another try.
+  Failed,
+};
+
+}  // namespace lull

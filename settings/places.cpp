@@ -1,0 +1,57 @@
+#include "settings/places.h"
+
+namespace lull {
+namespace {
+
+constexpr KeyPath kDesktopKey = {Hive::CurrentUser, "Control Panel\\Desktop"};
+constexpr KeyPath kPowerCfgKey = {Hive::CurrentUser, "Control Panel\\PowerCfg"};
+constexpr KeyPath kCurrentControlSetKey = {
+    Hive::LocalMachine, "System\\CurrentControlSet\\Control\\Session Manager\\Power"};
+
+KeyPath PathOf(SettingsStore& store, PlaceKey key) {
+  switch (key) {
+    case PlaceKey::Desktop:
+    case PlaceKey::None:
+      break;
+    case PlaceKey::PowerCfg:
+      return kPowerCfgKey;
+    case PlaceKey::PowerScheme:
+      return {Hive::CurrentUser, store.powerSchemeKeyPath.text};
+    case PlaceKey::ControlSet1:
+    case PlaceKey::ControlSet2:
+      store.controlSetKeyPath.SetDigit(key == PlaceKey::ControlSet1 ? '1' : '2');
+      return {Hive::LocalMachine, store.controlSetKeyPath.text};
+    case PlaceKey::CurrentControlSet:
+      return kCurrentControlSetKey;
+  }
+  return kDesktopKey;
+}
+
+}  // namespace
+
+RegResult PlaceKeys::Open(const Place& place) {
+  if (place.key != open_) {
+    open_ = place.key;
+    const KeyPath path = PathOf(store_, place.key);
+    hive_ = path.hive;
+    result_ = key_.Open(path);
+  }
+  return result_;
+}
+
+bool HasRowToWrite(SettingsStore& store, const Place& place) {
+  const BackupTable& rows = store.backup;
+  if (!rows[place.row].present() || place.kind == PlaceKind::SchemeIndex) return false;
+  if (place.key != PlaceKey::PowerScheme) return true;
+  const BackupEntry& index = rows[kRowPowerPolicyIndex];
+  if (index.present()) store.powerSchemeKeyPath.SetIndex(static_cast<char>(index.data[0]));
+  return index.present();
+}
+
+RegResult WriteRow(PlaceKeys& keys, const Place& place, const BackupEntry& row) {
+  const ValueType type = place.kind == PlaceKind::Record ? ValueType::Binary : ValueType::Text;
+  const std::uint32_t size = row.length < row.capacity ? row.length : row.capacity;
+  return keys.key().Set(place.name, type, row.data, size);
+}
+
+}  // namespace lull

@@ -1,0 +1,104 @@
+// The table of places: each registry value the program reads, backs up and restores, with
+// the backup row that holds it, its key, its name and its kind. Every live value name
+// stands here and nowhere else. The reader, activation and reset walk the table in its
+// order, which is the order in which values are written.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/os_class.h"
+#include "settings/backup_table.h"
+#include "settings/power_policy.h"
+#include "settings/registry_key.h"
+#include "settings/settings_store.h"
+
+namespace lull {
+
+// The keys of the places: four fixed ones and two whose path has a character replaced.
+enum class PlaceKey : std::uint8_t {
+  None,
+  Desktop,            // HKCU Control Panel\Desktop
+  PowerCfg,           // HKCU Control Panel\PowerCfg
+  PowerScheme,        // HKCU the current power scheme's key: PowerSchemeKeyPath
+  ControlSet1,        // HKLM ControlSetKeyPath with "1"
+  ControlSet2,        // HKLM ControlSetKeyPath with "2"
+  CurrentControlSet,  // HKLM System\CurrentControlSet\Control\Session Manager\Power
+};
+
+enum class PlaceKind : std::uint8_t {
+  Switch,       // "0" or "1": the row keeps the first character and a terminator
+  TimeOut,      // decimal seconds, at most five characters and the terminator
+  Program,      // the screen-saver program: only a backup brings one, and only reset writes it
+  SchemeIndex,  // the current power scheme's one-digit index, which names the PowerScheme key
+  Record,       // a power-policy record of exactly its row's size, carried through whole
+};
+
+struct Place {
+  BackupRow row;
+  PlaceKey key;
+  PlaceKind kind;
+  // Records: where the monitor's time-out sits (seconds, 32 bits little-endian, 0 = never).
+  std::uint8_t videoTimeoutOffset;
+  const char* name;
+};
+
+// The screen-saver program's value; the 95/98/Me family keeps it as the key of a line of
+// System.Ini instead.
+inline constexpr char kScreenSaverName[] = "SCRNSAVE.EXE";
+
+// clang-format off
+inline constexpr Place kPlaces[] = {
+    // row                  key                          kind                    offset
+    {kRowScreenSaveActive,  PlaceKey::Desktop,           PlaceKind::Switch,      0, "ScreenSaveActive"},
+    {kRowScreenSaveTimeOut, PlaceKey::Desktop,           PlaceKind::TimeOut,     0, "ScreenSaveTimeOut"},
+    {kRowStandbyActive,     PlaceKey::Desktop,           PlaceKind::Switch,      0, "ScreenSaveLowPowerActive"},
+    {kRowStandbyTimeOut,    PlaceKey::Desktop,           PlaceKind::TimeOut,     0, "ScreenSaveLowPowerTimeOut"},
+    {kRowPowerOffActive,    PlaceKey::Desktop,           PlaceKind::Switch,      0, "ScreenSavePowerOffActive"},
+    {kRowPowerOffTimeOut,   PlaceKey::Desktop,           PlaceKind::TimeOut,     0, "ScreenSavePowerOffTimeOut"},
+    {kRowScreenSaver,       PlaceKey::Desktop,           PlaceKind::Program,     0, kScreenSaverName},
+    {kRowPowerPolicyIndex,  PlaceKey::PowerCfg,          PlaceKind::SchemeIndex, 0, "CurrentPowerPolicy"},
+    {kRowPolicies,          PlaceKey::PowerScheme,       PlaceKind::Record,      kPoliciesVideoTimeoutOffset, "Policies"},
+    {kRowAcPolicy1,         PlaceKey::ControlSet1,       PlaceKind::Record,      kAcPolicyVideoTimeoutOffset, "AcPolicy"},
+    {kRowAcPolicy2,         PlaceKey::ControlSet2,       PlaceKind::Record,      kAcPolicyVideoTimeoutOffset, "AcPolicy"},
+    {kRowAcPolicy,          PlaceKey::CurrentControlSet, PlaceKind::Record,      kAcPolicyVideoTimeoutOffset, "AcPolicy"},
+};
+// clang-format on
+
+// Whether this Windows keeps a value at its place: the 95/98/Me family keeps the
+// screen-saver program in System.Ini, and Windows 95 has no power schemes.
+constexpr bool KeptOn(OsClass os, const Place& place) {
+  if (place.kind == PlaceKind::Program) return !IsWin9xFamily(os);
+  return place.kind == PlaceKind::Switch || place.kind == PlaceKind::TimeOut ||
+         os != OsClass::Win95;
+}
+
+// The keys of a walk over the table: each is opened when the walk first needs it and stays
+// open for the places after it in the same key, and the open result is kept for them.
+class PlaceKeys {
+ public:
+  explicit PlaceKeys(SettingsStore& store) : store_(store), key_(store.platform) {}
+
+  // kRegSuccess when the place's key is open.
+  RegResult Open(const Place& place);
+  // A key under HKEY_LOCAL_MACHINE, which a limited user may not write.
+  bool MachineKey() const { return hive_ == Hive::LocalMachine; }
+  RegistryKey& key() { return key_; }
+
+ private:
+  SettingsStore& store_;
+  RegistryKey key_;
+  PlaceKey open_ = PlaceKey::None;
+  Hive hive_ = Hive::CurrentUser;
+  RegResult result_ = kRegSuccess;
+};
+
+// Whether a writer puts a row back at its place: the row is present, and is a value (the
+// scheme index only names a key). A Policies record goes to the scheme whose index the
+// rows hold beside it, and only with one: the scheme key path is then set to that index.
+bool HasRowToWrite(SettingsStore& store, const Place& place);
+
+// Writes a row to its place, as the row holds it: a text with its terminator, a record of
+// its length; never past the row's buffer.
+RegResult WriteRow(PlaceKeys& keys, const Place& place, const BackupEntry& row);
+
+}  // namespace lull
