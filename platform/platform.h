@@ -102,6 +102,9 @@ class Platform {
                              std::uint32_t size) = 0;
   virtual RegResult DeleteValue(KeyHandle key, const char* name) = 0;
   virtual RegResult CloseKey(KeyHandle key) = 0;
+  // Puts the key's hive on the disk now, before the call returns. Otherwise each hive
+  // reaches the disk when Windows likes, in no fixed order.
+  virtual RegResult FlushKey(KeyHandle key) = 0;
 
   // Files, opened without sharing. Open for reading needs an existing file; open for
   // writing creates or truncates one.
@@ -110,6 +113,8 @@ class Platform {
   virtual bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) = 0;
   virtual bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
                          std::uint32_t& written) = 0;
+  // Puts the file's data on the disk now; otherwise a power cut may lose what was written.
+  virtual bool FlushFile(FileHandle file) = 0;
   virtual bool CloseFile(FileHandle file) = 0;
   virtual bool DeleteFile(const char* path) = 0;
   // Fails when the new name is taken.

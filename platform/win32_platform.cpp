@@ -150,6 +150,8 @@ RegResult Win32Platform::DeleteValue(KeyHandle key, const char* name) {
 
 RegResult Win32Platform::CloseKey(KeyHandle key) { return ::RegCloseKey(AsKey(key)); }
 
+RegResult Win32Platform::FlushKey(KeyHandle key) { return ::RegFlushKey(AsKey(key)); }
+
 FileHandle Win32Platform::OpenFileForReading(const char* path) {
   return FromHandle(
       ::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -173,6 +175,10 @@ bool Win32Platform::WriteFile(FileHandle file, const void* data, std::uint32_t s
   const BOOL ok = ::WriteFile(AsHandle(file), data, size, &count, nullptr);
   written = count;
   return ok != FALSE;
+}
+
+bool Win32Platform::FlushFile(FileHandle file) {
+  return ::FlushFileBuffers(AsHandle(file)) != FALSE;
 }
 
 bool Win32Platform::CloseFile(FileHandle file) { return ::CloseHandle(AsHandle(file)) != FALSE; }

@@ -26,12 +26,14 @@ class Win32Platform final : public Platform {
                      std::uint32_t size) override;
   RegResult DeleteValue(KeyHandle key, const char* name) override;
   RegResult CloseKey(KeyHandle key) override;
+  RegResult FlushKey(KeyHandle key) override;
 
   FileHandle OpenFileForReading(const char* path) override;
   FileHandle CreateFileForWriting(const char* path) override;
   bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) override;
   bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
                  std::uint32_t& written) override;
+  bool FlushFile(FileHandle file) override;
   bool CloseFile(FileHandle file) override;
   bool DeleteFile(const char* path) override;
   bool MoveFile(const char* from, const char* to) override;

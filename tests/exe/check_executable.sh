@@ -16,9 +16,9 @@ strip=i686-w64-mingw32-strip
 allowed_dlls="KERNEL32.DLL USER32.DLL ADVAPI32.DLL COMCTL32.DLL"
 allowed_functions="InitCommonControls GetModuleHandleA GetVersionExA DialogBoxParamA EndDialog
 SendDlgItemMessageA SetDlgItemTextA PostQuitMessage ExitProcess GetCommandLineA RegOpenKeyExA
-RegCreateKeyExA RegQueryValueExA RegSetValueExA RegDeleteValueA RegCloseKey CreateFileA ReadFile
-WriteFile CloseHandle DeleteFileA MoveFileA SystemParametersInfoA GetStartupInfoA
-GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA WritePrivateProfileStringA"
+RegCreateKeyExA RegQueryValueExA RegSetValueExA RegDeleteValueA RegCloseKey RegFlushKey CreateFileA
+ReadFile WriteFile FlushFileBuffers CloseHandle DeleteFileA MoveFileA SystemParametersInfoA
+GetStartupInfoA GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA WritePrivateProfileStringA"
 
 failures=0
 fail() {

@@ -64,6 +64,14 @@ const char* SettingName(SystemSetting setting) {
 
 constexpr ModuleHandle kModule = 0x400000;
 
+FakeRegistry::Keys UserHive(const FakeRegistry::Keys& keys) {
+  FakeRegistry::Keys user;
+  for (const auto& key : keys) {
+    if (key.first.first == Hive::CurrentUser) user.insert(key);
+  }
+  return user;
+}
+
 }  // namespace
 
 std::string Hex(const void* data, std::size_t size) {
@@ -239,6 +247,24 @@ bool FakeWindows::InjectFailure() {
   return fail;
 }
 
+void FakeWindows::BeforeChange() {
+  if (cutAfter && !userHiveOnDisk_) userHiveOnDisk_ = UserHive(registry.keys);
+}
+
+void FakeWindows::AfterChange() {
+  ++changeCount;
+  if (!cutAfter || changeCount != *cutAfter) return;
+  stopped = Disk{registry, files};
+  powerCut = stopped;
+  FakeRegistry::Keys& keys = powerCut->registry.keys;
+  std::erase_if(keys, [](const auto& key) { return key.first.first == Hive::CurrentUser; });
+  keys.insert(userHiveOnDisk_->begin(), userHiveOnDisk_->end());
+  for (const auto& [path, data] : unflushedFiles_) {
+    auto file = powerCut->files.find(path);
+    if (file != powerCut->files.end()) file->second = data;
+  }
+}
+
 void FakeWindows::Violation(std::string what) {
   if (reportViolations && onViolation != nullptr) onViolation(what);
   violations.push_back(std::move(what));
@@ -383,6 +409,7 @@ RegResult FakeWindows::OpenKey(Hive hive, const char* path, KeyHandle& key) {
 }
 
 RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
+  BeforeChange();
   key = 0;
   RegResult result = kRegSuccess;
   const FakeRegistry::Key* found = registry.Find(hive, path);
@@ -396,6 +423,7 @@ RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
   }
   Record(CallKind::CreateKey, result != kRegSuccess,
          [&] { return std::string("CreateKey ") + HiveName(hive) + "\\" + path; });
+  AfterChange();
   return result;
 }
 
@@ -435,6 +463,7 @@ RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& ty
 
 RegResult FakeWindows::SetValue(KeyHandle key, const char* name, ValueType type, const void* data,
                                 std::uint32_t size) {
+  BeforeChange();
   RegResult result = kRegSuccess;
   const OpenKeyState* open = FindOpenKey(key);
   if (InjectFailure()) {
@@ -472,10 +501,12 @@ RegResult FakeWindows::SetValue(KeyHandle key, const char* name, ValueType type,
   Record(CallKind::SetValue, result != kRegSuccess, [&] {
     return "SetValue " + KeyName(key) + " " + name + " " + TypeName(type) + " " + Hex(data, size);
   });
+  AfterChange();
   return result;
 }
 
 RegResult FakeWindows::DeleteValue(KeyHandle key, const char* name) {
+  BeforeChange();
   RegResult result = kRegSuccess;
   const OpenKeyState* open = FindOpenKey(key);
   if (InjectFailure()) {
@@ -497,6 +528,21 @@ RegResult FakeWindows::DeleteValue(KeyHandle key, const char* name) {
   }
   Record(CallKind::DeleteValue, result != kRegSuccess,
          [&] { return "DeleteValue " + KeyName(key) + " " + name; });
+  AfterChange();
+  return result;
+}
+
+RegResult FakeWindows::FlushKey(KeyHandle key) {
+  RegResult result = kRegSuccess;
+  const OpenKeyState* open = FindOpenKey(key);
+  if (InjectFailure()) {
+    result = kErrorGenFailure;
+  } else if (open == nullptr) {
+    result = kErrorInvalidHandle;
+  } else if (cutAfter && open->hive == Hive::CurrentUser) {
+    userHiveOnDisk_ = UserHive(registry.keys);
+  }
+  Record(CallKind::FlushKey, result != kRegSuccess, [&] { return "FlushKey " + KeyName(key); });
   return result;
 }
 
@@ -530,6 +576,7 @@ FileHandle FakeWindows::OpenFileForReading(const char* path) {
 }
 
 FileHandle FakeWindows::CreateFileForWriting(const char* path) {
+  BeforeChange();
   FileHandle handle = 0;
   if (!InjectFailure() && !FileBusy(path)) {
     auto file = files.find(std::string_view(path));
@@ -537,9 +584,11 @@ FileHandle FakeWindows::CreateFileForWriting(const char* path) {
     file->second.clear();
     handle = nextHandle_++;
     openFiles_[handle] = OpenFileState{file->first, true, 0};
+    if (cutAfter) unflushedFiles_[file->first].clear();
   }
   Record(CallKind::CreateFileForWriting, handle == 0,
          [&] { return std::string("CreateFileForWriting ") + path; });
+  AfterChange();
   return handle;
 }
 
@@ -562,6 +611,7 @@ bool FakeWindows::ReadFile(FileHandle file, void* data, std::uint32_t size, std:
 
 bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t size,
                             std::uint32_t& written) {
+  BeforeChange();
   written = 0;
   auto open = openFiles_.find(file);
   const bool failing = InjectFailure();
@@ -576,6 +626,15 @@ bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t siz
     ok = !failing || failureMode == FailureMode::ShortWrite;
   }
   Record(CallKind::WriteFile, !ok, [&] { return "WriteFile " + Hex(data, size); });
+  AfterChange();
+  return ok;
+}
+
+bool FakeWindows::FlushFile(FileHandle file) {
+  auto open = openFiles_.find(file);
+  const bool ok = !InjectFailure() && open != openFiles_.end();
+  if (ok) unflushedFiles_.erase(open->second.path);
+  Record(CallKind::FlushFile, !ok, [] { return "FlushFile"; });
   return ok;
 }
 
@@ -587,17 +646,24 @@ bool FakeWindows::CloseFile(FileHandle file) {
 }
 
 bool FakeWindows::DeleteFile(const char* path) {
+  BeforeChange();
   bool ok = !InjectFailure() && !FileBusy(path);
   if (ok) {
     auto found = files.find(std::string_view(path));
     ok = found != files.end();
     if (ok) files.erase(found);
   }
+  if (auto unflushed = unflushedFiles_.find(std::string_view(path));
+      ok && unflushed != unflushedFiles_.end()) {
+    unflushedFiles_.erase(unflushed);
+  }
   Record(CallKind::DeleteFile, !ok, [&] { return std::string("DeleteFile ") + path; });
+  AfterChange();
   return ok;
 }
 
 bool FakeWindows::MoveFile(const char* from, const char* to) {
+  BeforeChange();
   auto moving = files.find(std::string_view(from));
   bool ok = !InjectFailure() && !FileBusy(from) && moving != files.end() &&
             files.find(std::string_view(to)) == files.end();
@@ -605,8 +671,16 @@ bool FakeWindows::MoveFile(const char* from, const char* to) {
     Bytes content = std::move(moving->second);
     files.erase(moving);
     files.emplace(Lower(to), std::move(content));
+    // The data goes with its name; what was not on the disk still is not.
+    if (auto unflushed = unflushedFiles_.find(std::string_view(from));
+        unflushed != unflushedFiles_.end()) {
+      auto node = unflushedFiles_.extract(unflushed);
+      node.key() = Lower(to);
+      unflushedFiles_.insert(std::move(node));
+    }
   }
   Record(CallKind::MoveFile, !ok, [&] { return std::string("MoveFile ") + from + " " + to; });
+  AfterChange();
   return ok;
 }
 
@@ -617,10 +691,15 @@ void FakeWindows::FlushProfileCache(const char* path) {
 }
 
 bool FakeWindows::SetSystemParameter(SystemSetting setting, std::uint32_t value) {
-  const bool ok = !InjectFailure();
+  BeforeChange();
+  // Windows 95 takes the monitor power-off pair from 16-bit programs only.
+  const bool powerOff =
+      setting == SystemSetting::PowerOffActive || setting == SystemSetting::PowerOffTimeout;
+  const bool ok = !InjectFailure() && !(powerOff && ClassifyVersion(version) == OsClass::Win95);
   Record(CallKind::SetSystemParameter, !ok, [&] {
     return std::string("SetSystemParameter ") + SettingName(setting) + " " + std::to_string(value);
   });
+  AfterChange();
   return ok;
 }
 
@@ -635,9 +714,11 @@ std::uint32_t FakeWindows::GetSystemDirectory(char* buffer, std::uint32_t capaci
 }
 
 bool FakeWindows::StartProcess(char* line) {
+  BeforeChange();
   const bool ok = !InjectFailure();
   if (ok && recordCalls) startedProcesses.emplace_back(line);
   Record(CallKind::StartProcess, !ok, [&] { return std::string("StartProcess ") + line; });
+  AfterChange();
   return ok;
 }
 

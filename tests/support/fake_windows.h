@@ -138,10 +138,12 @@ enum class CallKind {
   SetValue,
   DeleteValue,
   CloseKey,
+  FlushKey,
   OpenFileForReading,
   CreateFileForWriting,
   ReadFile,
   WriteFile,
+  FlushFile,
   CloseFile,
   DeleteFile,
   MoveFile,
@@ -190,6 +192,21 @@ class FakeWindows final : public Platform {
   // registry, file, system-parameter, system-directory and process calls.
   std::optional<int> failAt;
   FailureMode failureMode = FailureMode::Error;
+
+  // The crash model. Changes are registry creates, sets and deletes, file creates, writes,
+  // moves and deletes, announcements and process starts, each counted whether it worked or
+  // not. With cutAfter set, the computer right after that many changes is kept: as a killed
+  // process leaves it (every change so far), and as a power cut leaves it (of the user's
+  // hive and of each file's data only what was flushed; the machine's hive, whose lazy
+  // writer came first, as it is). Every change after the cut never happens there.
+  struct Disk {
+    FakeRegistry registry;
+    Files files;
+  };
+  std::optional<int> cutAfter;
+  int changeCount = 0;
+  std::optional<Disk> stopped;
+  std::optional<Disk> powerCut;
 
   void SetFile(const std::string& path, const std::string& content);
   std::optional<std::string> GetFile(const std::string& path) const;
@@ -242,11 +259,13 @@ class FakeWindows final : public Platform {
                      std::uint32_t size) override;
   RegResult DeleteValue(KeyHandle key, const char* name) override;
   RegResult CloseKey(KeyHandle key) override;
+  RegResult FlushKey(KeyHandle key) override;
   FileHandle OpenFileForReading(const char* path) override;
   FileHandle CreateFileForWriting(const char* path) override;
   bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) override;
   bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
                  std::uint32_t& written) override;
+  bool FlushFile(FileHandle file) override;
   bool CloseFile(FileHandle file) override;
   bool DeleteFile(const char* path) override;
   bool MoveFile(const char* from, const char* to) override;
@@ -280,6 +299,9 @@ class FakeWindows final : public Platform {
 
   // Counts a fallible call and tells whether it is the one to fail.
   bool InjectFailure();
+  // Around every change: what is on the disk before the first one, and the cut after it.
+  void BeforeChange();
+  void AfterChange();
   // Records a call, describing it only when calls are recorded.
   template <class Describe>
   void Record(CallKind kind, bool failed, const Describe& describe) {
@@ -298,6 +320,10 @@ class FakeWindows final : public Platform {
   int maxOpenKeys_ = 0;
   int maxPageDepth_ = 0;
   std::vector<OpenPage> openPages_;
+  // In the crash model: the user's hive as of its last flush, and the data on the disk of
+  // each file written since it was last flushed.
+  std::optional<FakeRegistry::Keys> userHiveOnDisk_;
+  Files unflushedFiles_;
 };
 
 }  // namespace lull::testing

@@ -39,16 +39,19 @@ TEST(ApplyToSystem, AnnouncesEachNonZeroTimeOutThenReloadsWhereThereIsAScheme) {
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 600",
         xpReload}},
       {0, 0, OsClass::Win98, {Started("C:\\Windows\\Rundll32.Exe")}},
-      // Windows 95 has no power schemes; it takes the new settings at its next start.
+      // Windows 95 has no power schemes; it takes the new settings at its next start. It
+      // refuses the power-off pair from a 32-bit program, and the calls go on regardless.
       {540,
        600,
        OsClass::Win95,
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 540",
-        "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 600"}},
+        "SetSystemParameter PowerOffActive 1 (failed)",
+        "SetSystemParameter PowerOffTimeout 600 (failed)"}},
       {0, 0, OsClass::UnsupportedNt, {}},
   };
   for (const auto& c : cases) {
     FakeWindows fake;
+    fake.version = VersionOf(c.os);
     SettingsStore store(fake, c.os);
     ApplyToSystem(store, ValuesToApply{c.screenSaver, c.sleep});
     EXPECT_THAT(fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess}),
