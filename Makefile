@@ -48,7 +48,7 @@ golden: setup
 
 # Says how the Wine tests run here, builds the Windows trees they need (the i686 tree always,
 # for the executable check), the native tree and the fuzz targets, and runs every test; the
-# failure sweep's line, then CTest's summary, come last.
+# failure and crash sweeps' lines, then CTest's summary, come last.
 test: setup
 	@scripts/wine-mode.sh
 	@$(MAKE) --no-print-directory $$(scripts/wine-mode.sh trees win32) native fuzz-build

@@ -145,7 +145,8 @@ def test_table(log):
         rows.append(f"| `{prefix}*`: {text} | {sum(n.startswith(prefix) for n in names)} |")
     summary = re.search(r"^\d+% tests passed, \d+ tests failed out of \d+", log, re.M).group(0)
     took = re.search(r"Total Test time \(real\) = +([\d.]+) sec", log).group(1)
-    sweep = re.search(r"^failure sweep: .*", log, re.M).group(0)
+    sweep = ".\n".join(re.search(rf"^{name} sweep: .*", log, re.M).group(0)
+                        for name in ("failure", "crash"))
     mode = re.search(r"^Wine tests: .*", log, re.M).group(0)
     return "\n".join(rows), summary, round(float(took)), sweep, mode
 
