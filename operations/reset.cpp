@@ -51,9 +51,12 @@ Outcome ResetSettings(SettingsStore& store, const ValuesToApply& previous) {
     return Outcome::Failed;
   }
 
-  ClearBackup(store);
-  store.backup.SetCharacter(kRowFlag, '2');
-  SaveBackup(store, SaveScope::FlagOnly);
+  // Rows a clear left behind have lost their flag, and count as no backup; a flag "2" beside
+  // them would make them one again.
+  if (ClearBackup(store)) {
+    store.backup.SetCharacter(kRowFlag, '2');
+    SaveBackup(store, SaveScope::FlagOnly);
+  }
   ApplyToSystem(store, previous);
   return Outcome::Done;
 }

@@ -63,6 +63,8 @@ void LoadBackup(SettingsStore& store) {
       row.length = 0;
       if (result != kRegSuccess && !MeansNotThere(result)) table.loadFailed = true;
     }
+    // Rows without the flag are no backup: a save or a reset stopped before its end.
+    if (!table[kRowFlag].present()) return;
   }
 }
 
@@ -70,27 +72,33 @@ bool SaveBackup(SettingsStore& store, SaveScope scope) {
   const BackupTable& table = store.backup;
   RegistryKey key(store.platform);
   if (key.Create(kBackupKey) != kRegSuccess) return false;
-  bool saved = true;
-  for (const BackupEntry* row = table.rows; row->name != nullptr; ++row) {
-    if (row->present()) {
+  // The flag is the backup's commit mark: it goes first and comes back last, so that a save
+  // stopped anywhere leaves rows that count as no backup rather than a mix of two. A row
+  // that is absent now leaves no value of an older backup behind.
+  const BackupEntry& flag = table[kRowFlag];
+  if (scope == SaveScope::PresentRows) {
+    for (const BackupEntry* row = table.rows; row->name != nullptr; ++row) {
+      const bool write = row->present() && row != &flag;
       const std::uint32_t size = row->length < row->capacity ? row->length : row->capacity;
-      if (key.Set(row->name, row->type, row->data, size) != kRegSuccess) {
-        // A reset leaves a live value alone when the backup lacks it, but would put back
-        // an older activation's value among the new ones.
-        key.Delete(row->name);
-        saved = false;
-      }
+      const RegResult result =
+          write ? key.Set(row->name, row->type, row->data, size) : key.Delete(row->name);
+      if (result != kRegSuccess && (write || !MeansMissing(result))) return false;
     }
-    if (scope == SaveScope::FlagOnly) break;
   }
-  return saved;
+  // Only a backup on the disk may be relied on once the live values change: the registry
+  // writes each hive to the disk when it likes, the machine's perhaps before the user's.
+  return !flag.present() || (key.Set(flag.name, flag.type, flag.data, flag.length) == kRegSuccess &&
+                             key.Flush() == kRegSuccess);
 }
 
 bool ClearBackup(SettingsStore& store) {
   RegistryKey key(store.platform);
   if (key.Open(kBackupKey) != kRegSuccess) return false;
-  for (const BackupEntry* row = store.backup.rows; row->name != nullptr; ++row)
-    key.Delete(row->name);
+  // The flag goes first: a clear stopped after it leaves rows that count as no backup.
+  for (const BackupEntry* row = store.backup.rows; row->name != nullptr; ++row) {
+    const RegResult result = key.Delete(row->name);
+    if (result != kRegSuccess && !MeansMissing(result)) return false;
+  }
   return true;
 }
 

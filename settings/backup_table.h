@@ -108,17 +108,17 @@ struct BackupTable {
   std::uint8_t storage_[kStorageSize] = {};
 };
 
-// Which rows SaveBackup writes: all present rows after an activation, only the flag after
-// a reset has emptied the key.
+// Which rows SaveBackup writes: all present rows after an activation (and no other), only
+// the flag after a reset has emptied the key.
 enum class SaveScope : std::uint8_t { PresentRows, FlagOnly };
 
-// Each works on the rows of the store.
+// Each works on the rows of the store. LoadBackup loads nothing when the key holds no flag.
 void LoadBackup(SettingsStore& store);
-// True when the key could be created and every value it had to write was written. A value
-// that could not be written is deleted, so the key never keeps an older backup's value
-// beside the new ones.
+// True when the key could be created, every value it had to write or delete was, and the
+// flag, written last, is on the disk. A save of the present rows that fails leaves no flag,
+// and so no backup.
 bool SaveBackup(SettingsStore& store, SaveScope scope);
-// True when the key could be opened (the values are deleted whether they exist or not).
+// True when the key could be opened and none of the thirteen values is left.
 bool ClearBackup(SettingsStore& store);
 
 }  // namespace lull

@@ -35,6 +35,7 @@ class RegistryKey {
     return platform_.SetValue(handle_, name, type, data, size);
   }
   RegResult Delete(const char* name) { return platform_.DeleteValue(handle_, name); }
+  RegResult Flush() { return platform_.FlushKey(handle_); }
 
  private:
   // A failed open or create may leave anything in the handle; it must read as none.

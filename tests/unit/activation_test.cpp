@@ -45,11 +45,16 @@ TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces)
   const auto ac1 = AcPolicyRecord(0, 0x20);
   const auto ac2 = AcPolicyRecord(0, 0x30);
   const auto ac = AcPolicyRecord(0, 0x40);
+  const std::string backup = "HKCU\\" + kCorvane;
   EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
+  // The flag goes last, as the backup's commit mark, and the backup is on the disk before
+  // the first live value changes.
   EXPECT_THAT(
-      a.fake.CallsOf({CallKind::SetValue, CallKind::SetSystemParameter, CallKind::StartProcess}),
+      a.fake.CallsOf({CallKind::SetValue, CallKind::DeleteValue, CallKind::FlushKey,
+                      CallKind::SetSystemParameter, CallKind::StartProcess}),
       ElementsAreArray(std::vector<std::string>{
-          SetValue(user, kCorvane, "LullResetFlag", TextBytes("1")),
+          "DeleteValue " + backup + " LullResetFlag (failed)",
+          "DeleteValue " + backup + " LullResetScrnSave (failed)",
           SetValue(user, kCorvane, "LullResetScrnSaveAct", TextBytes("1")),
           SetValue(user, kCorvane, "LullResetTimeOut", TextBytes("1200")),
           SetValue(user, kCorvane, "LullResetStandby", TextBytes("0")),
@@ -61,6 +66,8 @@ TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces)
           SetValue(user, kCorvane, "LullResetAcPolicy", ac, "binary"),
           SetValue(user, kCorvane, "LullResetAcPolicy1", ac1, "binary"),
           SetValue(user, kCorvane, "LullResetAcPolicy2", ac2, "binary"),
+          SetValue(user, kCorvane, "LullResetFlag", TextBytes("1")),
+          "FlushKey " + backup,
           SetValue(user, kDesktop, "ScreenSaveActive", TextBytes("1")),
           SetValue(user, kDesktop, "ScreenSaveTimeOut", TextBytes("840")),
           SetValue(user, kDesktop, "ScreenSavePowerOffActive", TextBytes("1")),

@@ -47,13 +47,17 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
     Bytes expectedRow;                         // bytes held; empty = absent
     ValueType expectedType;
   };
-  // Before the load the row holds the live "600", as the start-up read leaves it.
+  // Before the load the row holds the live "600", as the start-up read leaves it. Every
+  // backup holds the flag "1" unless the case takes it away.
   const Case cases[] = {
       {"no backup key", nullptr, TextBytes("600"), ValueType::Text},
-      {"value missing",
-       [](FakeWindows& f) { SetBackupText(f, "LullResetFlag", "1"); },
-       {},
-       ValueType::Text},
+      {"value missing", [](FakeWindows&) {}, {}, ValueType::Text},
+      {"rows without the flag",
+       [](FakeWindows& f) {
+         SetBackupText(f, "LullResetTimeOut", "60");
+         f.registry.Find(Hive::CurrentUser, kBackup)->values.erase("lullresetflag");
+       },
+       TextBytes("600"), ValueType::Text},
       {"value longer than the row",
        [](FakeWindows& f) { SetBackupText(f, "LullResetTimeOut", "123456"); },
        {},
@@ -89,7 +93,12 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FakeWindows fake;
-    if (c.backup) c.backup(fake);
+    if (c.backup) {
+      SetBackupText(fake, "LullResetFlag", "1");
+      c.backup(fake);
+    }
+    const bool flagged =
+        fake.registry.GetText(Hive::CurrentUser, kBackup, "LullResetFlag").has_value();
     SettingsStore store(fake);
     BackupTable& table = store.backup;
     BackupEntry& row = table[kRowScreenSaveTimeOut];
@@ -106,12 +115,14 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
     if (!row.present()) {
       EXPECT_EQ(BufferBytes(row), (Bytes{'6', '0', '0', 0, ' ', 0}));
     }
-    EXPECT_EQ(table[kRowScreenSaveActive].present(), !c.backup) << "missing from any backup";
+    EXPECT_EQ(table[kRowScreenSaveActive].present(), !flagged) << "missing from any backup";
   }
 }
 
+// Including a row an older backup held and this one lacks.
 TEST(SaveBackup, WhatASavedTableLoadsBackAs) {
   FakeWindows fake;
+  SetBackupText(fake, "LullResetScrnSave", "SCRNSAVE.EXE=C:\\OLDER.SCR");
   SettingsStore store(fake);
   BackupTable& saved = store.backup;
   saved.SetCharacter(kRowFlag, '1');
@@ -136,6 +147,7 @@ TEST(SaveBackup, WhatASavedTableLoadsBackAs) {
 TEST(SaveBackup, ARecordFoundAsTextGoesBackWithItsTerminator) {
   FakeWindows fake;
   fake.version = testing::VersionOf(OsClass::Win98);
+  SetBackupText(fake, "LullResetFlag", "1");
   fake.registry.Set(Hive::CurrentUser, kBackup, "LullResetPolicies", ValueType::Text,
                     TextBytes("record", false));
   SettingsStore store(fake);
@@ -164,17 +176,21 @@ TEST(SaveBackup, WhileOnlyTheFlagIsWrittenNothingElseIs) {
   }
 }
 
+// A save that fails leaves no flag, unless only the flush failed after it.
 TEST(SaveBackup, ReportsAKeyThatCouldNotBeMadeOrAWriteThatFailed) {
+  const Strings rows = {"lullresetpoweroffact", "lullresetscrnsaveact"};
   const struct {
     const char* what;
     bool readOnlyKey;
-    int failingCall;  // counted from the create; -1 for none
-    std::size_t writesMade;
+    int failingCall;  // counted from the create (then the flag's delete); -1 for none
+    Strings left;
   } cases[] = {
-      {"key the user may only read", true, -1, 0},
-      {"create fails", false, 0, 0},
-      {"first write fails", false, 1, 2},
-      {"last write fails", false, 3, 2},
+      {"key the user may only read", true, -1, {}},
+      {"create fails", false, 0, {}},
+      {"the flag's delete fails", false, 1, {}},
+      {"a row's write fails", false, 3, {}},
+      {"the flag's write fails", false, 14, rows},
+      {"the flush fails", false, 15, {"lullresetflag", rows[0], rows[1]}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -188,7 +204,7 @@ TEST(SaveBackup, ReportsAKeyThatCouldNotBeMadeOrAWriteThatFailed) {
 
     EXPECT_FALSE(SaveBackup(store, SaveScope::PresentRows));
 
-    EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kBackup).size(), c.writesMade);
+    EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kBackup), c.left);
   }
 }
 
