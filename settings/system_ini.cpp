@@ -63,6 +63,13 @@ std::uint32_t FindBootHeader(Platform& platform, const SystemIniImage& image) {
   return kNotFound;
 }
 
+bool SameBytes(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t size) {
+  for (std::uint32_t at = 0; at < size; ++at) {
+    if (a[at] != b[at]) return false;
+  }
+  return true;
+}
+
 // One write, counted as done only when every byte went out.
 bool WriteAll(Platform& platform, FileHandle file, const void* data, std::uint32_t size) {
   if (size == 0) return true;
@@ -98,9 +105,12 @@ bool WriteTemporaryFile(Platform& platform, const SystemIniImage& image, std::ui
                         const SavedLine& line, std::uint32_t resume) {
   const FileHandle file = platform.CreateFileForWriting(kSystemIniTempPath);
   if (file == 0) return false;
+  // The data is on the disk before the file takes System.Ini's name: a power cut after the
+  // swap must not leave a System.Ini whose data never got there.
   const bool written = WriteAll(platform, file, image.data, cut) &&
                        WriteAll(platform, file, line.bytes, line.size) &&
-                       WriteAll(platform, file, image.data + resume, image.bytesRead - resume);
+                       WriteAll(platform, file, image.data + resume, image.bytesRead - resume) &&
+                       platform.FlushFile(file);
   const bool closed = platform.CloseFile(file);
   if (written && closed) return true;
   platform.DeleteFile(kSystemIniTempPath);
@@ -108,7 +118,8 @@ bool WriteTemporaryFile(Platform& platform, const SystemIniImage& image, std::ui
 }
 
 // SysIni.Tmp takes System.Ini's place and the previous file stays as SysIni.Str. If the
-// new file cannot follow, the previous one goes back to its name.
+// new file cannot follow, the previous one goes back to its name. Between the two renames
+// there is no System.Ini: the next start puts SysIni.Str back (PutBackSystemIni).
 bool SwapFiles(Platform& platform) {
   platform.DeleteFile(kSystemIniKeptPath);
   if (!platform.MoveFile(kSystemIniPath, kSystemIniKeptPath)) return false;
@@ -163,12 +174,20 @@ SystemIniOutcome RestoreSystemIniLine(SettingsStore& store) {
     done = SystemIniOutcome::Inserted;
   }
 
-  if (!WriteTemporaryFile(platform, image, cut, SavedLine(savedLine, breakFirst), resume)) {
+  const SavedLine line(savedLine, breakFirst);
+  // The line is in place already (a reset that stopped after its swap, tried again): a swap
+  // would only put that file in place of SysIni.Str, the one from before.
+  if (resume - cut == line.size && SameBytes(image.data + cut, line.bytes, line.size)) {
+    return done;
+  }
+  if (!WriteTemporaryFile(platform, image, cut, line, resume)) {
     return SystemIniOutcome::NotWritten;
   }
   const bool swapped = SwapFiles(platform);
   platform.FlushProfileCache(kSystemIniPath);
   return swapped ? done : SystemIniOutcome::NotSwapped;
 }
+
+void PutBackSystemIni(Platform& platform) { platform.MoveFile(kSystemIniKeptPath, kSystemIniPath); }
 
 }  // namespace lull

@@ -40,4 +40,9 @@ enum class SystemIniOutcome {
 // the store's image.
 SystemIniOutcome RestoreSystemIniLine(SettingsStore& store);
 
+// Undoes a swap that stopped between its two renames: when System.Ini is missing, SysIni.Str
+// becomes System.Ini again (the rename fails, changing nothing, when System.Ini is there).
+// Windows 95, 98 and Me read their shell and drivers from that file at start.
+void PutBackSystemIni(Platform& platform);
+
 }  // namespace lull

@@ -1,6 +1,7 @@
 #include "wizard/startup.h"
 
 #include "platform/os_class.h"
+#include "settings/system_ini.h"
 #include "wizard/command_line.h"
 #include "wizard/page_handler.h"
 #include "wizard/page_operation.h"
@@ -20,8 +21,11 @@ void StartUp(Program& program) {
   Platform& platform = program.platform;
   StartupFacts& found = program.facts;
   program.store.os = ClassifyVersion(platform.GetVersion());
+  // A reset stopped in the middle of its swap may have left no System.Ini, which these
+  // Windows need to start; it comes back before anything else, so the reset can run again.
+  if (IsWin9xFamily(program.store.os)) PutBackSystemIni(platform);
   found.unsupportedWindows = program.store.os == OsClass::UnsupportedNt;
-  // Nothing is read or written on a Windows the wizard does not support, nor for "/?".
+  // Nothing else is read or written on a Windows the wizard does not support, nor for "/?".
   if (!found.unsupportedWindows) {
     NormalizeCommandLine(platform.GetCommandLine(), program.commandLine);
     found.asksForAbout = AsksForAbout(platform, program.commandLine);
