@@ -93,7 +93,8 @@ bool SaveBackup(SettingsStore& store, SaveScope scope) {
 
 bool ClearBackup(SettingsStore& store) {
   RegistryKey key(store.platform);
-  if (key.Open(kBackupKey) != kRegSuccess) return false;
+  const RegResult opened = key.Open(kBackupKey);
+  if (opened != kRegSuccess) return MeansMissing(opened);
   // The flag goes first: a clear stopped after it leaves rows that count as no backup.
   for (const BackupEntry* row = store.backup.rows; row->name != nullptr; ++row) {
     const RegResult result = key.Delete(row->name);

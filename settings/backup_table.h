@@ -118,7 +118,7 @@ void LoadBackup(SettingsStore& store);
 // flag, written last, is on the disk. A save of the present rows that fails leaves no flag,
 // and so no backup.
 bool SaveBackup(SettingsStore& store, SaveScope scope);
-// True when the key could be opened and none of the thirteen values is left.
+// True when none of the thirteen values is left (a missing key holds none).
 bool ClearBackup(SettingsStore& store);
 
 }  // namespace lull
