@@ -253,6 +253,7 @@ void FakeWindows::BeforeChange() {
 
 void FakeWindows::AfterChange() {
   ++changeCount;
+  if (recordCalls) calls.back().change = true;
   if (!cutAfter || changeCount != *cutAfter) return;
   stopped = Disk{registry, files};
   powerCut = stopped;

@@ -160,6 +160,7 @@ struct Call {
   CallKind kind;
   std::string description;
   bool failed = false;
+  bool change = false;  // a change, as the crash model counts them
 };
 
 // How an injected failure behaves.

@@ -115,24 +115,6 @@ std::unique_ptr<WizardRun> RunAs(const Computer& computer, const Answers& user,
   return nullptr;
 }
 
-// The calls the crash model counts as changes.
-bool IsChange(CallKind kind) {
-  switch (kind) {
-    case CallKind::CreateKey:
-    case CallKind::SetValue:
-    case CallKind::DeleteValue:
-    case CallKind::CreateFileForWriting:
-    case CallKind::WriteFile:
-    case CallKind::DeleteFile:
-    case CallKind::MoveFile:
-    case CallKind::SetSystemParameter:
-    case CallKind::StartProcess:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // The call a run's injected failure hit: the first that fails where the run without one
 // did not. Null when it hit a call that fails anyway.
 const Call* FirstNewFailure(const FakeWindows& probe, const FakeWindows& run) {
@@ -365,8 +347,7 @@ std::vector<std::string> Broken(const Sweep& s, const Computer& after, bool iniU
   // in force, or in a backup.
   const Registry live = LiveRegistry(after.registry);
   const Registry& target = s.operation == Operation::Reset ? *s.original : s.before;
-  const std::optional<Registry>& resetGives = next.resetGives;
-  if (live != target && resetGives != target) {
+  if (live != target && next.resetGives != target) {
     broken.push_back(s.operation == Operation::Reset
                          ? "the previous settings were neither put back nor kept"
                          : "the settings from before are neither in force nor in the backup");
@@ -375,11 +356,11 @@ std::vector<std::string> Broken(const Sweep& s, const Computer& after, bool iniU
   // settings that were in force together: those from before, or, while nothing changed, those
   // of the backup as it was.
   if (offered) {
-    const bool oldBackup = live == s.before && s.original && resetGives == s.original;
-    if (resetGives != target && !oldBackup) {
+    const bool oldBackup = live == s.before && s.original && next.resetGives == s.original;
+    if (next.resetGives != target && !oldBackup) {
       broken.push_back("a later reset puts back settings that were never in force together");
     }
-    const std::string& shown = resetGives == target ? s.shownBefore : s.shownOriginal;
+    const std::string& shown = next.resetGives == target ? s.shownBefore : s.shownOriginal;
     if (next.previousShown != shown) {
       broken.push_back("the next start shows as previous settings \"" + next.previousShown +
                        "\", not \"" + shown + "\"");
@@ -499,7 +480,7 @@ TEST(CrashSweep, NoCutLosesSettingsOrSystemIni) {
     ASSERT_TRUE(probe);
     std::vector<std::string> changes;
     for (const Call& call : probe->windows.calls) {
-      if (IsChange(call.kind)) changes.push_back(call.description);
+      if (call.change) changes.push_back(call.description);
     }
     ASSERT_EQ(static_cast<int>(changes.size()), probe->windows.changeCount);
     for (int cut = 1; cut <= static_cast<int>(changes.size()); ++cut) {
