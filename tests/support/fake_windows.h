@@ -1,7 +1,8 @@
 // An in-memory Windows for the native tests: a registry with typed values and
 // read-only keys, a file system of named byte strings, a scripted user who clicks
-// control ids, a record of every call made, and failure injection. It follows the
-// registry rules of the family of the Windows version it plays: 95/98/Me or NT.
+// control ids, a record of every call made, failure injection, and a program stopped
+// after its k-th change as a crash or a power cut stops it. It follows the registry rules of
+// the family of the Windows version it plays: 95/98/Me or NT.
 #pragma once
 
 #include <cstdint>
