@@ -9,7 +9,7 @@ set -euo pipefail
 root=${LULL_SETUP_ROOT:-}
 
 packages=(
-  cmake make g++ googletest libgtest-dev libgmock-dev python3 shellcheck
+  cmake make g++ git googletest libgtest-dev libgmock-dev python3 shellcheck
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 fonts-wine xvfb xauth x11-utils imagemagick
@@ -22,6 +22,7 @@ packages_i386=(wine32:i386)
 programs=(
   /usr/bin/cmake cmake
   /usr/bin/make make
+  /usr/bin/git git
   /usr/bin/g++ g++
   /usr/bin/gcc g++
   /usr/bin/python3 python3
