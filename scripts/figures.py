@@ -139,7 +139,13 @@ def test_table(log):
               ("sanitized.", "all unit tests again under ASan and UBSan, as one"),
               ("exe.", "the executable check and the byte-identical build"),
               ("fuzz.", "fuzz targets, a few seconds each"),
-              ("e2e.", "Wine scenarios, each for the Windows versions it depends on")]
+              ("e2e.", "Wine scenarios, each for the Windows versions it depends on"),
+              ("setup.", "the set-up, played on made-up machines"),
+              ("lint.", "shellcheck over every shell script"),
+              ("docs.", "the version, as LULL.TXT and the README give it")]
+    ungrouped = [n for n in names if not n.startswith(tuple(prefix for prefix, _ in groups))]
+    if ungrouped:
+        sys.exit(f"figures: tests of no group in the table: {', '.join(ungrouped)}")
     rows = ["| tests | count |", "|---|---|"]
     for prefix, text in groups:
         rows.append(f"| `{prefix}*`: {text} | {sum(n.startswith(prefix) for n in names)} |")
