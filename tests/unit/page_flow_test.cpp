@@ -280,14 +280,6 @@ TEST(SelectCompliant, TheChosenTimeIsRememberedForSelectTimeOnly) {
             static_cast<std::uint32_t>(k10));
 }
 
-TEST(History, TheLongestChainPushesFourPages) {
-  WizardRun run;
-  run.program.facts.currentScreenSaverSeconds = 1200;
-  run.windows.user = {Click(kNext), Click(kNext), Click(kNext), Click(kNext), Click(kFinish)};
-  run.RunPagesFrom(PageId::ResetActivate);
-  EXPECT_EQ(run.program.wizard.history.size(), 4u);
-}
-
 TEST(History, LicenseDetoursPushAndPopNothingAndNeverNestPages) {
   WizardRun run;
   for (int i = 0; i < 1000; ++i) {

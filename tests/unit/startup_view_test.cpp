@@ -325,9 +325,6 @@ INSTANTIATE_TEST_SUITE_P(
     Starts, Start,
     ::testing::Values(
         StartCase{"WindowsXp", {5, 1, 2}, "lull.exe", {}, "ActivateYesNo", true},
-        StartCase{"Windows2003IsNotSupported", {5, 2, 2}, "lull.exe", {}, "NTFinish", false},
-        StartCase{"Nt4IsNotSupported", {4, 0, 2}, "lull.exe", {}, "NTFinish", false},
-        StartCase{"VistaIsNotSupported", {6, 0, 2}, "lull.exe", {}, "NTFinish", false},
         StartCase{
             "TheVersionComesBeforeTheSwitch", {6, 1, 2}, "lull.exe /?", {}, "NTFinish", false},
         StartCase{"AboutWithTheSwitch",
@@ -336,13 +333,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   "AboutDisplay",
                   false},
-        StartCase{"HelpIsNotTheSwitch", {4, 10, 1}, "lull.exe /HELP", {}, "ActivateYesNo", true},
-        StartCase{"AFailedVersionQueryCountsAsWindows95",
-                  {0, 0, 0},
-                  "lull.exe",
-                  {.os = OsClass::Win95, .powerOffActive = "1", .powerOffTimeOut = "600"},
-                  "SelectCompliant",
-                  true},
         StartCase{"ABackupFromAnActivation",
                   {5, 0, 2},
                   "lull.exe",
