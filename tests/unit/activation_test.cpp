@@ -178,24 +178,5 @@ TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) 
   }
 }
 
-TEST(ActivateSettings, ChangesNothingWhenTheBackupCannotBeSaved) {
-  // The backup key cannot be created, or the write of one row fails.
-  for (const bool keyFails : {true, false}) {
-    Activation a;
-    std::optional<int> failAt;
-    if (keyFails) {
-      a.fake.registry.SetReadOnly(Hive::CurrentUser, kCorvane);
-    } else {
-      Activation probe;
-      probe.Run(IDC_TIME_15, true);
-      failAt = FallibleIndexOf(probe.fake, CallKind::SetValue, 3);
-    }
-    const auto before = LiveRegistry(a.fake.registry);
-    EXPECT_EQ(a.Run(IDC_TIME_15, true, failAt), Outcome::Failed);
-    EXPECT_EQ(LiveRegistry(a.fake.registry), before);
-    EXPECT_THAT(a.fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess}), IsEmpty());
-  }
-}
-
 }  // namespace
 }  // namespace lull::testing

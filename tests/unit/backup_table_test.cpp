@@ -119,29 +119,6 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
   }
 }
 
-// Including a row an older backup held and this one lacks.
-TEST(SaveBackup, WhatASavedTableLoadsBackAs) {
-  FakeWindows fake;
-  SetBackupText(fake, "LullResetScrnSave", "SCRNSAVE.EXE=C:\\OLDER.SCR");
-  SettingsStore store(fake);
-  BackupTable& saved = store.backup;
-  saved.SetCharacter(kRowFlag, '1');
-  std::copy_n("12345", 6, saved[kRowPowerOffTimeOut].data);
-  saved[kRowPowerOffTimeOut].length = 6;
-  const Bytes record = testing::AcPolicyRecord(900);
-  std::copy(record.begin(), record.end(), saved[kRowAcPolicy2].data);
-  saved[kRowAcPolicy2].length = kAcPolicySize;
-  ASSERT_TRUE(SaveBackup(store, SaveScope::PresentRows));
-
-  SettingsStore later(fake);
-  const BackupTable& loaded = later.backup;
-  LoadBackup(later);
-  for (std::size_t row = 0; row < kBackupRowCount; ++row) {
-    EXPECT_EQ(RowBytes(loaded[row]), RowBytes(saved[row])) << saved[row].name;
-    EXPECT_EQ(loaded[row].type, saved[row].type) << saved[row].name;
-  }
-}
-
 // A record another tool left as a text goes back as a text, so it keeps a terminator within
 // the size written: Windows 95, 98 and Me would otherwise read on past the row.
 TEST(SaveBackup, ARecordFoundAsTextGoesBackWithItsTerminator) {

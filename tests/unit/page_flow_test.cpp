@@ -72,16 +72,6 @@ TEST_P(PageFlow, VisitsThePagesInOrderAndEndsWithExitCodeZero) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, PageFlow,
     ::testing::Values(
-        FlowCase{"ActivateThenFinish",
-                 PageId::ActivateYesNo,
-                 {},
-                 {Click(kNext), Click(kNext), Click(kFinish)},
-                 {"ActivateYesNo", "SelectTime", "NormalFinish"}},
-        FlowCase{"DeclineActivation",
-                 PageId::ActivateYesNo,
-                 {},
-                 {Click(kNo), Click(kNext), Click(kFinish)},
-                 {"ActivateYesNo", "NoActivateFinish"}},
         FlowCase{"ScreenSaverAtTheSleepTimeAsksToMoveIt",
                  PageId::ActivateYesNo,
                  {false, 600},
@@ -107,27 +97,12 @@ INSTANTIATE_TEST_SUITE_P(
                  {false, 1200},
                  {Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
                  {"SelectTime", "AdjustScreenSave", "NormalFinish"}},
-        FlowCase{"ReactivateWhileTheMonitorSleeps",
-                 PageId::ResetActivate,
-                 {true, 0},
-                 {Click(kNext), Click(kNext), Click(kFinish)},
-                 {"ResetActivate", "SelectTime", "NormalFinish"}},
-        FlowCase{"ReactivateWhileTheMonitorDoesNotSleep",
-                 PageId::ResetActivate,
-                 {false, 0},
-                 {Click(kNext), Click(kNext), Click(kNext), Click(kFinish)},
-                 {"ResetActivate", "ActivateYesNoPrev", "SelectTime", "NormalFinish"}},
         FlowCase{"TheLongestChain",
                  PageId::ResetActivate,
                  {false, 1200},
                  {Click(kNext), Click(kNext), Click(kNext), Click(kNext), Click(kFinish)},
                  {"ResetActivate", "ActivateYesNoPrev", "SelectTime", "AdjustScreenSave",
                   "NormalFinish"}},
-        FlowCase{"ResetYes",
-                 PageId::ResetActivate,
-                 {},
-                 {Click(kNo), Click(kNext), Click(kNext), Click(kFinish)},
-                 {"ResetActivate", "ShowCurrent", "ResetFinish"}},
         FlowCase{"ResetNo",
                  PageId::ResetActivate,
                  {},
@@ -141,12 +116,6 @@ INSTANTIATE_TEST_SUITE_P(
              Click(kNext), Click(kPrevious), Click(kPrevious), Click(kPrevious), Click(kCancel)},
             {"ResetActivate", "ShowCurrent", "ResetActivate", "ActivateYesNoPrev", "SelectTime",
              "AdjustScreenSave", "SelectTime", "ActivateYesNoPrev", "ResetActivate"}},
-        FlowCase{"LicenseFromAFinishPageReturnsToIt",
-                 PageId::NTFinish,
-                 {},
-                 {Click(kLicense), Click(kLicenseOk), Click(kFinish)},
-                 {"NTFinish", "LicenseDisplay", "NTFinish"}},
-        FlowCase{"AboutOkEnds", PageId::AboutDisplay, {}, {Click(kFinish)}, {"AboutDisplay"}},
         FlowCase{"AboutLicenseAndBack",
                  PageId::AboutDisplay,
                  {},
@@ -278,14 +247,6 @@ TEST(SelectCompliant, TheChosenTimeIsRememberedForSelectTimeOnly) {
             static_cast<std::uint32_t>(k15));
   EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectCompliant),
             static_cast<std::uint32_t>(k10));
-}
-
-TEST(History, TheLongestChainPushesFourPages) {
-  WizardRun run;
-  run.program.facts.currentScreenSaverSeconds = 1200;
-  run.windows.user = {Click(kNext), Click(kNext), Click(kNext), Click(kNext), Click(kFinish)};
-  run.RunPagesFrom(PageId::ResetActivate);
-  EXPECT_EQ(run.program.wizard.history.size(), 4u);
 }
 
 TEST(History, LicenseDetoursPushAndPopNothingAndNeverNestPages) {

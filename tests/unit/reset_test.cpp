@@ -59,29 +59,6 @@ const char* const kXpReload =
 const char* const k98Reload =
     "StartProcess C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
 
-TEST(ResetSettings, PutsEverythingBackAndLeavesOnlyTheFlagTwo) {
-  for (const OsClass os : {OsClass::WinXP, OsClass::Win98}) {
-    Reset r(os);
-    if (os == OsClass::WinXP) {
-      r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", "C:\\OLD.SCR");
-      r.originals[{Hive::CurrentUser, "control panel\\desktop"}].values["scrnsave.exe"] =
-          RegistryValue{ValueType::Text, TextBytes("C:\\OLD.SCR")};
-    }
-    EXPECT_EQ(r.Run(), Outcome::Done);
-    EXPECT_EQ(LiveRegistry(r.fake.registry), r.originals);
-    EXPECT_THAT(r.fake.registry.ValueNames(Hive::CurrentUser, kCorvane),
-                ElementsAre("lullresetflag"));
-    EXPECT_EQ(r.fake.registry.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag"), "2");
-    EXPECT_THAT(r.Announced(), ElementsAre("SetSystemParameter ScreenSaverActive 1",
-                                           "SetSystemParameter ScreenSaverTimeout 1200",
-                                           os == OsClass::WinXP ? kXpReload : k98Reload));
-    if (os == OsClass::Win98) {
-      EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
-      EXPECT_EQ(r.fake.GetFile(kStrPath), kIniContent);
-    }
-  }
-}
-
 TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
   const struct {
     const char* what;
