@@ -428,16 +428,19 @@ RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
   return result;
 }
 
+// Every call on an open key first meets an injected failure or a handle that is not open.
+RegResult FakeWindows::StartKeyCall(KeyHandle key, const OpenKeyState*& open) {
+  open = FindOpenKey(key);
+  if (InjectFailure()) return kErrorGenFailure;
+  return open == nullptr ? kErrorInvalidHandle : kRegSuccess;
+}
+
 RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& type, void* data,
                                   std::uint32_t& size) {
   const std::uint32_t asked = size;
-  RegResult result = kRegSuccess;
-  const OpenKeyState* open = FindOpenKey(key);
-  if (InjectFailure()) {
-    result = kErrorGenFailure;
-  } else if (open == nullptr) {
-    result = kErrorInvalidHandle;
-  } else {
+  const OpenKeyState* open = nullptr;
+  RegResult result = StartKeyCall(key, open);
+  if (result == kRegSuccess) {
     const RegistryValue* value = registry.FindValue(open->hive, open->path, name);
     static const Bytes kEmptyText(1, 0);
     if (value == nullptr) {
@@ -465,13 +468,9 @@ RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& ty
 RegResult FakeWindows::SetValue(KeyHandle key, const char* name, ValueType type, const void* data,
                                 std::uint32_t size) {
   BeforeChange();
-  RegResult result = kRegSuccess;
-  const OpenKeyState* open = FindOpenKey(key);
-  if (InjectFailure()) {
-    result = kErrorGenFailure;
-  } else if (open == nullptr) {
-    result = kErrorInvalidHandle;
-  } else {
+  const OpenKeyState* open = nullptr;
+  RegResult result = StartKeyCall(key, open);
+  if (result == kRegSuccess) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::uint32_t count = size;
     bool unterminated = false;
@@ -508,13 +507,9 @@ RegResult FakeWindows::SetValue(KeyHandle key, const char* name, ValueType type,
 
 RegResult FakeWindows::DeleteValue(KeyHandle key, const char* name) {
   BeforeChange();
-  RegResult result = kRegSuccess;
-  const OpenKeyState* open = FindOpenKey(key);
-  if (InjectFailure()) {
-    result = kErrorGenFailure;
-  } else if (open == nullptr) {
-    result = kErrorInvalidHandle;
-  } else {
+  const OpenKeyState* open = nullptr;
+  RegResult result = StartKeyCall(key, open);
+  if (result == kRegSuccess) {
     FakeRegistry::Key* found = registry.Find(open->hive, open->path);
     if (found == nullptr) {
       result = kErrorFileNotFound;
@@ -534,13 +529,9 @@ RegResult FakeWindows::DeleteValue(KeyHandle key, const char* name) {
 }
 
 RegResult FakeWindows::FlushKey(KeyHandle key) {
-  RegResult result = kRegSuccess;
-  const OpenKeyState* open = FindOpenKey(key);
-  if (InjectFailure()) {
-    result = kErrorGenFailure;
-  } else if (open == nullptr) {
-    result = kErrorInvalidHandle;
-  } else if (cutAfter && open->hive == Hive::CurrentUser) {
+  const OpenKeyState* open = nullptr;
+  const RegResult result = StartKeyCall(key, open);
+  if (result == kRegSuccess && cutAfter && open->hive == Hive::CurrentUser) {
     userHiveOnDisk_ = UserHive(registry.keys);
   }
   Record(CallKind::FlushKey, result != kRegSuccess, [&] { return "FlushKey " + KeyName(key); });

@@ -312,6 +312,7 @@ class FakeWindows final : public Platform {
   void Violation(std::string what);
   KeyHandle OpenSlot(Hive hive, const char* path);
   const OpenKeyState* FindOpenKey(KeyHandle key) const;
+  RegResult StartKeyCall(KeyHandle key, const OpenKeyState*& open);
   std::string KeyName(KeyHandle key) const;
   bool FileBusy(std::string_view path) const;
 
