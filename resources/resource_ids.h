@@ -17,10 +17,17 @@
 #define IDC_LICENSE 13
 #define IDC_LICENSE_OK 14
 
-// Time radio buttons of SelectTime and SelectCompliant.
+// The sleep times of SelectTime and SelectCompliant, in the order they are shown: the one
+// table of times. A row is ROW(ARG, radio id, minutes, position on the page); lull.rc lays
+// out the radios from it and the code takes each time's seconds and texts from it. The last
+// row is also what any other id means.
 #define IDC_TIME_10 4097
 #define IDC_TIME_15 4098
 #define IDC_TIME_20 4100
+#define LULL_TIME_CHOICES(ROW, ARG) \
+    ROW(ARG, IDC_TIME_10, 10, 0) \
+    ROW(ARG, IDC_TIME_15, 15, 1) \
+    ROW(ARG, IDC_TIME_20, 20, 2)
 
 // The Windows 95 restart note of NormalFinish and ResetFinish.
 #define IDC_RESTART_NOTE 3000

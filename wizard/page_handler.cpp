@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 #include "resources/resource_ids.h"
+#include "wizard/texts.h"
 #include "wizard/time_choice.h"
 
 namespace lull {
@@ -12,11 +13,6 @@ constexpr int kExitCode = 0;
 
 constexpr std::uint32_t kYes = IDC_YES;
 static_assert(IDC_CANCEL == kCancelCommand, "Escape and the close box must work as Cancel");
-constexpr std::uint32_t kTimeRadios[] = {IDC_TIME_10, IDC_TIME_15, IDC_TIME_20};
-
-constexpr char kWin95Note[] =
-    "(Note: On Windows 95 systems, the new settings will not take effect until you restart "
-    "the system.)";
 
 // The restart note and an operation's failure note share one text control.
 constexpr std::uint32_t kNoteCapacity = sizeof kWin95Note + kFailureNoteCapacity;
@@ -75,11 +71,6 @@ bool PageHandler::OnCommand(DialogWindow page, std::uint32_t controlId) {
     case IDC_NO:
       CheckYesNo(page, controlId);
       return true;
-    case IDC_TIME_10:
-    case IDC_TIME_15:
-    case IDC_TIME_20:
-      CheckTime(page, controlId);
-      return true;
     case IDC_LICENSE:
       OnLicense(page);
       return true;
@@ -93,7 +84,9 @@ bool PageHandler::OnCommand(DialogWindow page, std::uint32_t controlId) {
       OnPrevious(page);
       return true;
     default:
-      return false;
+      if (!IsTimeRadio(controlId)) return false;
+      CheckTime(page, controlId);
+      return true;
   }
 }
 
@@ -186,7 +179,9 @@ void PageHandler::CheckYesNo(DialogWindow page, std::uint32_t id) {
 void PageHandler::CheckTime(DialogWindow page, std::uint32_t id) {
   Platform& platform = program_.platform;
   state_.timeChoice = id;
-  for (std::uint32_t radio : kTimeRadios) platform.SetCheck(page, static_cast<int>(radio), false);
+  for (const TimeChoiceRow& row : kTimeChoices) {
+    platform.SetCheck(page, static_cast<int>(row.radioId), false);
+  }
   platform.SetCheck(page, static_cast<int>(id), true);
 }
 

@@ -1,5 +1,7 @@
 #include "wizard/pages.h"
 
+#include "wizard/texts.h"
+
 namespace lull {
 namespace {
 
@@ -8,12 +10,6 @@ constexpr ChoiceKind kNoChoice = ChoiceKind::None;
 constexpr ChoiceKind kYesNo = ChoiceKind::YesNo;
 constexpr ChoiceKind kTime = ChoiceKind::Time;
 constexpr const char* kNoNote = nullptr;
-constexpr char kNotSavedNote[] =
-    "(Note: Your current settings could not be saved, so nothing was changed.)";
-constexpr char kNotRestoredNote[] =
-    "(Note: Your previous settings could not be restored; they are kept for another try.)";
-static_assert(sizeof kNotSavedNote <= kFailureNoteCapacity &&
-              sizeof kNotRestoredNote <= kFailureNoteCapacity);
 
 // Indexed by PageId.
 // clang-format off

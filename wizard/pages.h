@@ -30,10 +30,6 @@ inline constexpr std::size_t kPageCount = static_cast<std::size_t>(PageId::NTFin
 
 enum class ChoiceKind : std::uint8_t { None, YesNo, Time };
 
-// The longest note of a finish page after an operation that could not do its work, with
-// its terminator.
-inline constexpr std::uint32_t kFailureNoteCapacity = 88;
-
 struct PageInfo {
   PageId id;
   // The page first shows Yes, or ten minutes.

@@ -1,14 +1,11 @@
 #include "wizard/summary_lines.h"
 
 #include "platform/text.h"
+#include "wizard/texts.h"
 
 namespace lull {
 namespace {
 
-constexpr char kStateLine[] = "Sleepwell:  Inactive";
-constexpr char kSleepLine[] = "Sleep Time:  (never)      ";
-constexpr char kScreenSaverLine[] = "Screen Saver Time:  (never)      ";
-constexpr char kActive[] = "Active";
 
 // Where the changing part of a line begins: after its label's colon and two spaces.
 constexpr std::uint32_t LabelEnd(const char* line) {
@@ -16,9 +13,9 @@ constexpr std::uint32_t LabelEnd(const char* line) {
   while (line[at] != ':') ++at;
   return at + 3;
 }
-constexpr std::uint32_t kStateLabelLength = LabelEnd(kStateLine);
-constexpr std::uint32_t kSleepLabelLength = LabelEnd(kSleepLine);
-constexpr std::uint32_t kScreenSaverLabelLength = LabelEnd(kScreenSaverLine);
+constexpr std::uint32_t kStateLabelLength = LabelEnd(kStateLineText);
+constexpr std::uint32_t kSleepLabelLength = LabelEnd(kSleepLineText);
+constexpr std::uint32_t kScreenSaverLabelLength = LabelEnd(kScreenSaverLineText);
 
 constexpr std::uint32_t LabelLength(std::size_t line) {
   switch (line) {
@@ -54,7 +51,8 @@ std::uint32_t FormatMinutes(std::uint32_t seconds, char* out, std::uint32_t capa
 
 SummaryLines::SummaryLines() {
   static constexpr const char* kInitial[kSummaryLineCount] = {
-      kStateLine, kSleepLine, kScreenSaverLine, kStateLine, kSleepLine, kScreenSaverLine};
+      kStateLineText, kSleepLineText, kScreenSaverLineText,
+      kStateLineText, kSleepLineText, kScreenSaverLineText};
   for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
     CopyText(text_[line], kLineCapacity, kInitial[line]);
   }
@@ -67,7 +65,7 @@ void SummaryLines::ShowMinutes(SummaryLine line, std::uint32_t seconds) {
 
 void SummaryLines::MarkActive(SummaryLine line) {
   const std::uint32_t label = LabelLength(line);
-  CopyText(text_[line] + label, kLineCapacity - label, kActive);
+  CopyText(text_[line] + label, kLineCapacity - label, kActiveText);
 }
 
 }  // namespace lull

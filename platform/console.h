@@ -1,0 +1,44 @@
+// What the command-line companion needs of Windows beyond the seam both programs share:
+// standard output, a log file that many PCs append to, and the names and the local time
+// its log line carries. lull.exe never links it, so none of these calls is among its
+// imports.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace lull {
+
+// GetLocalTime's fields, as the log line shows them.
+struct LocalTime {
+  std::uint16_t year = 0;
+  std::uint16_t month = 0;
+  std::uint16_t day = 0;
+  std::uint16_t hour = 0;
+  std::uint16_t minute = 0;
+  std::uint16_t second = 0;
+};
+
+class Console {
+ public:
+  // Writes the bytes to standard output (a console, a file or a pipe); false when there is
+  // no standard output or the write failed.
+  virtual bool WriteOutput(const char* text, std::uint32_t length) = 0;
+  // Opens a file for appending, without sharing: created when missing, with the position at
+  // its end. 0 when it cannot be opened; busy then tells whether another process holds it
+  // (a sharing or lock violation), which a later try may find ended. Written with
+  // Platform::WriteFile and closed with Platform::CloseFile.
+  virtual FileHandle OpenFileForAppending(const char* path, bool& busy) = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // The computer's and the user's names, terminated; false, and the buffer left alone, when
+  // Windows does not know them.
+  virtual bool GetComputerName(char* buffer, std::uint32_t capacity) = 0;
+  virtual bool GetUserName(char* buffer, std::uint32_t capacity) = 0;
+  virtual LocalTime GetLocalTime() = 0;
+
+ protected:
+  ~Console() = default;
+};
+
+}  // namespace lull
