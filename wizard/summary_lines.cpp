@@ -6,7 +6,6 @@
 namespace lull {
 namespace {
 
-
 // Where the changing part of a line begins: after its label's colon and two spaces.
 constexpr std::uint32_t LabelEnd(const char* line) {
   std::uint32_t at = 0;

@@ -29,7 +29,6 @@ constexpr char kNotRestoredNote[] =
 
 // The longest failure note, with its terminator.
 inline constexpr std::uint32_t kFailureNoteCapacity =
-    sizeof kNotSavedNote > sizeof kNotRestoredNote ? sizeof kNotSavedNote
-                                                   : sizeof kNotRestoredNote;
+    sizeof kNotSavedNote > sizeof kNotRestoredNote ? sizeof kNotSavedNote : sizeof kNotRestoredNote;
 
 }  // namespace lull
