@@ -11,17 +11,17 @@ constexpr std::uint32_t kWinntLetterPosition = 6;
 constexpr char kUpperCaseMask = 0x5F;
 
 char* ChooseReloadLine(OsClass os, PowerSchemeReload& reload) {
-  if (os == OsClass::WinXP) return reload.windowsLine;
-  if (os != OsClass::Win2000) return reload.win9xLine;
+  if (os == OsClass::WinXP) return reload.windowsLine.text;
+  if (os != OsClass::Win2000) return reload.win9xLine.text;
   char* directory = reload.systemDirectory;
   // A shorter directory ends before that position; what lies after its terminator is
   // left over from an earlier answer and says nothing.
   if (TextLength(directory, sizeof reload.systemDirectory) <= kWinntLetterPosition) {
-    return reload.windowsLine;
+    return reload.windowsLine.text;
   }
   directory[kWinntLetterPosition] =
       static_cast<char>(directory[kWinntLetterPosition] & kUpperCaseMask);
-  return directory[kWinntLetterPosition] == 'N' ? reload.winntLine : reload.windowsLine;
+  return directory[kWinntLetterPosition] == 'N' ? reload.winntLine.text : reload.windowsLine.text;
 }
 
 }  // namespace
@@ -49,9 +49,9 @@ void ReloadPowerScheme(SettingsStore& store) {
   store.platform.GetSystemDirectory(reload.systemDirectory, sizeof reload.systemDirectory);
   reload.systemDirectory[sizeof reload.systemDirectory - 1] = '\0';
   const char drive = reload.systemDirectory[0];
-  reload.win9xLine[0] = drive;
-  reload.winntLine[0] = drive;
-  reload.windowsLine[0] = drive;
+  reload.win9xLine.text[0] = drive;
+  reload.winntLine.text[0] = drive;
+  reload.windowsLine.text[0] = drive;
   store.platform.StartProcess(ChooseReloadLine(os, reload));
 }
 

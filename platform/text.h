@@ -26,4 +26,24 @@ constexpr void CopyText(char* target, std::uint32_t capacity, const char* source
   target[at] = '\0';
 }
 
+// A text held by value: N bytes, its terminator included. A constant one made by Joined
+// initializes a writable buffer of exactly its size.
+template <std::uint32_t N>
+struct TextBuffer {
+  char text[N];
+};
+
+// The pieces one after another, with one terminator, made at compile time.
+template <std::uint32_t... N>
+consteval TextBuffer<(N + ...) - sizeof...(N) + 1> Joined(const char (&... pieces)[N]) {
+  TextBuffer<(N + ...) - sizeof...(N) + 1> joined{};
+  std::uint32_t at = 0;
+  auto append = [&](const char* piece, std::uint32_t size) {
+    for (std::uint32_t from = 0; from + 1 < size; ++from) joined.text[at++] = piece[from];
+  };
+  (append(pieces, N), ...);
+  joined.text[at] = '\0';
+  return joined;
+}
+
 }  // namespace lull

@@ -7,6 +7,7 @@
 
 #include "platform/os_class.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "settings/backup_table.h"
 #include "settings/system_ini.h"
 
@@ -14,26 +15,38 @@ namespace lull {
 
 // "Control Panel\PowerCfg\PowerPolicies\3" with the last character replaced by the
 // current power scheme's index; it stays terminated whatever is put there.
-struct PowerSchemeKeyPath {
-  char text[39] = "Control Panel\\PowerCfg\\PowerPolicies\\3";
+inline constexpr auto kPowerSchemeKeyPath = Joined("Control Panel\\PowerCfg\\PowerPolicies\\3");
+
+struct PowerSchemeKeyPath : TextBuffer<sizeof kPowerSchemeKeyPath.text> {
+  PowerSchemeKeyPath() : TextBuffer(kPowerSchemeKeyPath) {}
   static constexpr std::uint32_t kIndexPosition = sizeof text - 2;
   void SetIndex(char index) { text[kIndexPosition] = index; }
 };
 
 // "System\ControlSet000\Control\Session Manager\Power" with the last digit of "000"
 // replaced, to reach control sets 001 and 002.
-struct ControlSetKeyPath {
-  char text[51] = "System\\ControlSet000\\Control\\Session Manager\\Power";
-  static constexpr std::uint32_t kDigitPosition = sizeof "System\\ControlSet00" - 1;
+inline constexpr char kControlSetKeyHead[] = "System\\ControlSet00";
+inline constexpr auto kControlSetKeyPath =
+    Joined(kControlSetKeyHead, "0\\Control\\Session Manager\\Power");
+
+struct ControlSetKeyPath : TextBuffer<sizeof kControlSetKeyPath.text> {
+  ControlSetKeyPath() : TextBuffer(kControlSetKeyPath) {}
+  static constexpr std::uint32_t kDigitPosition = sizeof kControlSetKeyHead - 1;
   void SetDigit(char digit) { text[kDigitPosition] = digit; }
 };
 
-// The three reload command lines (their first character becomes the system's drive
-// letter) and the system-directory buffer, which starts as "C:\".
+// The three reload command lines: Rundll32 in the system's directory of each family, the
+// first character of each becoming the system's drive letter.
+inline constexpr char kReloadCommand[] = "\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+inline constexpr auto kWin9xReloadLine = Joined("C:\\Windows", kReloadCommand);
+inline constexpr auto kWinntReloadLine = Joined("C:\\Winnt\\System32", kReloadCommand);
+inline constexpr auto kWindowsReloadLine = Joined("C:\\Windows\\System32", kReloadCommand);
+
+// The reload command lines and the system-directory buffer, which starts as "C:\".
 struct PowerSchemeReload {
-  char win9xLine[58] = "C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-  char winntLine[65] = "C:\\Winnt\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-  char windowsLine[67] = "C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
+  TextBuffer<sizeof kWin9xReloadLine.text> win9xLine = kWin9xReloadLine;
+  TextBuffer<sizeof kWinntReloadLine.text> winntLine = kWinntReloadLine;
+  TextBuffer<sizeof kWindowsReloadLine.text> windowsLine = kWindowsReloadLine;
   char systemDirectory[256] = "C:\\";
 };
 
