@@ -40,8 +40,8 @@ void TakeChosenTimes(BackupTable& rows, const ChosenTimes& chosen) {
 void WriteChosenTimes(SettingsStore& store) {
   PlaceKeys keys(store);
   for (const Place& place : kPlaces) {
-    if (!HasRowToWrite(store, place)) continue;
-    if (keys.Open(place) != kRegSuccess) {
+    if (!HasRowToWrite(store.backup, place)) continue;
+    if (keys.OpenToWrite(place) != kRegSuccess) {
       if (place.key == PlaceKey::Desktop) return;
       continue;
     }

@@ -13,15 +13,14 @@ constexpr char kUpperCaseMask = 0x5F;
 char* ChooseReloadLine(OsClass os, PowerSchemeReload& reload) {
   if (os == OsClass::WinXP) return reload.windowsLine.text;
   if (os != OsClass::Win2000) return reload.win9xLine.text;
-  char* directory = reload.systemDirectory;
+  const char* directory = reload.systemDirectory;
   // A shorter directory ends before that position; what lies after its terminator is
   // left over from an earlier answer and says nothing.
   if (TextLength(directory, sizeof reload.systemDirectory) <= kWinntLetterPosition) {
     return reload.windowsLine.text;
   }
-  directory[kWinntLetterPosition] =
-      static_cast<char>(directory[kWinntLetterPosition] & kUpperCaseMask);
-  return directory[kWinntLetterPosition] == 'N' ? reload.winntLine.text : reload.windowsLine.text;
+  const char letter = static_cast<char>(directory[kWinntLetterPosition] & kUpperCaseMask);
+  return letter == 'N' ? reload.winntLine.text : reload.windowsLine.text;
 }
 
 }  // namespace

@@ -18,8 +18,8 @@ bool PutRowsBack(SettingsStore& store) {
   PlaceKeys keys(store);
   bool restored = true;
   for (const Place& place : kPlaces) {
-    if (!KeptOn(store.os, place) || !HasRowToWrite(store, place)) continue;
-    const RegResult opened = keys.Open(place);
+    if (!KeptOn(store.os, place) || !HasRowToWrite(store.backup, place)) continue;
+    const RegResult opened = keys.OpenToWrite(place);
     if (opened == kRegSuccess) {
       restored = WriteRow(keys, place, store.backup[place.row]) == kRegSuccess && restored;
     } else if (!MeansMissing(opened) && !(keys.MachineKey() && opened == kRegAccessDenied)) {

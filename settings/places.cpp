@@ -8,7 +8,7 @@ constexpr KeyPath kPowerCfgKey = {Hive::CurrentUser, "Control Panel\\PowerCfg"};
 constexpr KeyPath kCurrentControlSetKey = {
     Hive::LocalMachine, "System\\CurrentControlSet\\Control\\Session Manager\\Power"};
 
-KeyPath PathOf(SettingsStore& store, PlaceKey key) {
+KeyPath PathOf(const SettingsStore& store, PlaceKey key) {
   switch (key) {
     case PlaceKey::Desktop:
     case PlaceKey::None:
@@ -19,7 +19,6 @@ KeyPath PathOf(SettingsStore& store, PlaceKey key) {
       return {Hive::CurrentUser, store.powerSchemeKeyPath.text};
     case PlaceKey::ControlSet1:
     case PlaceKey::ControlSet2:
-      store.controlSetKeyPath.SetDigit(key == PlaceKey::ControlSet1 ? '1' : '2');
       return {Hive::LocalMachine, store.controlSetKeyPath.text};
     case PlaceKey::CurrentControlSet:
       return kCurrentControlSetKey;
@@ -32,6 +31,9 @@ KeyPath PathOf(SettingsStore& store, PlaceKey key) {
 RegResult PlaceKeys::Open(const Place& place) {
   if (place.key != open_) {
     open_ = place.key;
+    if (place.key == PlaceKey::ControlSet1 || place.key == PlaceKey::ControlSet2) {
+      store_.controlSetKeyPath.SetDigit(place.key == PlaceKey::ControlSet1 ? '1' : '2');
+    }
     const KeyPath path = PathOf(store_, place.key);
     hive_ = path.hive;
     result_ = key_.Open(path);
@@ -39,13 +41,17 @@ RegResult PlaceKeys::Open(const Place& place) {
   return result_;
 }
 
-bool HasRowToWrite(SettingsStore& store, const Place& place) {
-  const BackupTable& rows = store.backup;
+RegResult PlaceKeys::OpenToWrite(const Place& place) {
+  if (place.key == PlaceKey::PowerScheme) {
+    store_.powerSchemeKeyPath.SetIndex(
+        static_cast<char>(store_.backup[kRowPowerPolicyIndex].data[0]));
+  }
+  return Open(place);
+}
+
+bool HasRowToWrite(const BackupTable& rows, const Place& place) {
   if (!rows[place.row].present() || place.kind == PlaceKind::SchemeIndex) return false;
-  if (place.key != PlaceKey::PowerScheme) return true;
-  const BackupEntry& index = rows[kRowPowerPolicyIndex];
-  if (index.present()) store.powerSchemeKeyPath.SetIndex(static_cast<char>(index.data[0]));
-  return index.present();
+  return place.key != PlaceKey::PowerScheme || rows[kRowPowerPolicyIndex].present();
 }
 
 RegResult WriteRow(PlaceKeys& keys, const Place& place, const BackupEntry& row) {

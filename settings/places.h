@@ -80,6 +80,9 @@ class PlaceKeys {
 
   // kRegSuccess when the place's key is open.
   RegResult Open(const Place& place);
+  // Open for a writer, at a row HasRowToWrite takes: a Policies record goes into the scheme
+  // whose index the rows hold beside it, so the scheme key path is first set to that index.
+  RegResult OpenToWrite(const Place& place);
   // A key under HKEY_LOCAL_MACHINE, which a limited user may not write.
   bool MachineKey() const { return hive_ == Hive::LocalMachine; }
   RegistryKey& key() { return key_; }
@@ -94,8 +97,8 @@ class PlaceKeys {
 
 // Whether a writer puts a row back at its place: the row is present, and is a value (the
 // scheme index only names a key). A Policies record goes to the scheme whose index the
-// rows hold beside it, and only with one: the scheme key path is then set to that index.
-bool HasRowToWrite(SettingsStore& store, const Place& place);
+// rows hold beside it, and only with one.
+bool HasRowToWrite(const BackupTable& rows, const Place& place);
 
 // Writes a row to its place, as the row holds it: a text with its terminator, a record of
 // its length; never past the row's buffer.

@@ -36,9 +36,9 @@ std::uint32_t SleepTimeOutRead(const SettingsStore& store) {
   return TextSeconds(rows[kRowPowerOffTimeOut]);
 }
 
-// The screen-saver time-out in force, 0 when the screen saver is off or set to 0: such a
-// screen saver starts never, and its time-out row is not kept.
-std::uint32_t ScreenSaverInForce(BackupTable& rows) {
+// The screen-saver time-out in force, 0 when the screen saver is off or set to 0. Such a
+// screen saver starts never, so its time-out row is dropped: only one in force is kept.
+std::uint32_t KeepScreenSaverInForce(BackupTable& rows) {
   const std::uint32_t seconds = TextSeconds(rows[kRowScreenSaveTimeOut]);
   if (rows[kRowScreenSaveActive].data[0] == '1' && seconds != 0) return seconds;
   rows[kRowScreenSaveTimeOut].length = 0;
@@ -87,7 +87,7 @@ void RunStartupView(Program& program) {
     lines.ShowMinutes(kCurrentSleepLine, sleep);
     lines.MarkActive(kCurrentStateLine);
   }
-  found.currentScreenSaverSeconds = ScreenSaverInForce(store.backup);
+  found.currentScreenSaverSeconds = KeepScreenSaverInForce(store.backup);
   if (found.currentScreenSaverSeconds != 0) {
     lines.ShowMinutes(kCurrentScreenSaverLine, found.currentScreenSaverSeconds);
   }
