@@ -22,7 +22,7 @@ bool PutRowsBack(SettingsStore& store) {
     const RegResult opened = keys.OpenToWrite(place);
     if (opened == kRegSuccess) {
       restored = WriteRow(keys, place, store.backup[place.row]) == kRegSuccess && restored;
-    } else if (!MeansMissing(opened) && !(keys.MachineKey() && opened == kRegAccessDenied)) {
+    } else if (!IsNotFound(opened) && !(keys.MachineKey() && opened == kRegAccessDenied)) {
       restored = false;
     }
   }

@@ -17,12 +17,14 @@ inline constexpr RegResult kRegPathNotFound = 3;
 inline constexpr RegResult kRegAccessDenied = 5;
 inline constexpr RegResult kRegMoreData = 234;
 inline constexpr RegResult kRegBadKey = 1010;
-// The key or value does not exist (or its path cannot name one).
-constexpr bool MeansMissing(RegResult result) {
+// Not found: the key or value does not exist (or its path cannot name one).
+constexpr bool IsNotFound(RegResult result) {
   return result == kRegFileNotFound || result == kRegPathNotFound || result == kRegBadKey;
 }
-constexpr bool MeansNotThere(RegResult result) {
-  return MeansMissing(result) || result == kRegAccessDenied || result == kRegMoreData;
+// Not found, access denied or more data: the failures a reader takes for a value that is
+// not there.
+constexpr bool IsNotFoundDeniedOrMoreData(RegResult result) {
+  return IsNotFound(result) || result == kRegAccessDenied || result == kRegMoreData;
 }
 
 // An open registry key; 0 means none.

@@ -29,8 +29,9 @@
     ROW(ARG, IDC_TIME_15, 15, 1) \
     ROW(ARG, IDC_TIME_20, 20, 2)
 
-// The Windows 95 restart note of NormalFinish and ResetFinish.
-#define IDC_RESTART_NOTE 3000
+// The note of NormalFinish and ResetFinish: the Windows 95 restart note, an operation's
+// failure note, or both.
+#define IDC_FINISH_NOTE 3000
 
 // The six summary lines of ShowCurrent, in the order they are shown.
 #define IDC_CURRENT_STATE 5000

@@ -61,7 +61,7 @@ void LoadBackup(SettingsStore& store) {
     const RegResult result = key.Query(row.name, found, read, size);
     if (result != kRegSuccess || size > capacity || !table.TakeValue(index, found, read, size)) {
       row.length = 0;
-      if (result != kRegSuccess && !MeansNotThere(result)) table.loadFailed = true;
+      if (result != kRegSuccess && !IsNotFoundDeniedOrMoreData(result)) table.loadFailed = true;
     }
     // Rows without the flag are no backup: a save or a reset stopped before its end.
     if (!table[kRowFlag].present()) return;
@@ -82,7 +82,7 @@ bool SaveBackup(SettingsStore& store, SaveScope scope) {
       const std::uint32_t size = row->length < row->capacity ? row->length : row->capacity;
       const RegResult result =
           write ? key.Set(row->name, row->type, row->data, size) : key.Delete(row->name);
-      if (result != kRegSuccess && (write || !MeansMissing(result))) return false;
+      if (result != kRegSuccess && (write || !IsNotFound(result))) return false;
     }
   }
   // Only a backup on the disk may be relied on once the live values change: the registry
@@ -94,11 +94,11 @@ bool SaveBackup(SettingsStore& store, SaveScope scope) {
 bool ClearBackup(SettingsStore& store) {
   RegistryKey key(store.platform);
   const RegResult opened = key.Open(kBackupKey);
-  if (opened != kRegSuccess) return MeansMissing(opened);
+  if (opened != kRegSuccess) return IsNotFound(opened);
   // The flag goes first: a clear stopped after it leaves rows that count as no backup.
   for (const BackupEntry* row = store.backup.rows; row->name != nullptr; ++row) {
     const RegResult result = key.Delete(row->name);
-    if (result != kRegSuccess && !MeansMissing(result)) return false;
+    if (result != kRegSuccess && !IsNotFound(result)) return false;
   }
   return true;
 }

@@ -38,7 +38,7 @@ bool ReadCurrentSettings(SettingsStore& store) {
     RegResult result = keys.Open(place);
     if (result == kRegSuccess) result = keys.key().Query(place.name, type, value.data, value.size);
     // A result that says neither success nor "not there" is a call that failed.
-    if (result != kRegSuccess && !MeansNotThere(result)) complete = false;
+    if (result != kRegSuccess && !IsNotFoundDeniedOrMoreData(result)) complete = false;
     if (result != kRegSuccess || value.size > asked) continue;
     switch (place.kind) {
       case PlaceKind::Switch:

@@ -78,9 +78,8 @@ void NormalizeCommandLine(const char* raw, NormalizedCommandLine& line) {
   line.programDirectoryLength = MeasureProgramDirectory(out);
 }
 
-KeywordScan FindKeyword(Platform& platform, const char* keyword, std::uint32_t keywordLength,
-                        const char* text, std::uint32_t start, std::uint32_t limit) {
-  KeywordScan scan;
+bool FindKeyword(Platform& platform, const char* keyword, std::uint32_t keywordLength,
+                 const char* text, std::uint32_t start, std::uint32_t limit) {
   std::uint32_t at = start;
   while (at < limit && text[at] != '\0') {
     const char c = text[at];
@@ -91,21 +90,18 @@ KeywordScan FindKeyword(Platform& platform, const char* keyword, std::uint32_t k
       at = SkipRestOfLine(text, at);
     } else if (TextLength(text + at, keywordLength) == keywordLength &&
                platform.EqualIgnoringCase(text + at, keyword, keywordLength)) {
-      scan.found = true;
-      scan.after = at + keywordLength;
-      return scan;
+      return true;
     } else {
       ++at;
     }
   }
-  return scan;
+  return false;
 }
 
 bool AsksForAbout(Platform& platform, const NormalizedCommandLine& line) {
   const std::uint32_t start = line.programDirectoryLength;
   return FindKeyword(platform, kAboutSwitch, kAboutSwitchLength, line.text, start,
-                     start + kScanWindow)
-      .found;
+                     start + kScanWindow);
 }
 
 }  // namespace lull

@@ -21,17 +21,11 @@ struct NormalizedCommandLine {
 // "name=value"; then measures the program's directory.
 void NormalizeCommandLine(const char* raw, NormalizedCommandLine& line);
 
-struct KeywordScan {
-  bool found = false;
-  // Just past the matched keyword, when found.
-  std::uint32_t after = 0;
-};
-
-// Looks for keyword (compared ignoring case) in the zero-terminated text from start on,
+// Whether keyword (compared ignoring case) is in the zero-terminated text from start on,
 // skipping ";" comments to the end of the line and "~~" ... "~~" and "//" ... "//" blocks
 // with the rest of their line. No match may begin at or past limit.
-KeywordScan FindKeyword(Platform& platform, const char* keyword, std::uint32_t keywordLength,
-                        const char* text, std::uint32_t start, std::uint32_t limit);
+bool FindKeyword(Platform& platform, const char* keyword, std::uint32_t keywordLength,
+                 const char* text, std::uint32_t start, std::uint32_t limit);
 
 // True when "/?" follows the program's name on the command line.
 bool AsksForAbout(Platform& platform, const NormalizedCommandLine& line);

@@ -193,7 +193,7 @@ void PageHandler::ShowFinishNotes(DialogWindow page, const char* failureNote) {
     if (at != 0) note[at++] = ' ';
     CopyText(note + at, kNoteCapacity - at, failureNote);
   }
-  if (note[0] != '\0') program_.platform.SetControlText(page, IDC_RESTART_NOTE, note);
+  if (note[0] != '\0') program_.platform.SetControlText(page, IDC_FINISH_NOTE, note);
 }
 
 void PageHandler::GoTo(DialogWindow page, PageId next) {

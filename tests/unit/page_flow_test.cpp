@@ -279,10 +279,10 @@ TEST(FinishNotes, TheRestartNoteShowsOnWindows95Only) {
       const bool expected =
           os == OsClass::Win95 && (page == PageId::NormalFinish || page == PageId::ResetFinish);
       if (expected) {
-        ASSERT_EQ(texts.count(IDC_RESTART_NOTE), 1u);
-        EXPECT_EQ(texts.at(IDC_RESTART_NOTE), note);
+        ASSERT_EQ(texts.count(IDC_FINISH_NOTE), 1u);
+        EXPECT_EQ(texts.at(IDC_FINISH_NOTE), note);
       } else {
-        EXPECT_EQ(texts.count(IDC_RESTART_NOTE), 0u);
+        EXPECT_EQ(texts.count(IDC_FINISH_NOTE), 0u);
       }
     }
   }
@@ -307,7 +307,7 @@ TEST(FinishNotes, AFailedOperationIsNotReportedAsSuccess) {
       run.windows.user = {Click(kNext), Click(kFinish)};
       run.RunPagesFrom(PageId::SelectTime);
       EXPECT_EQ(run.LastVisit().name, "NormalFinish");
-      EXPECT_EQ(run.LastVisit().texts.at(IDC_RESTART_NOTE), prefix + notSaved);
+      EXPECT_EQ(run.LastVisit().texts.at(IDC_FINISH_NOTE), prefix + notSaved);
     }
     {
       // The Desktop key may be read but not written: the backup stays for another try.
@@ -320,7 +320,7 @@ TEST(FinishNotes, AFailedOperationIsNotReportedAsSuccess) {
       run.windows.user = {Click(kNext), Click(kFinish)};
       run.RunPagesFrom(PageId::ShowCurrent);
       EXPECT_EQ(run.LastVisit().name, "ResetFinish");
-      EXPECT_EQ(run.LastVisit().texts.at(IDC_RESTART_NOTE), prefix + notRestored);
+      EXPECT_EQ(run.LastVisit().texts.at(IDC_FINISH_NOTE), prefix + notRestored);
     }
   }
 }
