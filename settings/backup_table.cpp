@@ -20,10 +20,10 @@ BackupTable::BackupTable() {
 
 void BackupTable::SetCharacter(std::size_t row, char value) {
   BackupEntry& entry = rows[row];
-  if (entry.capacity < 2) return;
+  if (entry.capacity < kCharacterCapacity) return;
   entry.data[0] = static_cast<std::uint8_t>(value);
   entry.data[1] = 0;
-  entry.length = 2;
+  entry.length = kCharacterCapacity;
   // The row now holds a text of the program's own, whatever type a load had found.
   entry.type = entry.ownType;
 }

@@ -16,7 +16,12 @@ struct SettingsStore;
 inline constexpr KeyPath kBackupKey = {Hive::CurrentUser, "Control Panel\\Desktop\\Corvane"};
 
 inline constexpr std::uint32_t kScreenSaverPathCapacity = 260;
-inline constexpr std::uint32_t kLargestRowCapacity = kScreenSaverPathCapacity;
+// A time-out as the registry holds it: decimal seconds, at most five digits.
+inline constexpr std::uint32_t kTimeOutDigits = 5;
+// The other text rows with their terminator: one character (the flag, a switch, the
+// scheme index), or a time-out.
+inline constexpr std::uint32_t kCharacterCapacity = 2;
+inline constexpr std::uint32_t kTimeOutCapacity = kTimeOutDigits + 1;
 
 struct BackupEntry {
   const char* name;      // the backup value's name; null on the end marker
@@ -57,20 +62,29 @@ struct BackupRowLayout {
 };
 
 inline constexpr BackupRowLayout kBackupRowLayout[kBackupRowCount] = {
-    {"LullResetFlag", 2, ValueType::Text, false},
+    {"LullResetFlag", kCharacterCapacity, ValueType::Text, false},
     {"LullResetScrnSave", kScreenSaverPathCapacity, ValueType::Text, false},
-    {"LullResetScrnSaveAct", 2, ValueType::Text, true},
-    {"LullResetTimeOut", 6, ValueType::Text, true},
-    {"LullResetStandby", 6, ValueType::Text, true},
-    {"LullResetStandbyAct", 2, ValueType::Text, true},
-    {"LullResetPowerOff", 6, ValueType::Text, true},
-    {"LullResetPowerOffAct", 2, ValueType::Text, true},
-    {"LullResetPowerPolicy", 2, ValueType::Text, true},
+    {"LullResetScrnSaveAct", kCharacterCapacity, ValueType::Text, true},
+    {"LullResetTimeOut", kTimeOutCapacity, ValueType::Text, true},
+    {"LullResetStandby", kTimeOutCapacity, ValueType::Text, true},
+    {"LullResetStandbyAct", kCharacterCapacity, ValueType::Text, true},
+    {"LullResetPowerOff", kTimeOutCapacity, ValueType::Text, true},
+    {"LullResetPowerOffAct", kCharacterCapacity, ValueType::Text, true},
+    {"LullResetPowerPolicy", kCharacterCapacity, ValueType::Text, true},
     {"LullResetPolicies", kPoliciesSize, ValueType::Binary, false},
     {"LullResetAcPolicy", kAcPolicySize, ValueType::Binary, false},
     {"LullResetAcPolicy1", kAcPolicySize, ValueType::Binary, false},
     {"LullResetAcPolicy2", kAcPolicySize, ValueType::Binary, false},
 };
+
+// The largest row's buffer.
+inline constexpr std::uint32_t kLargestRowCapacity = [] {
+  std::uint32_t largest = 0;
+  for (const BackupRowLayout& layout : kBackupRowLayout) {
+    if (layout.capacity > largest) largest = layout.capacity;
+  }
+  return largest;
+}();
 
 struct BackupTable {
   BackupTable();

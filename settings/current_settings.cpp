@@ -5,10 +5,20 @@
 namespace lull {
 namespace {
 
+// The largest row of a value the reader reads: every place's but the screen-saver program's.
+constexpr std::uint32_t kLargestValueRead = [] {
+  std::uint32_t largest = 0;
+  for (const Place& place : kPlaces) {
+    const std::uint32_t capacity = kBackupRowLayout[place.row].capacity;
+    if (place.kind != PlaceKind::Program && capacity > largest) largest = capacity;
+  }
+  return largest;
+}();
+
 // One value read aside: a row changes only when the whole value was read, because Windows
 // leaves a buffer's contents undefined when the value does not fit.
 struct ValueRead {
-  std::uint8_t data[kAcPolicySize];
+  std::uint8_t data[kLargestValueRead];
   std::uint32_t size = 0;
 };
 

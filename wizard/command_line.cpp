@@ -9,7 +9,7 @@ constexpr char kQuote = '"';
 constexpr char kSpace = ' ';
 constexpr char kEquals = '=';
 constexpr char kAboutSwitch[] = "/?";
-constexpr std::uint32_t kAboutSwitchLength = 2;
+constexpr std::uint32_t kAboutSwitchLength = sizeof kAboutSwitch - 1;
 constexpr std::uint32_t kScanWindow = 4096;
 
 constexpr bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }

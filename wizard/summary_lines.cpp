@@ -2,16 +2,11 @@
 
 #include "platform/text.h"
 #include "wizard/texts.h"
+#include "wizard/time_choice.h"
 
 namespace lull {
 namespace {
 
-// Where the changing part of a line begins: after its label's colon and two spaces.
-constexpr std::uint32_t LabelEnd(const char* line) {
-  std::uint32_t at = 0;
-  while (line[at] != ':') ++at;
-  return at + 3;
-}
 constexpr std::uint32_t kStateLabelLength = LabelEnd(kStateLineText);
 constexpr std::uint32_t kSleepLabelLength = LabelEnd(kSleepLineText);
 constexpr std::uint32_t kScreenSaverLabelLength = LabelEnd(kScreenSaverLineText);
@@ -32,15 +27,16 @@ constexpr std::uint32_t LabelLength(std::size_t line) {
 }  // namespace
 
 std::uint32_t FormatMinutes(std::uint32_t seconds, char* out, std::uint32_t capacity) {
-  constexpr std::uint32_t kSecondsPerMinute = 60;
   const std::uint32_t minutes = seconds / kSecondsPerMinute;
   char digits[10];
   std::uint32_t digitCount = 0;
   for (std::uint32_t rest = minutes; rest != 0; rest /= 10) {
     digits[digitCount++] = static_cast<char>('0' + rest % 10);
   }
-  const char* unit = minutes == 1 ? " min." : " mins.";
-  const std::uint32_t length = digitCount + TextLength(unit, 8);
+  static constexpr char kMinute[] = " min.";
+  static constexpr char kMinutes[] = " mins.";
+  const char* unit = minutes == 1 ? kMinute : kMinutes;
+  const std::uint32_t length = digitCount + TextLength(unit, sizeof kMinutes);
   if (length + 1 > capacity) return 0;
   std::uint32_t at = 0;
   while (digitCount != 0) out[at++] = digits[--digitCount];

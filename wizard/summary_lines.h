@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "wizard/texts.h"
+
 namespace lull {
 
 enum SummaryLine : std::size_t {
@@ -21,6 +23,13 @@ enum SummaryLine : std::size_t {
 // when the capacity (terminator included) is too small.
 std::uint32_t FormatMinutes(std::uint32_t seconds, char* out, std::uint32_t capacity);
 
+// Where the changing part of a line begins: after its label's colon and two blanks.
+constexpr std::uint32_t LabelEnd(const char* line) {
+  std::uint32_t at = 0;
+  while (line[at] != ':') ++at;
+  return at + 3;
+}
+
 class SummaryLines {
  public:
   SummaryLines();
@@ -34,7 +43,15 @@ class SummaryLines {
 
   // The longest minutes text: ten digits of minutes, " mins" and ".", with room to spare.
   static constexpr std::uint32_t kMinutesCapacity = 20;
-  static constexpr std::uint32_t kLineCapacity = 20 + kMinutesCapacity;
+  // The longest label, then the longest minutes text.
+  static constexpr std::uint32_t kLineCapacity = [] {
+    const char* const lines[] = {kStateLineText, kSleepLineText, kScreenSaverLineText};
+    std::uint32_t longest = 0;
+    for (const char* line : lines) {
+      if (LabelEnd(line) > longest) longest = LabelEnd(line);
+    }
+    return longest + kMinutesCapacity;
+  }();
 
  private:
   char text_[kSummaryLineCount][kLineCapacity];

@@ -8,16 +8,17 @@
 
 #include "operations/activation.h"
 #include "resources/resource_ids.h"
+#include "settings/backup_table.h"
 
 namespace lull {
 
-// A time-out as the registry holds it: decimal seconds, at most five digits.
+// A time-out as the registry holds it.
 struct SecondsText {
-  char text[6] = {};
+  char text[kTimeOutCapacity] = {};
 };
 
 constexpr SecondsText DecimalText(std::uint32_t seconds) {
-  char digits[5] = {};
+  char digits[kTimeOutDigits] = {};
   std::uint32_t count = 0;
   do {
     digits[count++] = static_cast<char>('0' + seconds % 10);
