@@ -19,6 +19,7 @@
 //   exit CODE                          waits for lull.exe to end
 //   expect HKCU\path name sz "text"    also: missing, bin HEX, video OFFSET SECONDS, names N...
 //   expect-file C:\path "text" | expect-file C:\path missing
+//   subkey HKCU\path                   the key exists and a non-volatile key can be made under it
 //   screenshot NAME                    saves the open page as SCREENSHOT-DIRECTORY\NAME.bmp
 //   if win95,win98 COMMAND...          plays the command only for these versions
 //   unless win95 COMMAND...            plays it for every other version
@@ -341,6 +342,32 @@ void ExpectValue(const std::vector<std::string>& words) {
          Show(std::string(reinterpret_cast<char*>(data), size)).c_str(), type, size,
          Show(std::string(expected.begin(), expected.end())).c_str());
   }
+}
+
+// Windows makes no non-volatile key under a volatile one, so one made under an existing key
+// proves that key outlives the session. It is deleted again.
+void ExpectNonVolatile(const std::vector<std::string>& words) {
+  HKEY hive;
+  std::string path;
+  HKEY key;
+  if (words.size() != 2 || !SplitKey(words[1], hive, path)) {
+    Fail("usage: subkey KEY");
+    return;
+  }
+  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    Fail("%s is missing", words[1].c_str());
+    return;
+  }
+  RegCloseKey(key);
+  const std::string subkey = path + "\\NonVolatile";
+  const LONG result = RegCreateKeyExA(hive, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                      KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (result != ERROR_SUCCESS) {
+    Fail("cannot make a non-volatile key under %s (error %ld)", words[1].c_str(), result);
+    return;
+  }
+  RegCloseKey(key);
+  RegDeleteKeyA(hive, subkey.c_str());
 }
 
 // --- files ---
@@ -670,6 +697,8 @@ void Run(const std::vector<std::string>& words) {
     ExpectValue(words);
   } else if (command == "expect-file") {
     ExpectFile(words);
+  } else if (command == "subkey") {
+    ExpectNonVolatile(words);
   } else if (command == "screenshot" && words.size() == 2) {
     if (HWND page = CurrentPage()) Screenshot(page, words[1]);
   } else {

@@ -329,7 +329,7 @@ void FakeWindows::ShowPage(ModuleHandle module, const char* templateName, Dialog
   const DialogWindow window = nextHandle_++;
   openPages_.push_back(OpenPage{window, false, {}, {}});
   maxPageDepth_ = std::max(maxPageDepth_, static_cast<int>(openPages_.size()));
-  pages.push_back(PageVisit{templateName, {}, {}});
+  pages.push_back(PageVisit{templateName, {}, {}, {}});
   const std::size_t visit = pages.size() - 1;
 
   handler.OnMessage(window, DialogMessage::Init, 0, 0);
@@ -348,6 +348,7 @@ void FakeWindows::ShowPage(ModuleHandle module, const char* templateName, Dialog
     const int id = action.kind == UserAction::Kind::Click ? action.controlId : 2;
     handler.OnMessage(window, DialogMessage::Command, static_cast<std::uint32_t>(id), 0);
   }
+  pages[visit].checkedOnClose = openPages_.back().checked;
   handler.OnMessage(window, DialogMessage::Destroy, 0, 0);
   pages[visit].texts = openPages_.back().texts;
   openPages_.pop_back();

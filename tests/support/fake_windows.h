@@ -116,10 +116,12 @@ inline UserAction Click(int controlId) { return {UserAction::Kind::Click, contro
 inline UserAction PressEscape() { return {UserAction::Kind::Escape, 0}; }
 inline UserAction CloseBox() { return {UserAction::Kind::CloseBox, 0}; }
 
-// One page as it was shown: the check marks and texts after it opened.
+// One page as it was shown: the check marks after it opened and when it closed, and its
+// texts.
 struct PageVisit {
   std::string name;
   std::set<int> checkedOnOpen;
+  std::set<int> checkedOnClose;
   std::map<int, std::string> texts;
 };
 

@@ -167,8 +167,9 @@ TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) 
     if (backupHeldThem) {
       a.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetFlag", "2");
       a.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "0");
+      // A record shorter than its row still goes out whole, with the chosen time-out.
       a.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetPolicies",
-                                PoliciesRecord(0, 0x10));
+                                PoliciesRecord(0, 0x10, kPoliciesOffset));
     }
     a.Run(IDC_TIME_15, true);
     EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),

@@ -48,6 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A directory containing ".exe" stops the search inside the directory.
         NormalizeCase{"C:\\my.exes\\W.EXE /?", "C:\\my.exes\\W.EXE /?", 3},
         NormalizeCase{"D:W.EXE", "D:W.EXE", 2},
+        // ".EXE" in letters with bit 0x80 set ends the name too.
+        NormalizeCase{"C:\\A\\W.\xC5\xF8\xE5 C:\\B\\x", "C:\\A\\W.\xC5\xF8\xE5 C:\\B\\x", 5},
         // A name of one character before ".EXE", and lines too short to hold a name.
         NormalizeCase{"W.EXE /?", "W.EXE /?", 0}, NormalizeCase{"\\.EXE", "\\.EXE", 0},
         NormalizeCase{"", "", 0}, NormalizeCase{"\"", "", 0}, NormalizeCase{"x", "x", 0}));

@@ -1,6 +1,7 @@
 // The page handler's tables, walked by a scripted user on the in-memory Windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,6 +46,7 @@ struct FlowCase {
   Facts facts;
   std::vector<UserAction> user;
   Pages pages;
+  bool movesScreenSaver = false;
 };
 
 void PrintTo(const FlowCase& c, std::ostream* out) { *out << c.name; }
@@ -67,6 +69,9 @@ TEST_P(PageFlow, VisitsThePagesInOrderAndEndsWithExitCodeZero) {
   EXPECT_FALSE(run.windows.userRanOut) << "the wizard ended before the user was done";
   EXPECT_TRUE(run.windows.user.empty()) << "the wizard ended before the user was done";
   EXPECT_EQ(run.windows.MaxPageDepth(), 1);
+  EXPECT_EQ(std::ranges::count(run.windows.CallsOf({testing::CallKind::SetSystemParameter}),
+                               "SetSystemParameter ScreenSaverActive 1"),
+            c.movesScreenSaver ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -76,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
                  PageId::ActivateYesNo,
                  {false, 600},
                  {Click(kNext), Click(k10), Click(kNext), Click(kNext), Click(kFinish)},
-                 {"ActivateYesNo", "SelectTime", "AdjustScreenSave", "NormalFinish"}},
+                 {"ActivateYesNo", "SelectTime", "AdjustScreenSave", "NormalFinish"},
+                 true},
         FlowCase{"ScreenSaverBeforeTheSleepTimeActivatesAtOnce",
                  PageId::ActivateYesNo,
                  {false, 599},
@@ -97,12 +103,20 @@ INSTANTIATE_TEST_SUITE_P(
                  {false, 1200},
                  {Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
                  {"SelectTime", "AdjustScreenSave", "NormalFinish"}},
+        // Only Next >> with Yes moves the screen saver, not a Yes left by << Previous.
+        FlowCase{
+            "YesThenPreviousThenATimeThatNeedsNoQuestion",
+            PageId::SelectTime,
+            {false, 900},
+            {Click(kNext), Click(kYes), Click(kPrevious), Click(k20), Click(kNext), Click(kFinish)},
+            {"SelectTime", "AdjustScreenSave", "SelectTime", "NormalFinish"}},
         FlowCase{"TheLongestChain",
                  PageId::ResetActivate,
                  {false, 1200},
                  {Click(kNext), Click(kNext), Click(kNext), Click(kNext), Click(kFinish)},
                  {"ResetActivate", "ActivateYesNoPrev", "SelectTime", "AdjustScreenSave",
-                  "NormalFinish"}},
+                  "NormalFinish"},
+                 true},
         FlowCase{"ResetNo",
                  PageId::ResetActivate,
                  {},
@@ -243,6 +257,7 @@ TEST(SelectCompliant, TheChosenTimeIsRememberedForSelectTimeOnly) {
   // << Previous from AdjustScreenSave goes back to SelectCompliant, which shows its own
   // initial choice, while SelectTime would show 15 minutes.
   EXPECT_EQ(run.LastVisit().checkedOnOpen, std::set<int>{k10});
+  EXPECT_EQ(run.Visit(0).checkedOnClose, std::set<int>{k15});
   EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectTime),
             static_cast<std::uint32_t>(k15));
   EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectCompliant),

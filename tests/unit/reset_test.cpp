@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "resources/resource_ids.h"
+#include "settings/places.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
 
@@ -82,6 +83,14 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
        "ScreenSaveTimeOut",
        "840",
        {}},
+      {"a screen saver that was off",
+       [](Reset& r) {
+         r.fake.registry.SetText(Hive::CurrentUser, kBackupKey.path,
+                                 kBackupRowLayout[kRowScreenSaveActive].name, "0");
+       },
+       "ScreenSaveActive",
+       "0",
+       {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
       {"a screen-saver time-out of 0",
        [](Reset& r) {
          r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetTimeOut", "0");
@@ -124,6 +133,12 @@ TEST(ResetSettings, OnWindows95RewritesSystemIniButNeitherRestoresNorReloadsPowe
                             PoliciesRecord(300, 0x10));
   r.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetAcPolicy",
                             AcPolicyRecord(300, 0x40));
+  // Each Desktop value goes back under its own name, those activation leaves alone too.
+  for (const Place& place : kPlaces) {
+    if (place.key == PlaceKey::Desktop && KeptOn(OsClass::Win95, place)) {
+      r.SetDesktop(place.name, "7");
+    }
+  }
   EXPECT_EQ(r.Run(), Outcome::Done);
   EXPECT_EQ(LiveRegistry(r.fake.registry), r.originals);
   EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
@@ -213,6 +228,35 @@ TEST(ResetSettings, TakesATextThatFillsItsRowWithoutATerminatorAsMissing) {
                 inBackup ? TextBytes("840") : bare);
       EXPECT_EQ(r.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag"), "2");
     }
+  }
+}
+
+// The live name of a row's value.
+const char* LiveName(BackupRow row) {
+  for (const Place& place : kPlaces) {
+    if (place.row == row) return place.name;
+  }
+  return nullptr;
+}
+
+// The Policies record goes back into the scheme the backup names, and only beside its index;
+// the scheme chosen since stays the one in force, and its record as it is.
+TEST(ResetSettings, PutsPoliciesBackIntoTheSchemeTheBackupNamesOnly) {
+  const char* const index = LiveName(kRowPowerPolicyIndex);
+  const char* const policies = LiveName(kRowPolicies);
+  for (const bool backupNamesScheme : {true, false}) {
+    SCOPED_TRACE(backupNamesScheme);
+    Reset r(OsClass::WinXP);
+    r.fake.registry.SetText(Hive::CurrentUser, kPowerCfg, index, "1");
+    r.fake.registry.SetBinary(Hive::CurrentUser, kScheme1, policies, PoliciesRecord(600, 0x50));
+    if (!backupNamesScheme) r.DropFromBackup(kBackupRowLayout[kRowPowerPolicyIndex].name);
+    EXPECT_EQ(r.Run(), Outcome::Done);
+    EXPECT_EQ(
+        VideoTimeout(r.fake.registry.Get(Hive::CurrentUser, kScheme0, policies), kPoliciesOffset),
+        backupNamesScheme ? 0u : 900u);
+    EXPECT_EQ(r.fake.registry.Get(Hive::CurrentUser, kScheme1, policies)->data,
+              PoliciesRecord(600, 0x50));
+    EXPECT_EQ(r.fake.registry.GetText(Hive::CurrentUser, kPowerCfg, index), "1");
   }
 }
 

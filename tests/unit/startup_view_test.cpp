@@ -106,6 +106,11 @@ TEST_P(StartupView, ChoosesTheFirstPageAndFillsTheLines) {
   EXPECT_EQ(run.program.facts.currentScreenSaverSeconds, c.currentScreenSaver);
   EXPECT_EQ(run.program.facts.previousScreenSaverSeconds, c.previousScreenSaver);
   EXPECT_EQ(run.program.facts.previousSleepSeconds, c.sleepToApply);
+  // Without a backup the rows keep the live values, but no time-out of a screen saver that
+  // never starts.
+  if (!c.computer.flag) {
+    EXPECT_EQ(run.program.store.backup[kRowScreenSaveTimeOut].present(), c.currentScreenSaver != 0);
+  }
 }
 
 const Lines kNothingFound = {kInactive, kNoSleep, kNoScreenSaver,
@@ -115,9 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
     Computers, StartupView,
     ::testing::Values(
         ViewCase{"NoBackupAndNoSleep", {}, PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
+        // Scheme 9, the last of one digit, is followed.
         ViewCase{
             "NoBackupAndFifteenMinutesOfSleep",
-            {.userVideoTimeout = 900},
+            {.schemeIndex = "9", .userVideoTimeout = 900},
             PageId::SelectCompliant,
             {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
             true,
@@ -251,8 +257,11 @@ INSTANTIATE_TEST_SUITE_P(
             0,
             0,
             600},
+        // A time-out beside no power-off switch is not in force, and a reset announces it, as the
+        // backup holds no sleep time.
         ViewCase{"Windows95WithoutABackedUpSleepTime",
                  {.os = OsClass::Win95,
+                  .powerOffTimeOut = "900",
                   .flag = "1",
                   .backupVideoTimeout = 1200,
                   .backupHasPolicies = true},
@@ -261,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  0,
                  0,
-                 0}),
+                 900}),
     testing::CaseName());
 
 // The whole start, as lull.exe makes it: version, command line, settings, first page.
