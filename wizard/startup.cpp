@@ -17,16 +17,20 @@ PageId FirstPage(const StartupFacts& found) {
   return PageId::ActivateYesNo;
 }
 
-void StartUp(Program& program) {
-  Platform& platform = program.platform;
-  StartupFacts& found = program.facts;
-  program.store.os = ClassifyVersion(platform.GetVersion());
+bool StartOnThisWindows(Program& program) {
+  program.store.os = ClassifyVersion(program.platform.GetVersion());
   // A reset stopped in the middle of its swap may have left no System.Ini, which these
   // Windows need to start; it comes back before anything else, so the reset can run again.
-  if (IsWin9xFamily(program.store.os)) PutBackSystemIni(platform);
-  found.unsupportedWindows = program.store.os == OsClass::UnsupportedNt;
+  if (IsWin9xFamily(program.store.os)) PutBackSystemIni(program.platform);
+  program.facts.unsupportedWindows = program.store.os == OsClass::UnsupportedNt;
+  return !program.facts.unsupportedWindows;
+}
+
+void StartUp(Program& program) {
+  StartupFacts& found = program.facts;
   // Nothing else is read or written on a Windows the wizard does not support, nor for "/?".
-  if (!found.unsupportedWindows) {
+  if (StartOnThisWindows(program)) {
+    Platform& platform = program.platform;
     NormalizeCommandLine(platform.GetCommandLine(), program.commandLine);
     found.asksForAbout = AsksForAbout(platform, program.commandLine);
     if (!found.asksForAbout) RunStartupView(program);
