@@ -18,12 +18,14 @@ PageId FirstPage(const StartupFacts& found) {
 }
 
 bool StartOnThisWindows(Program& program) {
-  program.store.os = ClassifyVersion(program.platform.GetVersion());
+  Platform& platform = program.platform;
+  const OsClass os = ClassifyVersion(platform.GetVersion());
+  program.store.os = os;
   // A reset stopped in the middle of its swap may have left no System.Ini, which these
   // Windows need to start; it comes back before anything else, so the reset can run again.
-  if (IsWin9xFamily(program.store.os)) PutBackSystemIni(program.platform);
-  program.facts.unsupportedWindows = program.store.os == OsClass::UnsupportedNt;
-  return !program.facts.unsupportedWindows;
+  if (IsWin9xFamily(os)) PutBackSystemIni(platform);
+  program.facts.unsupportedWindows = os == OsClass::UnsupportedNt;
+  return os != OsClass::UnsupportedNt;
 }
 
 void StartUp(Program& program) {
