@@ -19,8 +19,8 @@ struct CompanionArguments {
   const char* logFile = nullptr;
   // The line after the program's own name, as given, for the log.
   const char* given = "";
-  // The words, each terminated, without their quotes.
-  char words[kCommandLineCapacity] = {};
+  // The words, each terminated, without their quotes; only those the line holds are set.
+  char words[kCommandLineCapacity];
 };
 
 // Words are split at blanks and tabs; double quotes group blanks into a word and are

@@ -14,16 +14,67 @@
 namespace lull {
 namespace {
 
-static_assert(kLogWaitMilliseconds == 10000, "the usage says 10 seconds");
+static_assert(kLogWaitMilliseconds == 10000, "the usage says 10 s");
 
-// What a run did: its exit code, its line, and the wizard's note of an operation that could
-// not do its work. An operation ran when it may have changed something.
+// The minutes of the table of times as the usage names them: "10, 15 or 20".
+struct TimesText {
+  char text[kTimeChoiceCount * 8] = {};
+};
+constexpr TimesText kTimesText = [] {
+  TimesText times;
+  std::uint32_t at = 0;
+  for (std::size_t row = 0; row < kTimeChoiceCount; ++row) {
+    const char* separator = row == 0 ? "" : row + 1 == kTimeChoiceCount ? " or " : ", ";
+    while (*separator != '\0') times.text[at++] = *separator++;
+    for (const char* digit = DecimalText(kTimeChoices[row].minutes).text; *digit != '\0';) {
+      times.text[at++] = *digit++;
+    }
+  }
+  return times;
+}();
+
+// What a run did: its exit code, its line, the wizard's note of an operation that could not
+// do its work, and whether an operation ran (and may have changed something).
 struct Result {
   int exitCode;
   const char* message;
-  const char* failureNote = nullptr;
-  bool operationRan = false;
+  const char* failureNote;
+  bool operationRan;
 };
+
+enum Said : std::uint8_t {
+  kActivated,
+  kActivatedAgain,
+  kAlreadyActive,
+  kNotActivated,
+  kBackupUnreadable,
+  kWasReset,
+  kNotReset,
+  kNothingToReset,
+  kStatusShown,
+  kStatusWithoutBackup,
+  kUnsupported,
+};
+
+constexpr const char* kNoNote = nullptr;
+
+// Indexed by Said.
+// clang-format off
+constexpr Result kResults[] = {
+    {kExitDone,         kActivatedText,        kNoNote,          true},
+    {kExitDone,         kActivatedAgainText,   kNoNote,          true},
+    {kExitNothingToDo,  kAlreadyActiveText,    kNoNote,          false},
+    {kExitFailed,       kNotActivatedText,     kNotSavedNote,    true},
+    {kExitFailed,       kBackupUnreadableText, kNoNote,          false},
+    {kExitDone,         kResetText,            kNoNote,          true},
+    {kExitFailed,       kNotResetText,         kNotRestoredNote, true},
+    {kExitNothingToDo,  kNothingToResetText,   kNoNote,          false},
+    {kExitDone,         kStatusText,           kNoNote,          false},
+    {kExitDone,         kNothingToResetText,   kNoNote,          false},
+    {kExitUnsupported,  kUnsupportedText,      kNoNote,          false},
+};
+// clang-format on
+static_assert(sizeof kResults / sizeof kResults[0] == kUnsupported + 1, "a result for each");
 
 // Lines on standard output, each ending in CR LF, without trailing blanks.
 class Report {
@@ -56,10 +107,7 @@ class Report {
 
   void Usage() {
     Write(kUsageBeforeTimes);
-    for (std::size_t row = 0; row < kTimeChoiceCount; ++row) {
-      if (row != 0) Write(row + 1 == kTimeChoiceCount ? " or " : ", ");
-      Write(DecimalText(kTimeChoices[row].minutes).text);
-    }
+    Write(kTimesText.text);
     Write(kUsageAfterTimes);
   }
 
@@ -77,7 +125,7 @@ void ShowStatus(const Program& program, Report& report) {
   }
 }
 
-Result Activate(Program& program, const CompanionArguments& arguments) {
+Said Activate(Program& program, const CompanionArguments& arguments) {
   SettingsStore& store = program.store;
   const StartupFacts& found = program.facts;
   // The times of a page of times; AdjustScreenSave comes up only where the wizard shows
@@ -85,39 +133,28 @@ Result Activate(Program& program, const CompanionArguments& arguments) {
   ChosenTimes chosen = ChosenTimesOf(*arguments.time);
   chosen.moveScreenSaver = arguments.move && found.ScreenSaverNotBefore(chosen.chosenSleepSeconds);
   if (found.backupFromActivation) {
-    switch (ReapplySettings(store, chosen)) {
-      case Outcome::Done:
-        return {kExitDone, kActivatedAgainText, nullptr, true};
-      case Outcome::Unchanged:
-        return {kExitNothingToDo, kAlreadyActiveText};
-      case Outcome::Failed:
-        break;
-    }
-    return {kExitFailed, kNotActivatedText, kNotSavedNote, true};
+    const Outcome outcome = ReapplySettings(store, chosen);
+    return outcome == Outcome::Done        ? kActivatedAgain
+           : outcome == Outcome::Unchanged ? kAlreadyActive
+                                           : kNotActivated;
   }
   // A backup that could not be read may hold an activation, whose settings from before an
   // activation would save over.
-  if (store.backup.loadFailed) return {kExitFailed, kBackupUnreadableText};
-  if (ActivateSettings(store, chosen) == Outcome::Done) {
-    return {kExitDone, kActivatedText, nullptr, true};
-  }
-  return {kExitFailed, kNotActivatedText, kNotSavedNote, true};
+  if (store.backup.loadFailed) return kBackupUnreadable;
+  return ActivateSettings(store, chosen) == Outcome::Done ? kActivated : kNotActivated;
 }
 
-Result Reset(Program& program) {
-  SettingsStore& store = program.store;
+Said Reset(Program& program) {
   if (!program.facts.backupFromActivation) {
-    return store.backup.loadFailed ? Result{kExitFailed, kBackupUnreadableText}
-                                   : Result{kExitNothingToDo, kNothingToResetText};
+    return program.store.backup.loadFailed ? kBackupUnreadable : kNothingToReset;
   }
-  if (ResetSettings(store, program.facts.PreviousTimeOuts()) == Outcome::Done) {
-    return {kExitDone, kResetText, nullptr, true};
-  }
-  return {kExitFailed, kNotResetText, kNotRestoredNote, true};
+  return ResetSettings(program.store, program.facts.PreviousTimeOuts()) == Outcome::Done
+             ? kWasReset
+             : kNotReset;
 }
 
-Result Run(Program& program, const CompanionArguments& arguments, Report& report) {
-  if (!StartOnThisWindows(program)) return {kExitUnsupported, kUnsupportedText};
+Said Run(Program& program, const CompanionArguments& arguments, Report& report) {
+  if (!StartOnThisWindows(program)) return kUnsupported;
   RunStartupView(program);
   switch (arguments.request) {
     case Request::Activate:
@@ -130,7 +167,7 @@ Result Run(Program& program, const CompanionArguments& arguments, Report& report
       break;
   }
   ShowStatus(program, report);
-  return {kExitDone, program.facts.backupFromActivation ? kStatusText : kNothingToResetText};
+  return program.facts.backupFromActivation ? kStatusShown : kStatusWithoutBackup;
 }
 
 // The log line: date and time, computer, user, the command as given, exit code and message,
@@ -201,18 +238,13 @@ bool AppendToLog(Program& program, Console& console, const char* path, const Log
 void Log(Program& program, Console& console, const CompanionArguments& arguments,
          const Result& result, Report& report) {
   LogLine line;
+  // YYYY-MM-DD HH:MM:SS
   const LocalTime now = console.GetLocalTime();
-  line.Number(now.year, 4);
-  line.Put('-');
-  line.Number(now.month, 2);
-  line.Put('-');
-  line.Number(now.day, 2);
-  line.Put(' ');
-  line.Number(now.hour, 2);
-  line.Put(':');
-  line.Number(now.minute, 2);
-  line.Put(':');
-  line.Number(now.second, 2);
+  const std::uint16_t fields[] = {now.year, now.month, now.day, now.hour, now.minute, now.second};
+  for (std::uint32_t field = 0; field < 6; ++field) {
+    if (field != 0) line.Put("-- ::"[field - 1]);
+    line.Number(fields[field], field == 0 ? 4 : 2);
+  }
   line.Field();
   // Windows 95 knows a user's name up to 256 characters, and a computer's up to 15.
   char name[257];
@@ -239,7 +271,7 @@ int RunCompanion(Program& program, Console& console) {
     report.Usage();
     return arguments.request == Request::Usage ? kExitDone : kExitBadInput;
   }
-  const Result result = Run(program, arguments, report);
+  const Result& result = kResults[Run(program, arguments, report)];
   report.Wrapped(result.message);
   if (result.operationRan && program.store.os == OsClass::Win95) report.Wrapped(kWin95Note);
   if (result.failureNote != nullptr) report.Wrapped(result.failureNote);
