@@ -216,11 +216,14 @@ TEST(Activate, OverABackupFromAnActivationRewritesOnlyWhatDiffers) {
   }
 }
 
-TEST(Activate, ChangesNothingWhenASettingInForceOrTheBackupCannotBeRead) {
+// A backup that cannot be read may hold an activation: neither command acts on a guess.
+TEST(ReadFailures, ChangeNothingAndExitWithThree) {
   const std::string live = "QueryValue HKCU\\" + kDesktop + " ScreenSaveActive";
   const std::string backup = "HKCU\\" + kCorvane;
+  const std::string activate = "activate " + kMinutes10;
   const struct {
     const char* what;
+    std::string command;
     bool activated;
     std::string failing;
     int nth;  // of the calls that start so
@@ -228,20 +231,23 @@ TEST(Activate, ChangesNothingWhenASettingInForceOrTheBackupCannotBeRead) {
     const char* note;
   } cases[] = {
       // The first read is start-up's, the second the operation's.
-      {"a live value, on a rerun", true, live, 1, kNotActivatedText, kNotSavedNote},
-      {"the backup's key", true, "OpenKey " + backup, 0, kBackupUnreadableText, nullptr},
-      {"the backup's flag", true, "QueryValue " + backup + " LullResetFlag", 0,
+      {"a live value, on a rerun", activate, true, live, 1, kNotActivatedText, kNotSavedNote},
+      {"the backup's key", activate, true, "OpenKey " + backup, 0, kBackupUnreadableText, nullptr},
+      {"the backup's flag", activate, true, "QueryValue " + backup + " LullResetFlag", 0,
        kBackupUnreadableText, nullptr},
-      {"a live value, on a first activation", false, live, 1, kNotActivatedText, kNotSavedNote},
+      {"a live value, on a first activation", activate, false, live, 1, kNotActivatedText,
+       kNotSavedNote},
+      {"the backup's key, on a reset", "reset", true, "OpenKey " + backup, 0, kBackupUnreadableText,
+       nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Lullcmd probe(OsClass::WinXP, c.activated);
-    probe.Run("activate " + kMinutes10);
+    probe.Run(c.command);
     Lullcmd lullcmd(OsClass::WinXP, c.activated);
     const FakeRegistry::Keys before = lullcmd.computer.registry.keys;
     lullcmd.Next().failAt = FailAtCall(probe.windows(), c.failing, c.nth);
-    EXPECT_EQ(lullcmd.Run("activate " + kMinutes10), kExitFailed);
+    EXPECT_EQ(lullcmd.Run(c.command), kExitFailed);
     EXPECT_THAT(Changes(lullcmd.windows()), IsEmpty());
     EXPECT_TRUE(lullcmd.computer.registry.keys == before);
     ASSERT_FALSE(lullcmd.lines.empty());
@@ -292,6 +298,19 @@ TEST(Windows95, AnActivationOrResetPrintsTheRestartNote) {
   Lullcmd on98(OsClass::Win98);
   EXPECT_EQ(on98.Run("activate " + kMinutes15), kExitDone);
   EXPECT_THAT(on98.lines, ElementsAre(kActivatedText));
+}
+
+// A reset stopped between its two renames left SysIni.Str alone: every command's start puts
+// it back, as the wizard's does; bad input changes nothing at all.
+TEST(Windows98, ACommandPutsSystemIniBackWhereASwapLeftItMissing) {
+  for (const char* command : {"status", "status /bogus"}) {
+    SCOPED_TRACE(command);
+    Lullcmd lullcmd(OsClass::Win98);
+    lullcmd.computer.files.erase(lullcmd.computer.files.find(kIniPath));
+    lullcmd.computer.SetFile(kStrPath, kIniContent);
+    const int exitCode = lullcmd.Run(command);
+    EXPECT_EQ(lullcmd.computer.GetFile(kIniPath).has_value(), exitCode == kExitDone);
+  }
 }
 
 // The six lines of ShowCurrent as the wizard makes them, without their trailing blanks;
