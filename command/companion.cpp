@@ -26,9 +26,8 @@ constexpr TimesText kTimesText = [] {
   for (std::size_t row = 0; row < kTimeChoiceCount; ++row) {
     const char* separator = row == 0 ? "" : row + 1 == kTimeChoiceCount ? " or " : ", ";
     while (*separator != '\0') times.text[at++] = *separator++;
-    for (const char* digit = DecimalText(kTimeChoices[row].minutes).text; *digit != '\0';) {
-      times.text[at++] = *digit++;
-    }
+    const SecondsText minutes = DecimalText(kTimeChoices[row].minutes);
+    for (const char* digit = minutes.text; *digit != '\0';) times.text[at++] = *digit++;
   }
   return times;
 }();
