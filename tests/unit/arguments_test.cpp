@@ -45,12 +45,8 @@ std::vector<ArgumentsCase> Cases() {
       // Bad input.
       {"", BadInput},
       {"lullcmd", BadInput},
-      {"lullcmd   ", BadInput},
       {"lullcmd /log x.log", BadInput},
       {"lullcmd activate", BadInput},
-      {"lullcmd activate 0", BadInput},
-      {"lullcmd activate 7", BadInput},
-      {"lullcmd activate 25", BadInput},
       {"lullcmd activate ten", BadInput},
       {"lullcmd activate +" + ten, BadInput},
       {"lullcmd activate -" + ten, BadInput},
@@ -64,13 +60,11 @@ std::vector<ArgumentsCase> Cases() {
       {"lullcmd activate " + ten + " /move /move", BadInput},
       {"lullcmd reset /move", BadInput},
       {"lullcmd status extra", BadInput},
-      {"lullcmd status reset", BadInput},
       {"lullcmd status /", BadInput},
       {"lullcmd status /log", BadInput},
       {"lullcmd status /log \"\"", BadInput},
       {"lullcmd status /log a /log b", BadInput},
       {"lullcmd bogus", BadInput},
-      {"lullcmd activatex " + ten, BadInput},
       // The longest line the buffer holds, and one character more.
       {"lullcmd status" + std::string(kCommandLineCapacity - 15, ' '), Status},
       {"lullcmd status" + std::string(kCommandLineCapacity - 14, ' '), BadInput},
@@ -95,12 +89,6 @@ TEST(ParseArguments, TellsEachCommandWithItsSwitchesFromBadInput) {
     EXPECT_STREQ(arguments.logFile == nullptr ? "(none)" : arguments.logFile,
                  c.logFile == nullptr ? "(none)" : c.logFile);
   }
-}
-
-TEST(ParseArguments, KeepsTheLineAfterTheProgramsNameForTheLog) {
-  CompanionArguments arguments;
-  ParseArguments("\"C:\\Lull Wizard\\lullcmd.exe\"  \t status  /log \"a b.log\" ", arguments);
-  EXPECT_STREQ(arguments.given, "status  /log \"a b.log\" ");
 }
 
 }  // namespace
