@@ -63,6 +63,26 @@ target_link_libraries(lull PRIVATE comctl32 advapi32 user32 kernel32 gcc)
 set_property(TARGET lull APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/lull-i686.ld
                                                       ${LULL_SOURCE_DATE_FILE})
 
+# lullcmd.exe, the companion for logon scripts: the same core, flags, layout and runtime
+# helpers, the companion's own sources and entry, and the shared Windows side without the
+# pages. A console program, with no resources, no dialog and no COMCTL32.
+lull_command_library(lull_command ${LULL_FREESTANDING_COMPILE})
+add_library(lull_command_windows OBJECT
+  ${CMAKE_SOURCE_DIR}/platform/win32_console.cpp
+  ${CMAKE_SOURCE_DIR}/command/win32_main.cpp)
+target_include_directories(lull_command_windows PRIVATE ${LULL_ROOT})
+target_compile_options(lull_command_windows PRIVATE ${LULL_WARNINGS} ${LULL_FREESTANDING_COMPILE})
+add_executable(lullcmd
+  $<TARGET_OBJECTS:lull_core>
+  $<TARGET_OBJECTS:lull_command>
+  $<TARGET_OBJECTS:lull_windows>
+  $<TARGET_OBJECTS:lull_command_windows>)
+target_link_options(lullcmd PRIVATE ${LULL_FREESTANDING_LINK} -mconsole -Wl,-e,${LULL_ENTRY}
+                    -Wl,-Map=${CMAKE_BINARY_DIR}/lullcmd.map)
+target_link_libraries(lullcmd PRIVATE advapi32 user32 kernel32 gcc)
+set_property(TARGET lullcmd APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/lull-i686.ld
+                                                         ${LULL_SOURCE_DATE_FILE})
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/e2e)
 endif()
