@@ -26,8 +26,8 @@ constexpr char kUsageAfterTimes[] =
     "          exit code and what was done, waiting up to 10 seconds while another\r\n"
     "          PC writes to it. Bad input and /? write no line.\r\n"
     "\r\n"
-    "Commands and switches ignore case. A switch starts with / or - and may come\r\n"
-    "before or after the command. Quote a FILE with blanks: /log \"C:\\My Logs\\lull.log\"\r\n"
+    "Commands and switches ignore case. A switch starts with / or - and may stand\r\n"
+    "before or after the command. A FILE with blanks goes in double quotes.\r\n"
     "Exit codes: 0 done, 1 nothing to do, 2 bad input, 3 the backup could not be\r\n"
     "saved or read, or the reset not finished (nothing is lost), 4 this Windows is\r\n"
     "not supported (nothing is read or written).\r\n";
