@@ -17,8 +17,10 @@ struct CompanionArguments {
   bool move = false;
   // /log's file, within words; null without /log.
   const char* logFile = nullptr;
-  // The line after the program's own name, as given, for the log.
-  const char* given = "";
+  // The line after the program's own name, as given, for the log; null without one. Every
+  // member starts as zero, so that making the arguments clears them instead of copying an
+  // image of their initial values kept in the program.
+  const char* given = nullptr;
   // The words, each terminated, without their quotes.
   char words[kCommandLineCapacity] = {};
 };

@@ -11,26 +11,16 @@ constexpr char kUsageBeforeTimes[] =
     "       lullcmd reset [/log FILE]\r\n"
     "       lullcmd status [/log FILE]\r\n"
     "       lullcmd /?\r\n"
-    "\r\n"
-    "activate  Turns on Sleepwell: the monitor sleeps after MINUTES minutes, one of\r\n"
-    "          ";
+    "activate  Turns on Sleepwell after MINUTES minutes: ";
 constexpr char kUsageAfterTimes[] =
     ".\r\n"
-    "          The settings in force are kept as the backup first. With /move, a\r\n"
-    "          screen saver that starts no earlier moves to one minute before.\r\n"
-    "          Once activated, activate keeps that first backup and writes only the\r\n"
-    "          times not yet in force, so that it can run at every logon.\r\n"
+    "          The settings in force become the backup; a rerun keeps the first.\r\n"
+    "          /move moves a screen saver that starts no earlier to a minute before.\r\n"
     "reset     Puts back the settings from before the activation.\r\n"
-    "status    Shows the current settings and the previous ones; changes nothing.\r\n"
-    "/log FILE Appends one line to FILE: date and time, computer, user, command,\r\n"
-    "          exit code and what was done, waiting up to 10 seconds while another\r\n"
-    "          PC writes to it. Bad input and /? write no line.\r\n"
-    "\r\n"
-    "Commands and switches ignore case. A switch starts with / or - and may stand\r\n"
-    "before or after the command. A FILE with blanks goes in double quotes.\r\n"
-    "Exit codes: 0 done, 1 nothing to do, 2 bad input, 3 the backup could not be\r\n"
-    "saved or read, or the reset not finished (nothing is lost), 4 this Windows is\r\n"
-    "not supported (nothing is read or written).\r\n";
+    "status    Shows the current and the previous settings.\r\n"
+    "/log FILE Adds a line for each run to FILE, waiting up to 10 seconds for it.\r\n"
+    "Exit codes: 0 done, 1 nothing to do, 2 bad input, 3 not saved or not reset\r\n"
+    "(nothing is lost), 4 this Windows is not supported.\r\n";
 
 // What a run did: one line on the console and the message of the log line.
 constexpr char kActivatedText[] =

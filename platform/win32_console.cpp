@@ -3,8 +3,6 @@
 #include "platform/win32_console.h"
 
 #include <windows.h>
-// lmcons.h needs the types of windows.h first; it has the longest user name.
-#include <lmcons.h>
 
 // The seam's operations share their names with these Windows macros.
 #undef GetModuleHandle
@@ -12,19 +10,6 @@
 #undef GetUserName
 
 namespace lull {
-namespace {
-
-// Copies a name Windows wrote into a buffer of its own, terminator included, when it fits;
-// so a failed or too long name leaves the caller's buffer as it was.
-bool CopyName(const char* name, DWORD size, char* buffer, std::uint32_t capacity) {
-  DWORD length = 0;
-  while (length < size && name[length] != 0) ++length;
-  if (length == size || length >= capacity) return false;
-  for (DWORD at = 0; at <= length; ++at) buffer[at] = name[at];
-  return true;
-}
-
-}  // namespace
 
 bool Win32Console::WriteOutput(const char* text, std::uint32_t length) {
   const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
@@ -53,16 +38,15 @@ FileHandle Win32Console::OpenFileForAppending(const char* path, bool& busy) {
 
 void Win32Console::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+// Both write nothing into a buffer that is too small, and fail.
 bool Win32Console::GetComputerName(char* buffer, std::uint32_t capacity) {
-  char name[MAX_COMPUTERNAME_LENGTH + 1];
-  DWORD size = sizeof name;
-  return ::GetComputerNameA(name, &size) != FALSE && CopyName(name, sizeof name, buffer, capacity);
+  DWORD size = capacity;
+  return ::GetComputerNameA(buffer, &size) != FALSE;
 }
 
 bool Win32Console::GetUserName(char* buffer, std::uint32_t capacity) {
-  char name[UNLEN + 1];
-  DWORD size = sizeof name;
-  return ::GetUserNameA(name, &size) != FALSE && CopyName(name, sizeof name, buffer, capacity);
+  DWORD size = capacity;
+  return ::GetUserNameA(buffer, &size) != FALSE;
 }
 
 LocalTime Win32Console::GetLocalTime() {

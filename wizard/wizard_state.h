@@ -32,14 +32,13 @@ constexpr std::uint32_t FirstChoice(ChoiceKind choice) {
 }
 
 struct WizardState {
-  WizardState() {
-    for (std::size_t page = 0; page < kPageCount; ++page) {
-      rememberedChoice[page] = FirstChoice(InfoOf(static_cast<PageId>(page)).choice);
-    }
-  }
-
+  // A page's first choice is taken from the page table when the choice is first asked
+  // for, not when the state is made: lullcmd.exe keeps a WizardState too but shows no
+  // page, and so carries no page table. No choice a page remembers is 0.
   std::uint32_t& RememberedChoice(PageId page) {
-    return rememberedChoice[static_cast<std::size_t>(page)];
+    std::uint32_t& choice = rememberedChoice[static_cast<std::size_t>(page)];
+    if (choice == 0) choice = FirstChoice(InfoOf(page).choice);
+    return choice;
   }
 
   PageId currentPage = PageId::AboutDisplay;
