@@ -1,5 +1,5 @@
-# The product's core: every source of lull.exe but the three that only Windows builds (the
-# seam to Windows, the entry point and the compiler's runtime helpers, listed in
+# The product's core: every source of lull.exe but the few that only Windows builds (the
+# seam to Windows, the entry points and the compiler's runtime helpers, listed in
 # cmake/win32.cmake). lull.exe, the unit tests and the fuzz targets build these same
 # files; a new product source is added here.
 get_filename_component(LULL_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)

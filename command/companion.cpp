@@ -14,7 +14,7 @@
 namespace lull {
 namespace {
 
-static_assert(kLogWaitMilliseconds == 10000, "the usage says 10 s");
+static_assert(kLogWaitMilliseconds == 10000, "the usage says 10 seconds");
 
 // The minutes of the table of times as the usage names them: "10, 15 or 20".
 struct TimesText {
