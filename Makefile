@@ -8,7 +8,7 @@ WIN64      := $(BUILD)/win64
 FUZZ       := $(BUILD)/fuzz
 DIST       := dist
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := command_line system_ini settings
+FUZZ_TARGETS := command_line system_ini settings arguments
 CMAKE_GEN  := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 JOBS       ?= 2
 
@@ -22,7 +22,8 @@ setup:
 
 # The Windows trees: lull.exe, the Wine tests' driver and the benchmark's programs, for i686
 # (the product) and x86_64 (what the Wine runs need where 32-bit code does not run natively,
-# see scripts/wine-env.sh). TARGETS=lull builds lull.exe alone.
+# see scripts/wine-env.sh). TARGETS=lull builds lull.exe alone, TARGETS="lull lullcmd" both
+# programs.
 win32: setup
 	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel > /dev/null
 	@cmake --build $(WIN32) -j $(JOBS) $(if $(TARGETS),--target $(TARGETS))
@@ -84,10 +85,11 @@ bench: setup
 	@$(MAKE) --no-print-directory $$(scripts/wine-mode.sh driver)
 	@scripts/bench.sh $(RUNS)
 
-# The download: $(DIST)/lull-VERSION.zip (LULL.EXE and LULL.TXT) and $(DIST)/SHA256SUMS, the
-# same bytes for every build of one commit. Builds lull.exe only; runs no test.
+# The download: $(DIST)/lull-VERSION.zip (LULL.EXE, LULLCMD.EXE and LULL.TXT) and
+# $(DIST)/SHA256SUMS, the same bytes for every build of one commit. Builds the two programs
+# only; runs no test.
 dist:
-	@$(MAKE) --no-print-directory win32 TARGETS=lull
+	@$(MAKE) --no-print-directory win32 TARGETS="lull lullcmd"
 	@scripts/dist.py $(WIN32) $(DIST)
 
 # Runs the tests, the fuzz targets and the benchmark once, and writes their figures, with the

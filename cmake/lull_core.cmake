@@ -1,5 +1,5 @@
-# The product's core: every source of lull.exe but the three that only Windows builds (the
-# seam to Windows, the entry point and the compiler's runtime helpers, listed in
+# The product's core: every source of lull.exe but the few that only Windows builds (the
+# seam to Windows, the entry points and the compiler's runtime helpers, listed in
 # cmake/win32.cmake). lull.exe, the unit tests and the fuzz targets build these same
 # files; a new product source is added here.
 get_filename_component(LULL_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
@@ -24,12 +24,27 @@ set(LULL_CORE_SOURCES
   wizard/time_choice.cpp)
 list(TRANSFORM LULL_CORE_SOURCES PREPEND ${LULL_ROOT}/)
 
+# The command-line companion's own sources, beside the core it is built over: lullcmd.exe,
+# the unit tests and the fuzz targets build these with the core; lull.exe does not.
+set(LULL_COMMAND_SOURCES
+  operations/reapply.cpp
+  command/arguments.cpp
+  command/companion.cpp)
+list(TRANSFORM LULL_COMMAND_SOURCES PREPEND ${LULL_ROOT}/)
+
 set(LULL_WARNINGS -Wall -Wextra -Werror -Wimplicit-fallthrough -Wshadow)
 
 # lull_core_library(NAME [COMPILE-OPTION...]): the core compiled with the tree's options,
-# as an object library for that tree's executables to link.
-function(lull_core_library name)
-  add_library(${name} OBJECT ${LULL_CORE_SOURCES})
+# as an object library for that tree's executables to link; lull_command_library the same
+# for the companion's own sources, which its executables link beside the core.
+function(lull_object_library name sources)
+  add_library(${name} OBJECT ${${sources}})
   target_include_directories(${name} PUBLIC ${LULL_ROOT})
   target_compile_options(${name} PRIVATE ${LULL_WARNINGS} ${ARGN})
+endfunction()
+function(lull_core_library name)
+  lull_object_library(${name} LULL_CORE_SOURCES ${ARGN})
+endfunction()
+function(lull_command_library name)
+  lull_object_library(${name} LULL_COMMAND_SOURCES ${ARGN})
 endfunction()

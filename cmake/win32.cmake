@@ -37,26 +37,51 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/platform/win32_runtime.cpp PROPE
 include(${CMAKE_SOURCE_DIR}/cmake/source_date.cmake)
 
 # lull.exe: the page templates, the core, and the sources only Windows builds: the seam's
-# implementation with the real calls, the entry point and the helpers the compiler expects
-# from a runtime. Both libraries' objects are listed as sources, so that every CMake
-# generator links the objects in this one order: the order decides the layout, and so the
-# bytes.
+# implementation with the real calls (the part both programs share and the pages), the
+# entry point and the helpers the compiler expects from a runtime. The libraries' objects
+# are listed as sources, so that every CMake generator links the objects in this one order:
+# the order decides the layout, and so the bytes.
 lull_core_library(lull_core ${LULL_FREESTANDING_COMPILE})
 add_library(lull_windows OBJECT
   ${CMAKE_SOURCE_DIR}/platform/win32_platform.cpp
-  ${CMAKE_SOURCE_DIR}/platform/win32_runtime.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32_runtime.cpp)
+add_library(lull_wizard_windows OBJECT
+  ${CMAKE_SOURCE_DIR}/platform/win32_wizard_platform.cpp
   ${CMAKE_SOURCE_DIR}/wizard/win32_main.cpp)
-target_include_directories(lull_windows PRIVATE ${LULL_ROOT})
-target_compile_options(lull_windows PRIVATE ${LULL_WARNINGS} ${LULL_FREESTANDING_COMPILE})
+foreach(library lull_windows lull_wizard_windows)
+  target_include_directories(${library} PRIVATE ${LULL_ROOT})
+  target_compile_options(${library} PRIVATE ${LULL_WARNINGS} ${LULL_FREESTANDING_COMPILE})
+endforeach()
 add_executable(lull WIN32
   ${CMAKE_SOURCE_DIR}/resources/lull.rc
   $<TARGET_OBJECTS:lull_core>
-  $<TARGET_OBJECTS:lull_windows>)
+  $<TARGET_OBJECTS:lull_windows>
+  $<TARGET_OBJECTS:lull_wizard_windows>)
 target_link_options(lull PRIVATE ${LULL_FREESTANDING_LINK} -Wl,-e,${LULL_ENTRY}
                     -Wl,-Map=${CMAKE_BINARY_DIR}/lull.map)
 target_link_libraries(lull PRIVATE comctl32 advapi32 user32 kernel32 gcc)
 set_property(TARGET lull APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/lull-i686.ld
                                                       ${LULL_SOURCE_DATE_FILE})
+
+# lullcmd.exe, the companion for logon scripts: the same core, flags, layout and runtime
+# helpers, the companion's own sources and entry, and the shared Windows side without the
+# pages. A console program, with no resources, no dialog and no COMCTL32.
+lull_command_library(lull_command ${LULL_FREESTANDING_COMPILE})
+add_library(lull_command_windows OBJECT
+  ${CMAKE_SOURCE_DIR}/platform/win32_console.cpp
+  ${CMAKE_SOURCE_DIR}/command/win32_main.cpp)
+target_include_directories(lull_command_windows PRIVATE ${LULL_ROOT})
+target_compile_options(lull_command_windows PRIVATE ${LULL_WARNINGS} ${LULL_FREESTANDING_COMPILE})
+add_executable(lullcmd
+  $<TARGET_OBJECTS:lull_core>
+  $<TARGET_OBJECTS:lull_command>
+  $<TARGET_OBJECTS:lull_windows>
+  $<TARGET_OBJECTS:lull_command_windows>)
+target_link_options(lullcmd PRIVATE ${LULL_FREESTANDING_LINK} -mconsole -Wl,-e,${LULL_ENTRY}
+                    -Wl,-Map=${CMAKE_BINARY_DIR}/lullcmd.map)
+target_link_libraries(lullcmd PRIVATE advapi32 user32 kernel32 gcc)
+set_property(TARGET lullcmd APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/lull-i686.ld
+                                                         ${LULL_SOURCE_DATE_FILE})
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/e2e)

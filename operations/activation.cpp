@@ -14,9 +14,8 @@ void TakeText(BackupTable& rows, BackupRow row, const char* text) {
                  TextLength(text, rows[row].capacity - 1));
 }
 
-// The rows take the new settings: the chosen Desktop values, and the monitor's time-out in
-// every power-policy record the rows hold, which goes out whole. Every other Desktop row
-// is left absent, so that its live value stays as it is.
+}  // namespace
+
 void TakeChosenTimes(BackupTable& rows, const ChosenTimes& chosen) {
   for (const Place& place : kPlaces) {
     BackupEntry& row = rows[place.row];
@@ -34,9 +33,6 @@ void TakeChosenTimes(BackupTable& rows, const ChosenTimes& chosen) {
   TakeText(rows, kRowPowerOffTimeOut, chosen.chosenSleepText);
 }
 
-// The rows that hold a value go to their places, Desktop first; when the Desktop key does
-// not open, nothing else is written. Any other key that does not open (HKEY_LOCAL_MACHINE
-// for a user who may not write there) is skipped.
 void WriteChosenTimes(SettingsStore& store) {
   PlaceKeys keys(store);
   for (const Place& place : kPlaces) {
@@ -48,8 +44,6 @@ void WriteChosenTimes(SettingsStore& store) {
     WriteRow(keys, place, store.backup[place.row]);
   }
 }
-
-}  // namespace
 
 Outcome ActivateSettings(SettingsStore& store, const ChosenTimes& chosen) {
   // A setting that could not be read would be missing from the backup (or kept there from

@@ -19,6 +19,16 @@ struct ChosenTimes {
   bool moveScreenSaver = false;
 };
 
+// The rows take the new settings: the chosen Desktop values, and the monitor's time-out in
+// every power-policy record the rows hold, which goes out whole. Every other Desktop row
+// is left absent, so that its live value stays as it is.
+void TakeChosenTimes(BackupTable& rows, const ChosenTimes& chosen);
+
+// The rows that hold a value go to their places, Desktop first; when the Desktop key does
+// not open, nothing else is written. Any other key that does not open (HKEY_LOCAL_MACHINE
+// for a user who may not write there) is skipped.
+void WriteChosenTimes(SettingsStore& store);
+
 // Reads the settings in force afresh, saves them as the backup, writes the chosen times and
 // announces them.
 Outcome ActivateSettings(SettingsStore& store, const ChosenTimes& chosen);

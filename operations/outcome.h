@@ -11,6 +11,9 @@ enum class Outcome : std::uint8_t {
   // saved, so nothing was changed or announced. Reset: a setting could not be put back, or
   // the backup could not be read whole; the backup is kept for another try.
   Failed,
+  // A later activation over a backup from an earlier one: every live value already was what
+  // it would write, so nothing was written, announced or started.
+  Unchanged,
 };
 
 }  // namespace lull

@@ -1,5 +1,5 @@
 // The seam to Windows: every system call the program makes goes through Platform.
-// win32_platform.cpp implements it with the real calls; the native tests use an in-memory one.
+// The win32_*.cpp files implement it with the real calls; the native tests use an in-memory one.
 #pragma once
 
 #include <cstdint>

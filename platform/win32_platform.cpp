@@ -1,13 +1,11 @@
-// The seam's real side: the only file that includes <windows.h>, and so the only place
-// where the Windows constants live.
+// The seam's real side that both programs share. The files platform/win32_*.cpp are the
+// only ones that include <windows.h>, and so the only places where the Windows constants
+// live.
 #include "platform/win32_platform.h"
 
 #include <windows.h>
-// commctrl.h needs the types of windows.h first.
-#include <commctrl.h>
 
 // The seam's operations share their names with these Windows macros.
-#undef GetModuleHandle
 #undef GetCommandLine
 #undef DeleteFile
 #undef MoveFile
@@ -24,34 +22,14 @@ constexpr UINT kAnnounce = SPIF_SENDWININICHANGE;
 // The class given to the backup key when it is created; Windows only reads it.
 constexpr char kBackupKeyClass[] = " ";
 
-// The handler of the open page. Only one page is ever open, so the seam keeps it here:
-// keeping it in the page's window instead would take SetWindowLongA and GetWindowLongA,
-// two more imports for nothing.
-DialogHandler* activeHandler = nullptr;
-
-static_assert(kCancelCommand == IDCANCEL, "the dialog manager's id for Escape and the close box");
-
 HKEY HiveKey(Hive hive) {
   return hive == Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 HKEY AsKey(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
 HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
-HWND AsWindow(DialogWindow page) { return reinterpret_cast<HWND>(page); }
 
 FileHandle FromHandle(HANDLE handle) {
   return handle == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<FileHandle>(handle);
-}
-
-INT_PTR CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM) {
-  DialogMessage kind = DialogMessage::Other;
-  if (message == WM_INITDIALOG) kind = DialogMessage::Init;
-  if (message == WM_COMMAND) kind = DialogMessage::Command;
-  if (message == WM_DESTROY) kind = DialogMessage::Destroy;
-  if (kind == DialogMessage::Other || activeHandler == nullptr) return FALSE;
-  return activeHandler->OnMessage(reinterpret_cast<DialogWindow>(window), kind, LOWORD(wParam),
-                                  HIWORD(wParam))
-             ? TRUE
-             : FALSE;
 }
 
 UINT SettingAction(SystemSetting setting) {
@@ -70,12 +48,6 @@ UINT SettingAction(SystemSetting setting) {
 
 }  // namespace
 
-void Win32Platform::InitCommonControls() { ::InitCommonControls(); }
-
-ModuleHandle Win32Platform::GetModuleHandle() {
-  return reinterpret_cast<ModuleHandle>(::GetModuleHandleA(nullptr));
-}
-
 VersionInfo Win32Platform::GetVersion() {
   OSVERSIONINFOA info = {};
   info.dwOSVersionInfoSize = sizeof info;
@@ -87,28 +59,6 @@ const char* Win32Platform::GetCommandLine() {
   const char* line = ::GetCommandLineA();
   return line != nullptr ? line : "";
 }
-
-void Win32Platform::ShowPage(ModuleHandle module, const char* templateName,
-                             DialogHandler& handler) {
-  activeHandler = &handler;
-  ::DialogBoxParamA(reinterpret_cast<HINSTANCE>(module), templateName, nullptr, PageProcedure, 0);
-  activeHandler = nullptr;
-}
-
-void Win32Platform::EndDialog(DialogWindow page, int result) {
-  ::EndDialog(AsWindow(page), result);
-}
-
-void Win32Platform::SetCheck(DialogWindow page, int controlId, bool checked) {
-  ::SendDlgItemMessageA(AsWindow(page), controlId, BM_SETCHECK,
-                        checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void Win32Platform::SetControlText(DialogWindow page, int controlId, const char* text) {
-  ::SetDlgItemTextA(AsWindow(page), controlId, text);
-}
-
-void Win32Platform::PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
 
 RegResult Win32Platform::OpenKey(Hive hive, const char* path, KeyHandle& key) {
   HKEY opened = nullptr;

@@ -1,22 +1,18 @@
-// The real Windows behind the seam. This header stays free of <windows.h>.
+// The real Windows behind the seam, the part both programs link: the registry, files, the
+// running system, processes, the version and the command line. The page calls are left to
+// each program's own platform (win32_wizard_platform.h, win32_console.h), so that the
+// companion's vtable names no dialog function and lull.exe's imports stay its own. This
+// header stays free of <windows.h>.
 #pragma once
 
 #include "platform/platform.h"
 
 namespace lull {
 
-class Win32Platform final : public Platform {
+class Win32Platform : public Platform {
  public:
-  void InitCommonControls() override;
-  ModuleHandle GetModuleHandle() override;
   VersionInfo GetVersion() override;
   const char* GetCommandLine() override;
-
-  void ShowPage(ModuleHandle module, const char* templateName, DialogHandler& handler) override;
-  void EndDialog(DialogWindow page, int result) override;
-  void SetCheck(DialogWindow page, int controlId, bool checked) override;
-  void SetControlText(DialogWindow page, int controlId, const char* text) override;
-  void PostQuitMessage(int exitCode) override;
 
   RegResult OpenKey(Hive hive, const char* path, KeyHandle& key) override;
   RegResult CreateKey(Hive hive, const char* path, KeyHandle& key) override;
@@ -47,6 +43,9 @@ class Win32Platform final : public Platform {
 
   // Ends the process; never returns.
   [[noreturn]] static void Exit(unsigned exitCode);
+
+ protected:
+  ~Win32Platform() = default;
 };
 
 }  // namespace lull

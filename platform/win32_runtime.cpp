@@ -4,7 +4,7 @@
 
 extern "C" {
 
-// GCC emits calls to these for block copies and clears, even in freestanding code. The
+// GCC emits calls to these for block copies, clears and lengths, even in freestanding code. The
 // build compiles this file outside LTO and forbids turning loops into such calls
 // (cmake/win32.cmake): these loops would become calls to themselves.
 void* memcpy(void* target, const void* source, std::size_t count) {
@@ -41,6 +41,14 @@ int memcmp(const void* a, const void* b, std::size_t count) {
     if (*left != *right) return *left < *right ? -1 : 1;
   }
   return 0;
+}
+
+// What a text's length compiles to (std::string_view of a terminated text, or a loop that
+// counts up to the terminator).
+std::size_t strlen(const char* text) {
+  std::size_t length = 0;
+  while (text[length] != 0) ++length;
+  return length;
 }
 
 // Reached only through a call to a pure virtual function, which the program never makes.

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""make dist: writes lull-VERSION.zip, holding LULL.EXE and LULL.TXT, and SHA256SUMS.
+"""make dist: writes lull-VERSION.zip, holding LULL.EXE, LULLCMD.EXE and LULL.TXT, and
+SHA256SUMS, with the hashes of the zip and of both programs.
 
 Every build of one commit gives the same zip: its members in a fixed order, each with the
-time stamp lull.exe carries (SOURCE_DATE_EPOCH or the commit's date, as the Windows tree
+time stamp the programs carry (SOURCE_DATE_EPOCH or the commit's date, as the Windows tree
 recorded it), fixed attributes and one compression level. LULL.TXT gets CR LF line ends
 so that Windows 95's Notepad shows it.
 
@@ -51,7 +52,7 @@ def main():
         sys.exit("\n".join(version_mismatches() + ["(dist.py --check-version)"]))
     tree, out = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
     epoch = int((tree / "source_date_epoch").read_text())
-    exe = (tree / "lull.exe").read_bytes()
+    programs = [(name.upper(), (tree / name).read_bytes()) for name in ("lull.exe", "lullcmd.exe")]
     text = (ROOT / "docs" / "LULL.TXT").read_bytes()
     if not text.isascii():
         sys.exit("docs/LULL.TXT must be plain ASCII")
@@ -62,7 +63,7 @@ def main():
     # The DOS time of a zip member has no time zone and starts in 1980: the stamp in UTC.
     when = time.gmtime(max(epoch, 315532800))[:6]
     with zipfile.ZipFile(archive, "w") as zip_file:
-        for name, data in (("LULL.EXE", exe), ("LULL.TXT", text)):
+        for name, data in programs + [("LULL.TXT", text)]:
             info = zipfile.ZipInfo(name, when)
             info.create_system = 0  # MS-DOS, with no attribute set
             info.external_attr = 0
@@ -71,9 +72,10 @@ def main():
 
     sums = "".join(
         f"{hashlib.sha256(data).hexdigest()}  {name}\n"
-        for name, data in ((archive.name, archive.read_bytes()), ("LULL.EXE", exe)))
+        for name, data in [(archive.name, archive.read_bytes())] + programs)
     (out / "SHA256SUMS").write_text(sums)
-    print(f"{archive}: LULL.EXE ({len(exe)} bytes), LULL.TXT ({len(text)} bytes)")
+    members = programs + [("LULL.TXT", text)]
+    print(f"{archive}: " + ", ".join(f"{name} ({len(data)} bytes)" for name, data in members))
     print(f"{out / 'SHA256SUMS'}:")
     print(sums, end="")
 

@@ -49,7 +49,12 @@ bool BackupTable::TakeValue(std::size_t row, ValueType type, const std::uint8_t*
 void LoadBackup(SettingsStore& store) {
   BackupTable& table = store.backup;
   RegistryKey key(store.platform);
-  if (key.Open(kBackupKey) != kRegSuccess) return;
+  const RegResult opened = key.Open(kBackupKey);
+  if (opened != kRegSuccess) {
+    // A key that failed to open may hold a backup all the same.
+    table.loadFailed = !MeansNotThere(opened);
+    return;
+  }
   // Windows leaves a buffer's contents undefined when the value does not fit, so each
   // value is read aside and a row's buffer changes only when its value was read whole.
   std::uint8_t read[kLargestRowCapacity];

@@ -107,8 +107,8 @@ struct BackupTable {
 
   // The rows and the end marker.
   BackupEntry rows[kBackupRowCount + 1];
-  // Set by LoadBackup when a value the backup may hold could not be read: the rows then
-  // lack it, and only another start can put it back.
+  // Set by LoadBackup when the key or a value the backup may hold could not be read: the
+  // rows then lack it, and only another start can put it back.
   bool loadFailed = false;
 
   // Every row's buffer, one after the other in table order.

@@ -115,8 +115,7 @@ bool PageHandler::Holds(Condition condition) const {
     case Condition::SleepAlreadyActive:
       return found.sleepAlreadyActive;
     case Condition::ScreenSaverNotBeforeSleep:
-      return found.currentScreenSaverSeconds != 0 &&
-             TimeChoice(state_.timeChoice).sleepSeconds <= found.currentScreenSaverSeconds;
+      return found.ScreenSaverNotBefore(TimeChoice(state_.timeChoice).sleepSeconds);
   }
   return false;
 }

@@ -17,16 +17,22 @@ PageId FirstPage(const StartupFacts& found) {
   return PageId::ActivateYesNo;
 }
 
-void StartUp(Program& program) {
+bool StartOnThisWindows(Program& program) {
   Platform& platform = program.platform;
-  StartupFacts& found = program.facts;
-  program.store.os = ClassifyVersion(platform.GetVersion());
+  const OsClass os = ClassifyVersion(platform.GetVersion());
+  program.store.os = os;
   // A reset stopped in the middle of its swap may have left no System.Ini, which these
   // Windows need to start; it comes back before anything else, so the reset can run again.
-  if (IsWin9xFamily(program.store.os)) PutBackSystemIni(platform);
-  found.unsupportedWindows = program.store.os == OsClass::UnsupportedNt;
+  if (IsWin9xFamily(os)) PutBackSystemIni(platform);
+  program.facts.unsupportedWindows = os == OsClass::UnsupportedNt;
+  return os != OsClass::UnsupportedNt;
+}
+
+void StartUp(Program& program) {
+  StartupFacts& found = program.facts;
   // Nothing else is read or written on a Windows the wizard does not support, nor for "/?".
-  if (!found.unsupportedWindows) {
+  if (StartOnThisWindows(program)) {
+    Platform& platform = program.platform;
     NormalizeCommandLine(platform.GetCommandLine(), program.commandLine);
     found.asksForAbout = AsksForAbout(platform, program.commandLine);
     if (!found.asksForAbout) RunStartupView(program);

@@ -24,6 +24,12 @@ struct StartupFacts {
   std::uint32_t previousScreenSaverSeconds = 0;
   std::uint32_t previousSleepSeconds = 0;
 
+  // AdjustScreenSave comes up, and an activation may move the screen saver: one is in
+  // force and starts no earlier than the sleep time chosen.
+  bool ScreenSaverNotBefore(std::uint32_t sleepSeconds) const {
+    return currentScreenSaverSeconds != 0 && sleepSeconds <= currentScreenSaverSeconds;
+  }
+
   ValuesToApply PreviousTimeOuts() const {
     return {previousScreenSaverSeconds, previousSleepSeconds};
   }

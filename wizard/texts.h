@@ -9,22 +9,22 @@ namespace lull {
 
 // The summary lines' initial texts: a label ending in a colon and two blanks, then what
 // changes. "(never)" and its six blanks make way for a minutes text.
-constexpr char kStateLineText[] = "Sleepwell:  Inactive";
-constexpr char kSleepLineText[] = "Sleep Time:  (never)      ";
-constexpr char kScreenSaverLineText[] = "Screen Saver Time:  (never)      ";
+inline constexpr char kStateLineText[] = "Sleepwell:  Inactive";
+inline constexpr char kSleepLineText[] = "Sleep Time:  (never)      ";
+inline constexpr char kScreenSaverLineText[] = "Screen Saver Time:  (never)      ";
 // What takes the place of "Inactive" in a Sleepwell line.
-constexpr char kActiveText[] = "Active";
+inline constexpr char kActiveText[] = "Active";
 
 // On NormalFinish and ResetFinish, on Windows 95 only.
-constexpr char kWin95Note[] =
+inline constexpr char kWin95Note[] =
     "(Note: On Windows 95 systems, the new settings will not take effect until you restart "
     "the system.)";
 
 // After an activation whose backup could not be saved, and a reset that could not put
 // everything back.
-constexpr char kNotSavedNote[] =
+inline constexpr char kNotSavedNote[] =
     "(Note: Your current settings could not be saved, so nothing was changed.)";
-constexpr char kNotRestoredNote[] =
+inline constexpr char kNotRestoredNote[] =
     "(Note: Your previous settings could not be restored; they are kept for another try.)";
 
 // The longest failure note, with its terminator.

@@ -27,14 +27,14 @@ class PageHistory {
 };
 
 // The choice a page shows the first time it opens: Yes, or ten minutes.
-constexpr std::uint32_t FirstChoice(ChoiceKind choice) {
-  return choice == ChoiceKind::Time ? IDC_TIME_10 : choice == ChoiceKind::YesNo ? IDC_YES : 0;
+inline std::uint32_t FirstChoice(std::size_t page) {
+  return kChoicePages.time >> page & 1 ? IDC_TIME_10 : kChoicePages.yesNo >> page & 1 ? IDC_YES : 0;
 }
 
 struct WizardState {
   WizardState() {
     for (std::size_t page = 0; page < kPageCount; ++page) {
-      rememberedChoice[page] = FirstChoice(InfoOf(static_cast<PageId>(page)).choice);
+      rememberedChoice[page] = FirstChoice(page);
     }
   }
 

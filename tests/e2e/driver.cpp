@@ -1,7 +1,9 @@
 // The end-to-end driver: plays a scenario against the real lull.exe under Wine. It sets
 // the registry and files first, starts lull.exe, names the page on screen, clicks
 // controls by id, reads texts and check marks, presses Escape or the close box, waits
-// for the exit code, and checks what the wizard left in the registry and the files.
+// for the exit code, and checks what the wizard left in the registry and the files. It
+// runs lullcmd.exe, which sits beside lull.exe, the same way, and reads its standard
+// output through a pipe.
 //
 // usage: lull_driver LULL.EXE SCENARIO [SCREENSHOT-DIRECTORY]
 // A scenario is a text file of commands, one per line ("#" starts a comment):
@@ -16,7 +18,15 @@
 //   click ID | escape | close          acts on the open page
 //   checked ID... | unchecked ID...    check marks
 //   text ID "text"                     a control's text, exactly
-//   exit CODE                          waits for lull.exe to end
+//   exit CODE                          waits for lull.exe (or every lullcmd.exe) to end
+//   run [arguments]                    starts lullcmd.exe, its standard output a pipe
+//   run-copies COUNT [arguments]       starts COUNT copies of it at once
+//   hold C:\path | release             keeps a file open without sharing, until all the
+//                                      copies wait for it (5 seconds at most)
+//   output "line"... [...]             what the lullcmd.exe runs wrote, line by line (and
+//                                      then anything, after "...")
+//   expect-log C:\path COUNT "line"    COUNT lines, each the line and CR LF: # is a digit,
+//                                      {computer} and {user} the names Windows gives
 //   expect HKCU\path name sz "text"    also: missing, bin HEX, video OFFSET SECONDS, names N...
 //   expect-file C:\path "text" | expect-file C:\path missing
 //   subkey HKCU\path                   the key exists and a non-volatile key can be made under it
@@ -571,7 +581,195 @@ void ExpectText(HWND page, const std::vector<std::string>& words) {
   }
 }
 
+// --- lullcmd.exe ---
+
+// A started lullcmd.exe, and the read end of the pipe that is its standard output.
+struct Companion {
+  PROCESS_INFORMATION process;
+  HANDLE output;
+};
+std::vector<Companion> companions;
+// What the companions of the latest run wrote, one after the other in the order started.
+std::string companionOutput;
+// Eight emulated copies at once on a busy machine take longer than one page does.
+const DWORD kCompanionWaitMilliseconds = 60000;
+
+std::string CompanionPath() {
+  const std::size_t slash = lullPath.find_last_of("\\/");
+  return (slash == std::string::npos ? "" : lullPath.substr(0, slash + 1)) + "lullcmd.exe";
+}
+
+// Starts every copy suspended and lets them all go together once the last is made, so
+// that they run at the same time.
+void RunCompanions(const std::vector<std::string>& words, std::size_t first, long copies) {
+  const std::string path = CompanionPath();
+  std::string commandLine = "\"" + path + "\"";
+  for (std::size_t at = first; at < words.size(); ++at) {
+    const bool blanks = words[at].empty() || words[at].find_first_of(" \t") != std::string::npos;
+    commandLine += blanks ? " \"" + words[at] + "\"" : " " + words[at];
+  }
+  companionOutput.clear();
+  for (long copy = 0; copy < copies; ++copy) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    // Big enough for all the program writes: it never waits for the driver to read.
+    if (!CreatePipe(&read, &write, &inherited, 65536)) {
+      Fail("cannot make a pipe (error %lu)", GetLastError());
+      return;
+    }
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write;
+    startup.hStdError = write;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    Companion companion = {{}, read};
+    if (CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                       nullptr, &startup, &companion.process)) {
+      companions.push_back(companion);
+    } else {
+      Fail("cannot start %s (error %lu)", path.c_str(), GetLastError());
+      CloseHandle(read);
+    }
+    CloseHandle(write);
+  }
+  for (Companion& companion : companions) ResumeThread(companion.process.hThread);
+}
+
+// What is in the pipe once its writer has ended. Reading up to the end of the pipe would
+// wait for every process that inherited its write end, the reload a run starts included.
+std::string Drain(HANDLE pipe) {
+  std::string content;
+  char buffer[4096];
+  DWORD available = 0, read = 0;
+  while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available != 0 &&
+         ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read != 0) {
+    content.append(buffer, read);
+  }
+  return content;
+}
+
+void ExpectCompanionsExit(DWORD expected) {
+  for (Companion& companion : companions) {
+    if (WaitForSingleObject(companion.process.hProcess, kCompanionWaitMilliseconds) !=
+        WAIT_OBJECT_0) {
+      Fail("lullcmd.exe did not end");
+      TerminateProcess(companion.process.hProcess, 99);
+      WaitForSingleObject(companion.process.hProcess, 5000);
+    } else {
+      DWORD code = 0;
+      GetExitCodeProcess(companion.process.hProcess, &code);
+      if (code != expected) Fail("lullcmd.exe ended with code %lu, expected %lu", code, expected);
+    }
+    companionOutput += Drain(companion.output);
+    CloseHandle(companion.output);
+    CloseHandle(companion.process.hThread);
+    CloseHandle(companion.process.hProcess);
+  }
+  companions.clear();
+}
+
+// A file the driver keeps open without sharing, as another PC holding the log would.
+HANDLE heldFile = INVALID_HANDLE_VALUE;
+
+void Hold(const std::string& path) {
+  heldFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (heldFile == INVALID_HANDLE_VALUE) Fail("cannot hold %s", path.c_str());
+}
+
+// Lets the held file go once every companion has written its output, and so waits for the
+// file, or 5 seconds after the first one has: well within the 10 seconds each one waits.
+void Release() {
+  const DWORD start = GetTickCount();
+  DWORD firstWaiting = 0;
+  for (bool anyWaiting = false; GetTickCount() - start < kCompanionWaitMilliseconds; Sleep(10)) {
+    std::size_t waiting = 0;
+    for (const Companion& companion : companions) {
+      DWORD available = 0;
+      if (PeekNamedPipe(companion.output, nullptr, 0, nullptr, &available, nullptr) &&
+          available != 0) {
+        ++waiting;
+      }
+    }
+    if (waiting != 0 && !anyWaiting) firstWaiting = GetTickCount();
+    anyWaiting = anyWaiting || waiting != 0;
+    if (waiting == companions.size() || (anyWaiting && GetTickCount() - firstWaiting >= 5000)) {
+      break;
+    }
+  }
+  CloseHandle(heldFile);
+  heldFile = INVALID_HANDLE_VALUE;
+}
+
+void ExpectOutput(const std::vector<std::string>& words) {
+  // A last word "..." stands for any lines after the ones given.
+  const bool more = words.size() > 1 && words.back() == "...";
+  std::string expected;
+  for (std::size_t at = 1; at < words.size() - (more ? 1 : 0); ++at) {
+    expected += words[at] + "\r\n";
+  }
+  if (more ? companionOutput.compare(0, expected.size(), expected) != 0
+           : companionOutput != expected) {
+    Fail("lullcmd.exe wrote \"%s\", expected \"%s\"", Show(companionOutput).c_str(),
+         Show(expected).c_str());
+  }
+}
+
+std::string NameOfThis(BOOL(WINAPI* get)(char*, DWORD*)) {
+  char name[512] = {};
+  DWORD size = sizeof name;
+  return get(name, &size) ? name : "(unknown)";
+}
+
+// The log's lines as the pattern describes each: a digit for each #, the computer's and
+// the user's names for {computer} and {user}, every other character itself; then CR LF.
+void ExpectLog(const std::vector<std::string>& words) {
+  if (words.size() != 4) {
+    Fail("usage: expect-log PATH COUNT LINE");
+    return;
+  }
+  std::string pattern = words[3];
+  const std::pair<std::string, std::string> names[] = {{"{computer}", NameOfThis(GetComputerNameA)},
+                                                       {"{user}", NameOfThis(GetUserNameA)}};
+  for (const auto& [name, value] : names) {
+    for (std::size_t at; (at = pattern.find(name)) != std::string::npos;) {
+      pattern.replace(at, name.size(), value);
+    }
+  }
+  std::string content;
+  if (!ReadWholeFile(words[1], content)) {
+    Fail("%s is missing", words[1].c_str());
+    return;
+  }
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < content.size(); ++count) {
+    const std::size_t end = content.find("\r\n", at);
+    const std::string line = content.substr(at, end == std::string::npos ? end : end - at);
+    bool matches = end != std::string::npos && line.size() == pattern.size();
+    for (std::size_t i = 0; matches && i < line.size(); ++i) {
+      matches = pattern[i] == '#' ? line[i] >= '0' && line[i] <= '9' : line[i] == pattern[i];
+    }
+    if (!matches) {
+      Fail("%s: line %zu is \"%s\"%s, expected \"%s\"", words[1].c_str(), count + 1,
+           Show(line).c_str(), end == std::string::npos ? " without CR LF" : "",
+           Show(pattern).c_str());
+      return;
+    }
+    at = end + 2;
+  }
+  if (count != std::strtoul(words[2].c_str(), nullptr, 10)) {
+    Fail("%s holds %zu lines, expected %s", words[1].c_str(), count, words[2].c_str());
+  }
+}
+
 void ExpectExit(const std::vector<std::string>& words) {
+  if (!companions.empty()) {
+    ExpectCompanionsExit(words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0);
+    return;
+  }
   if (lull.hProcess == nullptr) {
     Fail("lull.exe was not started");
     return;
@@ -691,6 +889,18 @@ void Run(const std::vector<std::string>& words) {
     if (HWND page = CurrentPage()) ExpectChecks(page, words, command == "checked");
   } else if (command == "text") {
     if (HWND page = CurrentPage()) ExpectText(page, words);
+  } else if (command == "run") {
+    RunCompanions(words, 1, 1);
+  } else if (command == "run-copies" && words.size() >= 2) {
+    RunCompanions(words, 2, std::strtol(words[1].c_str(), nullptr, 10));
+  } else if (command == "hold" && words.size() == 2) {
+    Hold(words[1]);
+  } else if (command == "release") {
+    Release();
+  } else if (command == "output") {
+    ExpectOutput(words);
+  } else if (command == "expect-log") {
+    ExpectLog(words);
   } else if (command == "exit") {
     ExpectExit(words);
   } else if (command == "expect") {
@@ -735,6 +945,10 @@ int main(int argc, char** argv) {
   if (lull.hProcess != nullptr) {
     Fail("the scenario ended with lull.exe still running");
     TerminateProcess(lull.hProcess, 99);
+  }
+  if (!companions.empty()) {
+    Fail("the scenario ended with lullcmd.exe still running");
+    for (Companion& companion : companions) TerminateProcess(companion.process.hProcess, 99);
   }
   std::printf("%s: %s\n", scenarioName.c_str(), failures == 0 ? "passed" : "FAILED");
   return failures == 0 ? 0 : 1;

@@ -1,5 +1,6 @@
 # The end-to-end tests: every scenario, for each Windows version its behaviour depends on,
-# against the real lull.exe under Wine. They share one prefix, so they run one at a time.
+# against the real lull.exe and lullcmd.exe under Wine. They share one prefix, so they run
+# one at a time.
 set(LULL_E2E_DIR ${CMAKE_SOURCE_DIR}/tests/e2e)
 set(LULL_FIXTURE ${CMAKE_SOURCE_DIR}/scripts/e2e-fixture.sh)
 
@@ -34,3 +35,12 @@ lull_scenario(retried_reset win98)
 lull_scenario(rows_without_flag winxp)
 lull_scenario(gallery winxp)
 lull_scenario(gallery_unsupported win2003)
+# lullcmd.exe, the companion for logon scripts, with the wizard where the two meet.
+lull_scenario(companion_activate_wizard_reset win98 winxp)
+lull_scenario(companion_reset_system_ini win98)
+lull_scenario(companion_rerun winxp)
+lull_scenario(companion_status winxp)
+lull_scenario(companion_log winxp)
+lull_scenario(companion_bad_input winxp)
+lull_scenario(companion_unsupported win2003 nt40)
+lull_scenario(companion_win95 win95)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Plays one scenario against the real lull.exe under Wine, as one Windows version.
+# Plays one scenario against the real lull.exe (and lullcmd.exe beside it) under Wine, as
+# one Windows version.
 # usage: run_scenario.sh SCENARIO-FILE WINDOWS-VERSION [SCREENSHOT-DIRECTORY]
 set -euo pipefail
 # shellcheck source=../../scripts/wine-env.sh

@@ -1,24 +1,49 @@
 #!/usr/bin/env bash
-# Checks that lull.exe loads on every Windows it is for, as that Windows comes: only the
-# system DLLs and functions that Windows 95 has, a PE header that asks for Windows 4.0 at
-# most and the GUI subsystem, the layout the 9x loader needs and probed stack frames
-# (check_layout.py), and the size budget; and that it runs on every PC Windows 95 runs on:
-# no instruction a 386 lacks. Prints the size, the imports and the code's size.
-# The code's end comes from the linker map the link writes beside lull.exe (it is stripped).
+# Checks that lull.exe or lullcmd.exe loads on every Windows it is for, as that Windows
+# comes: only the system DLLs and functions that Windows 95 has, a PE header that asks for
+# Windows 4.0 at most and the program's subsystem, the layout the 9x loader needs and
+# probed stack frames (check_layout.py), and the size budget; and that it runs on every PC
+# Windows 95 runs on: no instruction a 386 lacks. Prints the size, the imports and the
+# code's size. The code's end comes from the linker map the link writes beside the
+# program (it is stripped): lull.map, lullcmd.map.
 set -euo pipefail
 
-exe=${1:?usage: check_executable.sh lull.exe [lull.map]}
-map=${2:-$(dirname "$exe")/lull.map}
-budget=32768
+exe=${1:?usage: check_executable.sh lull.exe|lullcmd.exe [MAP]}
+program=$(basename "$exe")
+map=${2:-$(dirname "$exe")/${program%.*}.map}
 objdump=i686-w64-mingw32-objdump
 strip=i686-w64-mingw32-strip
 
-allowed_dlls="KERNEL32.DLL USER32.DLL ADVAPI32.DLL COMCTL32.DLL"
-allowed_functions="InitCommonControls GetModuleHandleA GetVersionExA DialogBoxParamA EndDialog
-SendDlgItemMessageA SetDlgItemTextA PostQuitMessage ExitProcess GetCommandLineA RegOpenKeyExA
-RegCreateKeyExA RegQueryValueExA RegSetValueExA RegDeleteValueA RegCloseKey RegFlushKey CreateFileA
-ReadFile WriteFile FlushFileBuffers CloseHandle DeleteFileA MoveFileA SystemParametersInfoA
-GetStartupInfoA GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA WritePrivateProfileStringA"
+# What both programs may import: the registry, files, the running system, processes.
+shared_functions="GetVersionExA ExitProcess GetCommandLineA RegOpenKeyExA RegCreateKeyExA
+RegQueryValueExA RegSetValueExA RegDeleteValueA RegCloseKey RegFlushKey CreateFileA ReadFile
+WriteFile FlushFileBuffers CloseHandle DeleteFileA MoveFileA SystemParametersInfoA GetStartupInfoA
+GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA WritePrivateProfileStringA"
+# Each program's own: the wizard's pages, GUI subsystem (2); the companion's console, log,
+# names and clock, console subsystem (3), and no dialog function or COMCTL32 at all.
+case "$program" in
+  lull.exe)
+    budget=32768
+    subsystem_wanted=2
+    subsystem_name="Windows GUI"
+    allowed_dlls="KERNEL32.DLL USER32.DLL ADVAPI32.DLL COMCTL32.DLL"
+    own_functions="InitCommonControls GetModuleHandleA DialogBoxParamA EndDialog
+SendDlgItemMessageA SetDlgItemTextA PostQuitMessage"
+    ;;
+  lullcmd.exe)
+    budget=16384
+    subsystem_wanted=3
+    subsystem_name="Windows console"
+    allowed_dlls="KERNEL32.DLL USER32.DLL ADVAPI32.DLL"
+    own_functions="GetStdHandle GetLastError SetFilePointer Sleep GetComputerNameA GetUserNameA
+GetLocalTime"
+    ;;
+  *)
+    echo "FAIL: $program is neither lull.exe nor lullcmd.exe"
+    exit 1
+    ;;
+esac
+allowed_functions="$shared_functions $own_functions"
 
 failures=0
 fail() {
@@ -55,7 +80,8 @@ for name in MinorOSystemVersion MinorSubsystemVersion; do
   if [ "${major:-99}" -eq 4 ] && [ "${value:-99}" -gt 0 ]; then fail "$name is $value, above 4.0"; fi
 done
 subsystem=$(awk '$1 == "Subsystem" {print $2}' <<<"$headers")
-[ "$((16#${subsystem:-0}))" -eq 2 ] || fail "subsystem is ${subsystem:-none}, not Windows GUI (2)"
+[ "$((16#${subsystem:-0}))" -eq "$subsystem_wanted" ] ||
+  fail "subsystem is ${subsystem:-none}, not $subsystem_name ($subsystem_wanted)"
 
 # The instruction set. What a 486, Pentium, Pentium Pro or K6 added (and everything
 # since) faults on the machines before it: CMOV, FCMOV and FCOMI, BSWAP, CMPXCHG(8B), XADD,
@@ -115,7 +141,7 @@ $strip -o "$stripped" "$exe"
 size=$(stat -c %s "$stripped")
 [ "$size" -le "$budget" ] || fail "stripped size $size bytes is over the budget of $budget"
 
-echo "lull.exe: $size bytes stripped (budget $budget), ${code_bytes:-?} bytes of code," \
+echo "$program: $size bytes stripped (budget $budget), ${code_bytes:-?} bytes of code," \
   "$count imported functions from $(wc -w <<<"$dlls") DLLs:"
 echo "  $(paste -sd ' ' <<<"$functions")"
 if [ "$failures" -ne 0 ]; then exit 1; fi

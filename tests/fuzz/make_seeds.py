@@ -73,6 +73,21 @@ command_line("equals_between_spaces", b'x.exe name " = " value  = = x', keyword=
 command_line("longer_than_buffer", b"C:\\LULL.EXE " + b"a " * 300 + b"/?")
 command_line("line_ends", b"a;b\r\n\r\nc~~d~~e\nkey", keyword=b"KEY", start=1, limit=30)
 
+# --- arguments: lullcmd's command line, as it is ---
+
+def arguments(name, line):
+    write("arguments", name, line)
+
+
+arguments("activate_moving", b'"C:\\Program Files\\Lull\\lullcmd.exe" activate 15 /move')
+arguments("switches_first", b"LULLCMD.EXE -MOVE /Log x.log\tACTIVATE 010")
+arguments("quoted_log", b'lullcmd status /log "C:\\Lull Logs\\lull.log"')
+arguments("quote_inside_word", b'lullcmd reset -log C:\\"Lull Logs"\\lull.log')
+arguments("usage_anywhere", b"lullcmd bogus /? /move")
+arguments("minutes_wrap_round", b"lullcmd activate 4294967306")
+arguments("log_without_file", b"lullcmd reset /log")
+arguments("longer_than_buffer", b"lullcmd status" + b" " * 498)
+
 # --- system_ini: options, failing call, mode, padding, row length, fill (back);
 #     saved text (front); the file ---
 

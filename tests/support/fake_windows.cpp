@@ -723,4 +723,55 @@ bool FakeWindows::EqualIgnoringCase(const char* a, const char* b, std::uint32_t 
   return true;
 }
 
+bool FakeWindows::WriteOutput(const char* text, std::uint32_t length) {
+  output.append(text, length);
+  return true;
+}
+
+FileHandle FakeWindows::OpenFileForAppending(const char* path, bool& busy) {
+  BeforeChange();
+  FileHandle handle = 0;
+  busy = false;
+  if (InjectFailure() || appendRefused) {
+  } else if (appendBusyFor > 0 || FileBusy(path)) {
+    appendBusyFor -= appendBusyFor > 0;
+    busy = true;
+  } else {
+    auto file = files.find(std::string_view(path));
+    if (file == files.end()) file = files.emplace(Lower(path), Bytes{}).first;
+    if (cutAfter) unflushedFiles_.emplace(file->first, file->second);
+    handle = nextHandle_++;
+    openFiles_[handle] = OpenFileState{file->first, true, 0};
+  }
+  Record(CallKind::OpenFileForAppending, handle == 0,
+         [&] { return std::string("OpenFileForAppending ") + path + (busy ? " (busy)" : ""); });
+  AfterChange();
+  return handle;
+}
+
+void FakeWindows::Sleep(std::uint32_t milliseconds) {
+  sleeps.push_back(milliseconds);
+  Record(CallKind::Sleep, false, [&] { return "Sleep " + std::to_string(milliseconds); });
+}
+
+namespace {
+
+bool GiveName(const std::optional<std::string>& name, char* buffer, std::uint32_t capacity) {
+  if (!name || name->size() >= capacity) return false;
+  std::memcpy(buffer, name->c_str(), name->size() + 1);
+  return true;
+}
+
+}  // namespace
+
+bool FakeWindows::GetComputerName(char* buffer, std::uint32_t capacity) {
+  return GiveName(computerName, buffer, capacity);
+}
+
+bool FakeWindows::GetUserName(char* buffer, std::uint32_t capacity) {
+  return GiveName(userName, buffer, capacity);
+}
+
+LocalTime FakeWindows::GetLocalTime() { return localTime; }
+
 }  // namespace lull::testing

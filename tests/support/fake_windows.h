@@ -1,6 +1,7 @@
 // An in-memory Windows for the native tests: a registry with typed values and
 // read-only keys, a file system of named byte strings, a scripted user who clicks
-// control ids, a record of every call made, failure injection, and a program stopped
+// control ids, lullcmd's console (its output, a log file other PCs may hold, names and
+// the time), a record of every call made, failure injection, and a program stopped
 // after its k-th change as a crash or a power cut stops it. It follows the registry rules of
 // the family of the Windows version it plays: 95/98/Me or NT.
 #pragma once
@@ -14,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/console.h"
 #include "platform/os_class.h"
 #include "platform/platform.h"
 
@@ -155,6 +157,8 @@ enum class CallKind {
   StartProcess,
   EqualIgnoringCase,
   FlushProfileCache,
+  OpenFileForAppending,
+  Sleep,
 };
 
 // A recorded call, with its arguments written out ("SetValue HKCU\Control Panel\Desktop
@@ -173,7 +177,7 @@ enum class FailureMode {
   ShortWrite,    // a file write stores half its bytes and reports success, as on a full disk
 };
 
-class FakeWindows final : public Platform {
+class FakeWindows final : public Platform, public Console {
  public:
   using Files = std::map<std::string, Bytes, FakeRegistry::NameOrder>;
 
@@ -191,6 +195,18 @@ class FakeWindows final : public Platform {
   // started are recorded: for runs that read none, since recording a call costs more than
   // making it.
   bool recordCalls = true;
+
+  // lullcmd's console. An open for appending also fails as an injected failure would, and
+  // counts as a change like a file's creation.
+  std::string output;  // what went to standard output
+  std::optional<std::string> computerName = "PC042";
+  std::optional<std::string> userName = "Jo Smith";
+  LocalTime localTime{2003, 4, 5, 6, 7, 8};
+  // The first that many opens for appending find the file held by another PC.
+  int appendBusyFor = 0;
+  // Every open for appending fails, and not for a holder (a folder that is not there).
+  bool appendRefused = false;
+  std::vector<std::uint32_t> sleeps;  // each Sleep's milliseconds; none really sleeps
 
   // Fails the fallible call with this number (counting from 0 in the order made):
   // registry, file, system-parameter, system-directory and process calls.
@@ -278,6 +294,14 @@ class FakeWindows final : public Platform {
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t capacity) override;
   bool StartProcess(char* commandLine) override;
   bool EqualIgnoringCase(const char* a, const char* b, std::uint32_t count) override;
+
+  // --- Console ---
+  bool WriteOutput(const char* text, std::uint32_t length) override;
+  FileHandle OpenFileForAppending(const char* path, bool& busy) override;
+  void Sleep(std::uint32_t milliseconds) override;
+  bool GetComputerName(char* buffer, std::uint32_t capacity) override;
+  bool GetUserName(char* buffer, std::uint32_t capacity) override;
+  LocalTime GetLocalTime() override;
 
  private:
   static constexpr std::uint32_t kNtPlatformId = 2;

@@ -1,9 +1,11 @@
-// A program object on the in-memory Windows, for tests of the wizard as a whole.
+// A program object on the in-memory Windows, for tests of the wizard or of lullcmd as a
+// whole.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "command/companion.h"
 #include "tests/support/fake_windows.h"
 #include "wizard/program.h"
 #include "wizard/startup.h"
@@ -20,12 +22,19 @@ struct WizardRun {
   }
   // The whole program, as lull.exe runs it.
   void RunProgram() { RunWizard(program); }
+  // lullcmd.exe with these words after its own name; its exit code.
+  int RunCommand(const std::string& arguments) {
+    windows.commandLine = "lullcmd.exe " + arguments;
+    exitCode = RunCompanion(program, windows);
+    return exitCode;
+  }
 
   const PageVisit& Visit(std::size_t index) const { return windows.pages.at(index); }
   const PageVisit& LastVisit() const { return windows.pages.back(); }
 
   FakeWindows windows;
   Program program{windows};
+  int exitCode = 0;  // the wizard's is always 0
 };
 
 }  // namespace lull::testing

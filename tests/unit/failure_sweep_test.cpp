@@ -1,5 +1,7 @@
-// Runs three operations, each on Windows XP, 98 and 95, through the whole program as lull.exe
-// runs them (start-up, the pages and the operation), in two ways. The failure sweep fails every
+// Runs three operations of the wizard and three of lullcmd (its activation, its rerun over an
+// activation and its reset), each on Windows XP, 98 and 95, through the whole program as
+// lull.exe or lullcmd.exe runs them (start-up, the pages or the command line, the operation),
+// in two ways. The failure sweep fails every
 // platform call of each run in turn, start-up's reads included, file writes also cut short,
 // reported as failed or as done. The crash sweep stops the program after each of its changes,
 // as a killed process or a power cut does. After each run nothing may be lost: the registry
@@ -21,6 +23,7 @@
 #include "resources/resource_ids.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
+#include "wizard/time_choice.h"
 
 namespace lull::testing {
 namespace {
@@ -86,20 +89,27 @@ struct Failure {
 // run ends by itself. The runs are alike up to the page where the previous one stopped, the
 // failing call included, so the last run is the one a user who reads the pages would make.
 // With cutAfter, the program stops after that many changes (see FakeWindows::cutAfter).
+std::unique_ptr<WizardRun> Fresh(const Computer& computer, const Failure& failure,
+                                 std::optional<int> cutAfter) {
+  auto run = std::make_unique<WizardRun>();
+  FakeWindows& windows = run->windows;
+  windows.registry = computer.registry;
+  windows.files = computer.files;
+  windows.version = computer.version;
+  windows.failAt = failure.at;
+  windows.failureMode = failure.mode;
+  windows.cutAfter = cutAfter;
+  return run;
+}
+
 std::unique_ptr<WizardRun> RunAs(const Computer& computer, const Answers& user,
                                  const Failure& failure = {},
                                  std::optional<int> cutAfter = std::nullopt) {
   constexpr int kMostPages = 12;
   std::vector<UserAction> script;
   for (int page = 0; page < kMostPages; ++page) {
-    auto run = std::make_unique<WizardRun>();
+    auto run = Fresh(computer, failure, cutAfter);
     FakeWindows& windows = run->windows;
-    windows.registry = computer.registry;
-    windows.files = computer.files;
-    windows.version = computer.version;
-    windows.failAt = failure.at;
-    windows.failureMode = failure.mode;
-    windows.cutAfter = cutAfter;
     windows.user.assign(script.begin(), script.end());
     run->RunProgram();
     if (!windows.userRanOut) return run;
@@ -150,7 +160,9 @@ std::string FirstPageFor(const Computer& computer) {
   return sleep != 0 ? "SelectCompliant" : "ActivateYesNo";
 }
 
-enum class Operation { Activation, Reactivation, Reset };
+// The wizard's reactivation saves the settings in force as the new backup; lullcmd's rerun
+// keeps the backup of the first activation.
+enum class Operation { Activation, Reactivation, Rerun, Reset };
 
 // The previous settings a start shows: the three lines of the ShowCurrent page.
 std::string PreviousShown(const Program& program) {
@@ -169,7 +181,8 @@ struct Sweep {
   OsClass os;
   Operation operation;
   const Answers* user;
-  Pages pages;  // what the user goes through when nothing fails
+  Pages pages;          // what the user goes through when nothing fails
+  std::string command;  // lullcmd's words, for a run of lullcmd; empty for the wizard
 
   Computer computer;
   Registry before;                   // the live settings when the program starts
@@ -182,11 +195,33 @@ struct Sweep {
   std::string shownOriginal;
 };
 
+// The run of a sweep: the wizard with its user, or lullcmd with its command.
+std::unique_ptr<WizardRun> RunSweep(const Sweep& s, const Computer& computer,
+                                    const Failure& failure = {},
+                                    std::optional<int> cutAfter = std::nullopt) {
+  if (s.command.empty()) return RunAs(computer, *s.user, failure, cutAfter);
+  auto run = Fresh(computer, failure, cutAfter);
+  run->RunCommand(s.command);
+  return run;
+}
+
 // The computer before the run: the typical one, or one after the typical activation. A
 // screen-saver program given goes into the backup, and a reset puts it back.
 Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& user, Pages pages,
-              const char* savedScreenSaver = nullptr) {
-  Sweep s{std::move(name), os, operation, &user, std::move(pages), {}, {}, {}, {}, {}, {}, {}};
+              const char* savedScreenSaver = nullptr, std::string command = "") {
+  Sweep s{std::move(name),
+          os,
+          operation,
+          &user,
+          std::move(pages),
+          std::move(command),
+          {},
+          {},
+          {},
+          {},
+          {},
+          {},
+          {}};
   FakeWindows setUp;
   if (operation == Operation::Activation) {
     SetUpComputer(setUp, os);
@@ -209,7 +244,7 @@ Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& 
     s.shownOriginal = PreviousShown(look->program);
   s.shownBefore = s.shownOriginal;
   if (operation != Operation::Reset) {
-    const auto probe = RunAs(s.computer, user);
+    const auto probe = RunSweep(s, s.computer);
     const auto look = probe ? RunAs(ComputerOf(probe->windows), kLookOnly) : nullptr;
     if (look) s.shownBefore = PreviousShown(look->program);
   }
@@ -224,16 +259,25 @@ const std::vector<Sweep>& Sweeps() {
     const Pages activation = {"ActivateYesNo", "SelectTime", "AdjustScreenSave", "NormalFinish"};
     const Pages reactivation = {"ResetActivate", "SelectTime", "AdjustScreenSave", "NormalFinish"};
     const Pages reset = {"ResetActivate", "ShowCurrent", "ResetFinish"};
+    const std::string minutes15 = std::to_string(kTimeChoices[1].minutes);
+    const std::string minutes10 = std::to_string(kTimeChoices[0].minutes);
     std::vector<Sweep> all;
     for (const auto& [os, name] :
          {std::pair{OsClass::WinXP, "Windows XP"}, std::pair{OsClass::Win98, "Windows 98"},
           std::pair{OsClass::Win95, "Windows 95"}}) {
+      const char* saved = IsWin9xFamily(os) ? nullptr : "C:\\WINDOWS\\System32\\ssmyst.scr";
       all.push_back(Prepare(std::string("typical activation on ") + name, os, Operation::Activation,
                             kActivateFor15Minutes, activation));
       all.push_back(Prepare(std::string("reactivation on ") + name, os, Operation::Reactivation,
                             kReactivateFor10Minutes, reactivation));
-      all.push_back(Prepare(std::string("reset on ") + name, os, Operation::Reset, kReset, reset,
-                            IsWin9xFamily(os) ? nullptr : "C:\\WINDOWS\\System32\\ssmyst.scr"));
+      all.push_back(
+          Prepare(std::string("reset on ") + name, os, Operation::Reset, kReset, reset, saved));
+      all.push_back(Prepare(std::string("lullcmd activate on ") + name, os, Operation::Activation,
+                            kLookOnly, {}, nullptr, "activate " + minutes15 + " /move"));
+      all.push_back(Prepare(std::string("lullcmd rerun on ") + name, os, Operation::Rerun,
+                            kLookOnly, {}, nullptr, "activate " + minutes10 + " /move"));
+      all.push_back(Prepare(std::string("lullcmd reset on ") + name, os, Operation::Reset,
+                            kLookOnly, {}, saved, "reset"));
     }
     return all;
   }();
@@ -343,13 +387,16 @@ std::vector<std::string> Broken(const Sweep& s, const Computer& after, bool iniU
     broken.push_back("files changed on a Windows that keeps no System.Ini");
   }
 
-  // A reset may consume the backup; any other operation must leave the settings from before
-  // in force, or in a backup.
+  // A reset may consume the backup, and a rerun keeps the one it found; any other operation
+  // must leave the settings from before in force, or in a backup.
   const Registry live = LiveRegistry(after.registry);
-  const Registry& target = s.operation == Operation::Reset ? *s.original : s.before;
+  const bool keepsOriginal = s.operation == Operation::Reset || s.operation == Operation::Rerun;
+  const Registry& target = keepsOriginal ? *s.original : s.before;
   if (live != target && next.resetGives != target) {
     broken.push_back(s.operation == Operation::Reset
                          ? "the previous settings were neither put back nor kept"
+                     : s.operation == Operation::Rerun
+                         ? "the backup of the first activation was not kept"
                          : "the settings from before are neither in force nor in the backup");
   }
   // What a later reset puts back, and what the start shows as the previous settings, must be
@@ -373,16 +420,21 @@ std::vector<std::string> Broken(const Sweep& s, const Computer& after, bool iniU
 }
 
 // The invariants of the run itself: how it ended and what it told the running system.
-std::vector<std::string> RunBroken(const WizardRun& run) {
+std::vector<std::string> RunBroken(const Sweep& s, const WizardRun& run) {
   std::vector<std::string> broken;
   const FakeWindows& windows = run.windows;
-  if (!windows.quitPosted || windows.quitCode != 0) {
+  if (s.command.empty() && (!windows.quitPosted || windows.quitCode != 0)) {
     broken.push_back("the wizard did not end with exit code 0");
+  }
+  // lullcmd's failures say so: a failed call may find nothing to do only where nothing is.
+  if (!s.command.empty() && run.exitCode != kExitDone && run.exitCode != kExitFailed) {
+    broken.push_back("lullcmd ended with exit code " + std::to_string(run.exitCode));
   }
   if (windows.OpenKeyCount() != 0) broken.push_back("a registry key was left open");
   // The running system is told only time-outs the registry holds.
-  if (run.program.outcome == Outcome::Failed &&
-      !windows.CallsOf({CallKind::SetSystemParameter}).empty()) {
+  const bool failed =
+      s.command.empty() ? run.program.outcome == Outcome::Failed : run.exitCode == kExitFailed;
+  if (failed && !windows.CallsOf({CallKind::SetSystemParameter}).empty()) {
     broken.push_back("an operation that could not do its work announced time-outs");
   }
   if (windows.OpenFileCount() != 0) broken.push_back("a file was left open");
@@ -392,7 +444,7 @@ std::vector<std::string> RunBroken(const WizardRun& run) {
 }
 
 std::vector<std::string> Broken(const Sweep& s, const WizardRun& run) {
-  std::vector<std::string> broken = RunBroken(run);
+  std::vector<std::string> broken = RunBroken(s, run);
   const std::vector<std::string> left =
       Broken(s, ComputerOf(run.windows), SystemIniUnreadable(run.windows));
   broken.insert(broken.end(), left.begin(), left.end());
@@ -419,15 +471,17 @@ const char* ModeName(FailureMode mode) {
 
 TEST(FailureSweep, NoFailingCallLosesSettingsOrSystemIni) {
   int points[2] = {};  // NT, 9x
+  int companionPoints = 0;
   int losses = 0;
   for (const Sweep& s : Sweeps()) {
     SCOPED_TRACE(s.name);
     // Without a failure: the pages as planned, no failure note, and a run that passes every
     // check (on Windows 95 too, whose announcements of monitor power-off fail).
-    const auto probe = RunAs(s.computer, *s.user);
+    const auto probe = RunSweep(s, s.computer);
     ASSERT_TRUE(probe);
     ASSERT_EQ(probe->windows.PageNames(), s.pages);
     ASSERT_EQ(probe->program.outcome, Outcome::Done);
+    ASSERT_EQ(probe->exitCode, kExitDone);
     ASSERT_NE(LiveRegistry(probe->windows.registry), s.before) << "the operation did nothing";
     if (s.operation == Operation::Reset) {
       ASSERT_EQ(LiveRegistry(probe->windows.registry), *s.original);
@@ -446,7 +500,8 @@ TEST(FailureSweep, NoFailingCallLosesSettingsOrSystemIni) {
            {FailureMode::Error, FailureMode::PartialWrite, FailureMode::ShortWrite}) {
         if (mode != FailureMode::Error && !fileWrite) break;
         ++points[IsWin9xFamily(s.os)];
-        const auto run = RunAs(s.computer, *s.user, {at, mode});
+        companionPoints += !s.command.empty();
+        const auto run = RunSweep(s, s.computer, {at, mode});
         if (mode == FailureMode::Error && run) {
           const Call* call = FirstNewFailure(probe->windows, run->windows);
           failed = call ? call->description.substr(0, 100) : "a call that fails anyway";
@@ -461,8 +516,8 @@ TEST(FailureSweep, NoFailingCallLosesSettingsOrSystemIni) {
       }
     }
   }
-  std::printf("failure sweep: %d failure points (NT %d, 9x %d), %d losses\n", points[0] + points[1],
-              points[0], points[1], losses);
+  std::printf("failure sweep: %d failure points (NT %d, 9x %d; lullcmd %d of them), %d losses\n",
+              points[0] + points[1], points[0], points[1], companionPoints, losses);
   EXPECT_GT(points[0], 0);
   EXPECT_GT(points[1], 0);
   EXPECT_EQ(losses, 0);
@@ -473,10 +528,11 @@ TEST(FailureSweep, NoFailingCallLosesSettingsOrSystemIni) {
 // leaves it, with only what was flushed on the disk.
 TEST(CrashSweep, NoCutLosesSettingsOrSystemIni) {
   int points[3] = {};  // NT, 98, 95
+  int companionPoints = 0;
   int unsafe = 0;
   for (const Sweep& s : Sweeps()) {
     SCOPED_TRACE(s.name);
-    const auto probe = RunAs(s.computer, *s.user);
+    const auto probe = RunSweep(s, s.computer);
     ASSERT_TRUE(probe);
     std::vector<std::string> changes;
     for (const Call& call : probe->windows.calls) {
@@ -485,7 +541,8 @@ TEST(CrashSweep, NoCutLosesSettingsOrSystemIni) {
     ASSERT_EQ(static_cast<int>(changes.size()), probe->windows.changeCount);
     for (int cut = 1; cut <= static_cast<int>(changes.size()); ++cut) {
       ++points[s.os == OsClass::WinXP ? 0 : s.os == OsClass::Win98 ? 1 : 2];
-      const auto run = RunAs(s.computer, *s.user, {}, cut);
+      companionPoints += !s.command.empty();
+      const auto run = RunSweep(s, s.computer, {}, cut);
       std::vector<std::string> broken;
       for (const auto& [left, how] : {std::pair{&run->windows.stopped, "stopped: "},
                                       std::pair{&run->windows.powerCut, "power cut: "}}) {
@@ -500,8 +557,9 @@ TEST(CrashSweep, NoCutLosesSettingsOrSystemIni) {
                     << changes[cut - 1].substr(0, 100) << Join(broken);
     }
   }
-  std::printf("crash sweep: %d cut points (NT %d, 98 %d, 95 %d), %d unsafe\n",
-              points[0] + points[1] + points[2], points[0], points[1], points[2], unsafe);
+  std::printf("crash sweep: %d cut points (NT %d, 98 %d, 95 %d; lullcmd %d of them), %d unsafe\n",
+              points[0] + points[1] + points[2], points[0], points[1], points[2], companionPoints,
+              unsafe);
   EXPECT_EQ(unsafe, 0);
 }
 

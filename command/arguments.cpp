@@ -1,0 +1,109 @@
+#include "command/arguments.h"
+
+#include "platform/text.h"
+
+namespace lull {
+namespace {
+
+constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+constexpr char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// The word, ignoring the case of ASCII letters, is the lower-case keyword.
+bool Is(const char* word, const char* keyword) {
+  for (; *keyword != '\0'; ++word, ++keyword) {
+    if (Folded(*word) != *keyword) return false;
+  }
+  return *word == '\0';
+}
+
+const char* NextWord(const char* word) { return word + TextEnd(word, 0) + 1; }
+
+// Decimal digits only; null for any other word, a number no row offers, and a number too
+// large for 32 bits, which must not wrap round to one that a row does offer.
+const TimeChoiceRow* TimeOf(const char* word) {
+  std::uint32_t minutes = 0;
+  if (*word == '\0') return nullptr;
+  for (; *word != '\0'; ++word) {
+    if (*word < '0' || *word > '9') return nullptr;
+    const std::uint32_t digit = static_cast<std::uint32_t>(*word - '0');
+    if (minutes > (0xFFFFFFFFu - digit) / 10) return nullptr;
+    minutes = minutes * 10 + digit;
+  }
+  return TimeChoiceOfMinutes(minutes);
+}
+
+// Copies the words of the line into words, each terminated, and returns their number. The
+// words take no more room than the line: each terminator stands for a blank or the line's
+// own terminator.
+std::uint32_t SplitWords(const char* line, char* words, const char*& second) {
+  std::uint32_t count = 0;
+  std::uint32_t out = 0;
+  std::uint32_t in = 0;
+  for (;;) {
+    while (IsBlank(line[in])) ++in;
+    if (line[in] == '\0') return count;
+    if (count == 1) second = line + in;
+    bool quoted = false;
+    for (; line[in] != '\0' && (quoted || !IsBlank(line[in])); ++in) {
+      if (line[in] == '"') {
+        quoted = !quoted;
+      } else {
+        words[out++] = line[in];
+      }
+    }
+    words[out++] = '\0';
+    ++count;
+  }
+}
+
+}  // namespace
+
+void ParseArguments(const char* line, CompanionArguments& arguments) {
+  CompanionArguments& a = arguments;
+  a.request = Request::BadInput;
+  if (TextLength(line, kCommandLineCapacity) == kCommandLineCapacity) return;
+  const std::uint32_t count = SplitWords(line, a.words, a.given);
+
+  Request command = Request::BadInput;
+  bool usage = false;
+  bool bad = false;
+  const char* word = a.words;
+  // The first word is the program's own path.
+  for (std::uint32_t index = 1; index < count; ++index) {
+    word = NextWord(word);
+    if (word[0] == '/' || word[0] == '-') {
+      const char* name = word + 1;
+      if (Is(name, "?")) {
+        usage = true;
+      } else if (Is(name, "move") && !a.move) {
+        a.move = true;
+      } else if (Is(name, "log") && a.logFile == nullptr && index + 1 < count) {
+        a.logFile = word = NextWord(word);
+        ++index;
+        bad = bad || *a.logFile == '\0';
+      } else {
+        bad = true;
+      }
+    } else if (command == Request::BadInput) {
+      command = Is(word, "activate") ? Request::Activate
+                : Is(word, "reset")  ? Request::Reset
+                : Is(word, "status") ? Request::Status
+                                     : Request::BadInput;
+      bad = bad || command == Request::BadInput;
+    } else if (command == Request::Activate && a.time == nullptr) {
+      a.time = TimeOf(word);
+      bad = bad || a.time == nullptr;
+    } else {
+      bad = true;
+    }
+  }
+  if (usage) {
+    a.request = Request::Usage;
+  } else if (!bad && (command == Request::Activate) == (a.time != nullptr) &&
+             (!a.move || command == Request::Activate)) {
+    a.request = command;
+  }
+}
+
+}  // namespace lull

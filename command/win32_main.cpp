@@ -1,0 +1,14 @@
+// The entry of lullcmd.exe on Windows. There is no C runtime to start the program: the
+// loader calls this function directly, and the process ends with the companion's exit
+// code.
+#include "command/companion.h"
+#include "platform/win32_console.h"
+#include "wizard/program.h"
+
+// The loader does not promise the stack alignment the compiler assumes; realign it.
+extern "C" [[noreturn]] __attribute__((force_align_arg_pointer)) void LullEntry() {
+  lull::Win32CompanionPlatform platform;
+  lull::Win32Console console;
+  lull::Program program(platform);
+  lull::Win32Platform::Exit(static_cast<unsigned>(lull::RunCompanion(program, console)));
+}

@@ -1,0 +1,61 @@
+#include "operations/reapply.h"
+
+#include "operations/apply_to_system.h"
+#include "settings/current_settings.h"
+#include "settings/places.h"
+
+namespace lull {
+namespace {
+
+bool SameValue(const BackupEntry& a, const BackupEntry& b) {
+  if (a.length != b.length) return false;
+  for (std::uint32_t at = 0; at < a.length; ++at) {
+    if (a.data[at] != b.data[at]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Outcome ReapplySettings(SettingsStore& store, const ChosenTimes& chosen) {
+  BackupTable& rows = store.backup;
+  // The rows hold the backup that start-up loaded, and the reader keeps every row it does
+  // not find: only what is in force now may be compared.
+  for (std::size_t row = 0; row < kBackupRowCount; ++row) rows[row].length = 0;
+  // A setting that could not be read might differ, and would not be written.
+  if (!ReadCurrentSettings(store)) return Outcome::Failed;
+  BackupTable live;
+  for (std::size_t row = 0; row < kBackupRowCount; ++row) {
+    live.TakeValue(row, rows[row].type, rows[row].data, rows[row].length);
+  }
+
+  // The rows take what an activation writes, and keep only the values that differ. The
+  // running system hears what the registry now holds: the screen saver's pair when one of
+  // its places is written, the sleep pair when a sleep place is (the Desktop's or a power
+  // policy), and the reload of the power scheme when anything is; nothing at all when
+  // nothing differs.
+  TakeChosenTimes(rows, chosen);
+  ValuesToApply announced;
+  bool differs = false;
+  for (const Place& place : kPlaces) {
+    BackupEntry& row = rows[place.row];
+    // The scheme index names the key of the Policies record, and is never written.
+    if (!row.present() || place.kind == PlaceKind::SchemeIndex) continue;
+    if (SameValue(row, live[place.row])) {
+      row.length = 0;
+      continue;
+    }
+    differs = true;
+    if (place.row == kRowScreenSaveActive || place.row == kRowScreenSaveTimeOut) {
+      announced.screenSaverSecondsToApply = chosen.chosenScreenSaverSeconds;
+    } else {
+      announced.sleepSecondsToApply = chosen.chosenSleepSeconds;
+    }
+  }
+  if (!differs) return Outcome::Unchanged;
+  WriteChosenTimes(store);
+  ApplyToSystem(store, announced);
+  return Outcome::Done;
+}
+
+}  // namespace lull

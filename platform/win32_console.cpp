@@ -1,0 +1,72 @@
+// The companion's real side: what a console program needs beyond the shared seam, with
+// the functions Windows 95's KERNEL32 and ADVAPI32 have. Only lullcmd.exe links this file.
+#include "platform/win32_console.h"
+
+#include <windows.h>
+
+// The seam's operations share their names with these Windows macros.
+#undef GetModuleHandle
+#undef GetComputerName
+#undef GetUserName
+
+namespace lull {
+
+bool Win32Console::WriteOutput(const char* text, std::uint32_t length) {
+  const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output == nullptr || output == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  return ::WriteFile(output, text, length, &written, nullptr) != FALSE && written == length;
+}
+
+FileHandle Win32Console::OpenFileForAppending(const char* path, bool& busy) {
+  const HANDLE file =
+      ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    return 0;
+  }
+  busy = false;
+  // A log whose end cannot be found (4 GiB, beyond what the low half of the position
+  // holds) is not written at all: a line written anywhere else would overwrite others.
+  if (::SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
+    ::CloseHandle(file);
+    return 0;
+  }
+  return reinterpret_cast<FileHandle>(file);
+}
+
+void Win32Console::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+// Both write nothing into a buffer that is too small, and fail.
+bool Win32Console::GetComputerName(char* buffer, std::uint32_t capacity) {
+  DWORD size = capacity;
+  return ::GetComputerNameA(buffer, &size) != FALSE;
+}
+
+bool Win32Console::GetUserName(char* buffer, std::uint32_t capacity) {
+  DWORD size = capacity;
+  return ::GetUserNameA(buffer, &size) != FALSE;
+}
+
+LocalTime Win32Console::GetLocalTime() {
+  SYSTEMTIME now = {};
+  ::GetLocalTime(&now);
+  return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+void Win32CompanionPlatform::InitCommonControls() {}
+
+ModuleHandle Win32CompanionPlatform::GetModuleHandle() { return 0; }
+
+void Win32CompanionPlatform::ShowPage(ModuleHandle, const char*, DialogHandler&) {}
+
+void Win32CompanionPlatform::EndDialog(DialogWindow, int) {}
+
+void Win32CompanionPlatform::SetCheck(DialogWindow, int, bool) {}
+
+void Win32CompanionPlatform::SetControlText(DialogWindow, int, const char*) {}
+
+void Win32CompanionPlatform::PostQuitMessage(int) {}
+
+}  // namespace lull
