@@ -52,7 +52,7 @@ void LoadBackup(SettingsStore& store) {
   const RegResult opened = key.Open(kBackupKey);
   if (opened != kRegSuccess) {
     // A key that failed to open may hold a backup all the same.
-    table.loadFailed = !MeansNotThere(opened);
+    table.loadFailed = !IsNotFoundDeniedOrMoreData(opened);
     return;
   }
   // Windows leaves a buffer's contents undefined when the value does not fit, so each
