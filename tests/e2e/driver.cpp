@@ -8,7 +8,8 @@
 //   version win98                      Windows version reported to programs started later
 //   clean                              removes every setting and file the wizard touches
 //   set "HKCU\path" name sz "text"     also: sz-bare "text" (no terminator), bin HEXBYTES,
-//                                      policies SECONDS, acpolicy SECONDS
+//                                      policies SECONDS, acpolicy SECONDS; the key BACKUP
+//                                      stands for the wizard's backup key
 //   delete HKCU\path [name]            a value, or the whole key
 //   file C:\path "text"                writes a file; \r \n \\ \" escapes in texts
 //   start [arguments]                  starts lull.exe
@@ -33,12 +34,14 @@
 #include <string>
 #include <vector>
 
+#include "settings/backup_table.h"
+
 namespace {
 
 std::string scenarioName;
 int lineNumber = 0;
 int failures = 0;
-PROCESS_INFORMATION lull = {};
+PROCESS_INFORMATION lullProcess = {};
 std::string lullPath;
 std::string screenshotDirectory;
 std::string windowsVersion;
@@ -120,6 +123,12 @@ std::string Show(const std::string& text) {
 // --- the registry ---
 
 bool SplitKey(const std::string& full, HKEY& hive, std::string& path) {
+  if (full == "BACKUP") {
+    hive =
+        lull::kBackupKey.hive == lull::Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    path = lull::kBackupKey.path;
+    return true;
+  }
   const std::size_t slash = full.find('\\');
   const std::string root = full.substr(0, slash);
   path = slash == std::string::npos ? "" : full.substr(slash + 1);
@@ -168,10 +177,12 @@ bool ValueData(const std::vector<std::string>& words, std::size_t at, DWORD& typ
     data = Hex(value);
   } else if (kind == "policies") {
     type = REG_BINARY;
-    data = Record(80, 56, std::strtoul(value.c_str(), nullptr, 10), 0x10);
+    data = Record(lull::kPoliciesSize, lull::kPoliciesVideoTimeoutOffset,
+                  std::strtoul(value.c_str(), nullptr, 10), 0x10);
   } else if (kind == "acpolicy") {
     type = REG_BINARY;
-    data = Record(232, 192, std::strtoul(value.c_str(), nullptr, 10), 0x40);
+    data = Record(lull::kAcPolicySize, lull::kAcPolicyVideoTimeoutOffset,
+                  std::strtoul(value.c_str(), nullptr, 10), 0x40);
   } else {
     Fail("unknown value type %s", kind.c_str());
     return false;
@@ -272,7 +283,9 @@ void Clean() {
     for (const char* name : kDesktopValues) RegDeleteValueA(key, name);
     RegCloseKey(key);
   }
-  DeleteTree(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Corvane");
+  HKEY hive;
+  std::string path;
+  if (SplitKey("BACKUP", hive, path)) DeleteTree(hive, path);
   DeleteTree(HKEY_CURRENT_USER, "Control Panel\\PowerCfg");
   for (const char* path : kPowerKeys) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
@@ -433,8 +446,8 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM parameter) {
 }
 
 HWND OpenPage() {
-  if (lull.hProcess == nullptr) return nullptr;
-  Search search{lull.dwProcessId, nullptr};
+  if (lullProcess.hProcess == nullptr) return nullptr;
+  Search search{lullProcess.dwProcessId, nullptr};
   EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
   return search.window;
 }
@@ -477,10 +490,10 @@ HWND WaitForPage(const std::string& name) {
     HWND page = OpenPage();
     seen = NameOf(page);
     if (seen == name) {
-      WaitForInputIdle(lull.hProcess, 2000);
+      WaitForInputIdle(lullProcess.hProcess, 2000);
       return page;
     }
-    if (lull.hProcess && WaitForSingleObject(lull.hProcess, 0) == WAIT_OBJECT_0) {
+    if (lullProcess.hProcess && WaitForSingleObject(lullProcess.hProcess, 0) == WAIT_OBJECT_0) {
       seen = "(lull.exe has ended)";
       break;
     }
@@ -504,7 +517,7 @@ void Start(const std::vector<std::string>& words) {
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back(0);
   if (!CreateProcessA(lullPath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &lull)) {
+                      &startup, &lullProcess)) {
     Fail("cannot start %s (error %lu)", lullPath.c_str(), GetLastError());
   }
 }
@@ -545,23 +558,23 @@ void ExpectText(HWND page, const std::vector<std::string>& words) {
 }
 
 void ExpectExit(const std::vector<std::string>& words) {
-  if (lull.hProcess == nullptr) {
+  if (lullProcess.hProcess == nullptr) {
     Fail("lull.exe was not started");
     return;
   }
-  if (WaitForSingleObject(lull.hProcess, kWaitMilliseconds) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(lullProcess.hProcess, kWaitMilliseconds) != WAIT_OBJECT_0) {
     Fail("lull.exe did not end (page %s is open)", NameOf(OpenPage()).c_str());
-    TerminateProcess(lull.hProcess, 99);
-    WaitForSingleObject(lull.hProcess, 5000);
+    TerminateProcess(lullProcess.hProcess, 99);
+    WaitForSingleObject(lullProcess.hProcess, 5000);
   } else {
     DWORD code = 0;
-    GetExitCodeProcess(lull.hProcess, &code);
+    GetExitCodeProcess(lullProcess.hProcess, &code);
     const DWORD expected = words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0;
     if (code != expected) Fail("lull.exe ended with code %lu, expected %lu", code, expected);
   }
-  CloseHandle(lull.hThread);
-  CloseHandle(lull.hProcess);
-  lull = PROCESS_INFORMATION{};
+  CloseHandle(lullProcess.hThread);
+  CloseHandle(lullProcess.hProcess);
+  lullProcess = PROCESS_INFORMATION{};
 }
 
 // Saves the page as the screen shows it, caption and frame included, as a BMP file.
@@ -703,9 +716,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string> words = Words(line);
     if (!words.empty()) Run(words);
   }
-  if (lull.hProcess != nullptr) {
+  if (lullProcess.hProcess != nullptr) {
     Fail("the scenario ended with lull.exe still running");
-    TerminateProcess(lull.hProcess, 99);
+    TerminateProcess(lullProcess.hProcess, 99);
   }
   std::printf("%s: %s\n", scenarioName.c_str(), failures == 0 ? "passed" : "FAILED");
   return failures == 0 ? 0 : 1;

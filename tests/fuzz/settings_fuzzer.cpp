@@ -56,7 +56,7 @@ const Hive kUser = Hive::CurrentUser;
 const Hive kMachine = Hive::LocalMachine;
 using lull::testing::kControlSet1;
 using lull::testing::kControlSet2;
-using lull::testing::kCorvane;
+using lull::testing::kBackupPath;
 using lull::testing::kDesktop;
 using lull::testing::kPowerCfg;
 const std::string& kCurrentSet = lull::testing::kCurrentControlSet;
@@ -64,7 +64,6 @@ const std::string& kIni = lull::testing::kIniPath;
 const std::string& kStr = lull::testing::kStrPath;
 // The scheme keys, without their one-digit index.
 const std::string kSchemes = lull::testing::kScheme0.substr(0, lull::testing::kScheme0.size() - 1);
-constexpr char kBackupKeyLowerCase[] = "control panel\\desktop\\corvane";
 
 constexpr std::uint32_t kMaxValueSize = 300;
 
@@ -122,7 +121,7 @@ std::array<Place, kLivePlaceCount + kBackupRowCount> Places(const std::string& s
       {kMachine, &kCurrentSet, "AcPolicy", Shape::AcPolicy},
   }};
   for (std::size_t row = 0; row < kBackupRowCount; ++row) {
-    places[kLivePlaceCount + row] = {kUser, &kCorvane, kBackupNames[row], kBackupShapes[row]};
+    places[kLivePlaceCount + row] = {kUser, &kBackupPath, kBackupNames[row], kBackupShapes[row]};
   }
   return places;
 }
@@ -256,7 +255,7 @@ FUZZ_UNINSTRUMENTED std::span<const char* const> OwnNames(Hive hive, std::string
     return controlSet ? kAcPolicy : std::span<const char* const>();
   }
   if (SameName(path, kDesktop)) return kDesktopNames;
-  if (SameName(path, kCorvane)) return kBackupNames;
+  if (SameName(path, kBackupPath)) return kBackupNames;
   const bool scheme = path.size() == kSchemes.size() + 1 &&
                       SameName(path.substr(0, kSchemes.size()), kSchemes) && path.back() >= '0' &&
                       path.back() <= '9';
@@ -288,7 +287,7 @@ FUZZ_UNINSTRUMENTED std::string ForeignPart(const FakeRegistry::Keys& keys,
       out.append(":").append(Hex(value.data));
     }
     if (!foreign && backupKeyMayBeNew && where.first == kUser &&
-        where.second == kBackupKeyLowerCase) {
+        SameName(where.second, kBackupPath)) {
       out.resize(start);
       continue;
     }
@@ -486,7 +485,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string& scheme = SchemePath(schemeIndex);
   const std::pair<Hive, const std::string*> keys[] = {
       {kUser, &kDesktop},      {kUser, &kPowerCfg},       {kUser, &scheme},
-      {kUser, &kCorvane},      {kMachine, &kControlSet1}, {kMachine, &kControlSet2},
+      {kUser, &kBackupPath},      {kMachine, &kControlSet1}, {kMachine, &kControlSet2},
       {kMachine, &kCurrentSet}};
   int keyStates[std::size(keys)];
   for (std::size_t key = 0; key < std::size(keys); ++key) {
@@ -542,7 +541,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
 
   // 1. The wizard, with whatever the user clicks.
-  const bool backupKeyAtStart = windows.registry.Find(kUser, kCorvane) != nullptr;
+  const bool backupKeyAtStart = windows.registry.Find(kUser, kBackupPath) != nullptr;
   const std::string foreignAtStart = ForeignPart(windows.registry.keys, false);
   std::optional<FakeRegistry::Keys> registryAtStart;
   if (os == OsClass::UnsupportedNt) registryAtStart = windows.registry.keys;
@@ -608,8 +607,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (reset && !resetFailed) {
     // A backup key the user may not write keeps what it holds.
     if (backupWritable) {
-      const FakeRegistry::Key* backup = windows.registry.Find(kUser, kCorvane);
-      const RegistryValue* flag = windows.registry.FindValue(kUser, kCorvane, "LullResetFlag");
+      const FakeRegistry::Key* backup = windows.registry.Find(kUser, kBackupPath);
+      const RegistryValue* flag = windows.registry.FindValue(kUser, kBackupPath, "LullResetFlag");
       const std::size_t count = backup ? backup->values.size() : 0;
       FUZZ_CHECK(count == 1 && flag && flag->type == ValueType::Text && flag->data == Text("2"),
                  "after a reset the backup holds %zu values", count);

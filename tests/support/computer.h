@@ -9,6 +9,7 @@
 #include <string>
 
 #include "resources/resource_ids.h"
+#include "settings/backup_table.h"
 #include "settings/power_policy.h"
 #include "tests/support/fake_windows.h"
 #include "wizard/page_operation.h"
@@ -19,7 +20,6 @@ namespace lull::testing {
 
 inline const std::string kDesktop = "Control Panel\\Desktop";
 inline const std::string kPowerCfg = "Control Panel\\PowerCfg";
-inline const std::string kCorvane = "Control Panel\\Desktop\\Corvane";
 inline const std::string kScheme0 = "Control Panel\\PowerCfg\\PowerPolicies\\0";
 inline const std::string kScheme1 = "Control Panel\\PowerCfg\\PowerPolicies\\1";
 inline const std::string kControlSet1 = "System\\ControlSet001\\Control\\Session Manager\\Power";
@@ -65,6 +65,31 @@ inline std::uint32_t VideoTimeout(const std::optional<RegistryValue>& value, std
 inline Bytes RowBytes(const BackupEntry& row) { return Bytes(row.data, row.data + row.length); }
 inline Bytes BufferBytes(const BackupEntry& row) {
   return Bytes(row.data, row.data + row.capacity);
+}
+
+// The backup key's path, and a row's value there, as an earlier run or another tool left it.
+inline const std::string kBackupPath = kBackupKey.path;
+inline const char* BackupName(BackupRow row) { return kBackupRowLayout[row].name; }
+inline void SetBackup(FakeRegistry& registry, BackupRow row, ValueType type, const Bytes& data) {
+  registry.Set(Hive::CurrentUser, kBackupPath, BackupName(row), type, data);
+}
+inline void SetBackup(FakeRegistry& registry, BackupRow row, const std::string& text) {
+  SetBackup(registry, row, ValueType::Text, TextBytes(text));
+}
+inline void SetBackup(FakeRegistry& registry, BackupRow row, const Bytes& record) {
+  SetBackup(registry, row, ValueType::Binary, record);
+}
+inline std::optional<std::string> BackupText(const FakeRegistry& registry, BackupRow row) {
+  return registry.GetText(Hive::CurrentUser, kBackupPath, BackupName(row));
+}
+// The rows whose values the backup key holds, in table order.
+inline std::vector<BackupRow> BackupRowsOf(const FakeRegistry& registry) {
+  std::vector<BackupRow> rows;
+  for (int row = 0; row < kBackupRowCount; ++row) {
+    const auto at = static_cast<BackupRow>(row);
+    if (registry.FindValue(Hive::CurrentUser, kBackupPath, BackupName(at))) rows.push_back(at);
+  }
+  return rows;
 }
 
 // The computer of the typical activation: the screen saver starts after 20 minutes,
@@ -122,8 +147,7 @@ inline void ActivateComputer(FakeWindows& fake, OsClass os) {
   SetUpComputer(fake, os);
   StartedProgram(fake).Activate(IDC_TIME_15, true);
   if (IsWin9xFamily(os)) {
-    fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave",
-                          "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR");
+    SetBackup(fake.registry, kRowScreenSaver, "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR");
   }
 }
 
@@ -138,12 +162,12 @@ inline bool ResetLater(FakeWindows& fake) {
 // Every key but the backup's.
 inline FakeRegistry::Keys LiveRegistry(const FakeRegistry& registry) {
   auto keys = registry.keys;
-  keys.erase({Hive::CurrentUser, "control panel\\desktop\\corvane"});
+  keys.erase({Hive::CurrentUser, kBackupPath});
   return keys;
 }
 
 inline FakeRegistry::Key BackupKeyOf(const FakeRegistry& registry) {
-  auto key = registry.keys.find({Hive::CurrentUser, "control panel\\desktop\\corvane"});
+  auto key = registry.keys.find({Hive::CurrentUser, kBackupPath});
   return key == registry.keys.end() ? FakeRegistry::Key{} : key->second;
 }
 

@@ -19,16 +19,17 @@ using testing::RowBytes;
 using testing::TextBytes;
 using Strings = std::vector<std::string>;
 
-using testing::kCorvane;
-const std::string& kBackup = kCorvane;
+using testing::BackupName;
+using testing::kBackupPath;
 
-void SetBackupText(FakeWindows& fake, const std::string& name, const std::string& text) {
-  fake.registry.SetText(Hive::CurrentUser, kBackup, name, text);
+// The screen-saver time-out's row in the backup: a text of up to five digits.
+void SetTimeOut(FakeWindows& fake, ValueType type, const Bytes& data) {
+  SetBackup(fake.registry, kRowScreenSaveTimeOut, type, data);
 }
 
 TEST(BackupTable, AFlagTextIsOneTerminatedCharacterOfTheRowsOwnType) {
   FakeWindows fake;
-  fake.registry.Set(Hive::CurrentUser, kBackup, "LullResetFlag", ValueType::Binary, Bytes{'1', 0});
+  SetBackup(fake.registry, kRowFlag, ValueType::Binary, Bytes{'1', 0});
   SettingsStore store(fake);
   BackupTable& table = store.backup;
   LoadBackup(store);
@@ -54,39 +55,30 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
       {"value missing", [](FakeWindows&) {}, {}, ValueType::Text},
       {"rows without the flag",
        [](FakeWindows& f) {
-         SetBackupText(f, "LullResetTimeOut", "60");
-         f.registry.Find(Hive::CurrentUser, kBackup)->values.erase("lullresetflag");
+         SetBackup(f.registry, kRowScreenSaveTimeOut, "60");
+         f.registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(kRowFlag));
        },
        TextBytes("600"), ValueType::Text},
       {"value longer than the row",
-       [](FakeWindows& f) { SetBackupText(f, "LullResetTimeOut", "123456"); },
+       [](FakeWindows& f) { SetBackup(f.registry, kRowScreenSaveTimeOut, "123456"); },
        {},
        ValueType::Text},
       {"value of no bytes",
-       [](FakeWindows& f) {
-         f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Text, {});
-       },
+       [](FakeWindows& f) { SetTimeOut(f, ValueType::Text, {}); },
        {},
        ValueType::Text},
-      {"shorter value", [](FakeWindows& f) { SetBackupText(f, "LullResetTimeOut", "60"); },
+      {"shorter value", [](FakeWindows& f) { SetBackup(f.registry, kRowScreenSaveTimeOut, "60"); },
        TextBytes("60"), ValueType::Text},
       {"text filling the row without terminator",
-       [](FakeWindows& f) {
-         f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Text,
-                        TextBytes("123456", false));
-       },
+       [](FakeWindows& f) { SetTimeOut(f, ValueType::Text, TextBytes("123456", false)); },
        {},
        ValueType::Text},
       {"shorter text without terminator",
-       [](FakeWindows& f) {
-         f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Text,
-                        TextBytes("60", false));
-       },
+       [](FakeWindows& f) { SetTimeOut(f, ValueType::Text, TextBytes("60", false)); },
        TextBytes("60"), ValueType::Text},
       {"value of another type",
        [](FakeWindows& f) {
-         f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Binary,
-                        Bytes{0x58, 0x02, 0, 0});
+         SetTimeOut(f, ValueType::Binary, Bytes{0x58, 0x02, 0, 0});
        },
        Bytes{0x58, 0x02, 0, 0}, ValueType::Binary},
   };
@@ -94,11 +86,10 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
     SCOPED_TRACE(c.what);
     FakeWindows fake;
     if (c.backup) {
-      SetBackupText(fake, "LullResetFlag", "1");
+      SetBackup(fake.registry, kRowFlag, "1");
       c.backup(fake);
     }
-    const bool flagged =
-        fake.registry.GetText(Hive::CurrentUser, kBackup, "LullResetFlag").has_value();
+    const bool flagged = BackupText(fake.registry, kRowFlag).has_value();
     SettingsStore store(fake);
     BackupTable& table = store.backup;
     BackupEntry& row = table[kRowScreenSaveTimeOut];
@@ -124,13 +115,12 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
 TEST(SaveBackup, ARecordFoundAsTextGoesBackWithItsTerminator) {
   FakeWindows fake;
   fake.version = testing::VersionOf(OsClass::Win98);
-  SetBackupText(fake, "LullResetFlag", "1");
-  fake.registry.Set(Hive::CurrentUser, kBackup, "LullResetPolicies", ValueType::Text,
-                    TextBytes("record", false));
+  SetBackup(fake.registry, kRowFlag, "1");
+  SetBackup(fake.registry, kRowPolicies, ValueType::Text, TextBytes("record", false));
   SettingsStore store(fake);
   LoadBackup(store);
   EXPECT_TRUE(SaveBackup(store, SaveScope::PresentRows));
-  EXPECT_EQ(fake.registry.Get(Hive::CurrentUser, kBackup, "LullResetPolicies")->data,
+  EXPECT_EQ(fake.registry.Get(Hive::CurrentUser, kBackupPath, BackupName(kRowPolicies))->data,
             TextBytes("record"));
 }
 
@@ -147,32 +137,34 @@ TEST(SaveBackup, WhileOnlyTheFlagIsWrittenNothingElseIs) {
     EXPECT_TRUE(SaveBackup(store, SaveScope::FlagOnly));
 
     EXPECT_EQ(fake.CallsOf({CallKind::SetValue}),
-              flagPresent ? Strings{"SetValue HKCU\\" + kBackup + " LullResetFlag text 32 00"}
+              flagPresent ? Strings{"SetValue HKCU\\" + kBackupPath + " " + BackupName(kRowFlag) +
+                                    " text 32 00"}
                           : Strings{});
-    EXPECT_TRUE(fake.registry.HasKey(Hive::CurrentUser, kBackup));
+    EXPECT_TRUE(fake.registry.HasKey(Hive::CurrentUser, kBackupPath));
   }
 }
 
 // A save that fails leaves no flag, unless only the flush failed after it.
 TEST(SaveBackup, ReportsAKeyThatCouldNotBeMadeOrAWriteThatFailed) {
-  const Strings rows = {"lullresetpoweroffact", "lullresetscrnsaveact"};
+  using Rows = std::vector<BackupRow>;
+  const Rows rows = {kRowScreenSaveActive, kRowPowerOffActive};
   const struct {
     const char* what;
     bool readOnlyKey;
     int failingCall;  // counted from the create (then the flag's delete); -1 for none
-    Strings left;
+    Rows left;
   } cases[] = {
       {"key the user may only read", true, -1, {}},
       {"create fails", false, 0, {}},
       {"the flag's delete fails", false, 1, {}},
       {"a row's write fails", false, 3, {}},
       {"the flag's write fails", false, 14, rows},
-      {"the flush fails", false, 15, {"lullresetflag", rows[0], rows[1]}},
+      {"the flush fails", false, 15, {kRowFlag, rows[0], rows[1]}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeWindows fake;
-    if (c.readOnlyKey) fake.registry.SetReadOnly(Hive::CurrentUser, kBackup);
+    if (c.readOnlyKey) fake.registry.SetReadOnly(Hive::CurrentUser, kBackupPath);
     if (c.failingCall >= 0) fake.failAt = c.failingCall;
     SettingsStore store(fake);
     store.backup.SetCharacter(kRowFlag, '1');
@@ -181,20 +173,20 @@ TEST(SaveBackup, ReportsAKeyThatCouldNotBeMadeOrAWriteThatFailed) {
 
     EXPECT_FALSE(SaveBackup(store, SaveScope::PresentRows));
 
-    EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kBackup), c.left);
+    EXPECT_EQ(testing::BackupRowsOf(fake.registry), c.left);
   }
 }
 
 TEST(ClearBackup, DeletesTheThirteenValuesAndNothingElse) {
   FakeWindows fake;
-  SetBackupText(fake, "LullResetFlag", "1");
-  SetBackupText(fake, "LullResetTimeOut", "600");
-  SetBackupText(fake, "SomeoneElses", "x");
+  SetBackup(fake.registry, kRowFlag, "1");
+  SetBackup(fake.registry, kRowScreenSaveTimeOut, "600");
+  fake.registry.SetText(Hive::CurrentUser, kBackupPath, "SomeoneElses", "x");
   SettingsStore store(fake);
 
   EXPECT_TRUE(ClearBackup(store));
 
-  EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kBackup), Strings{"someoneelses"});
+  EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kBackupPath), Strings{"someoneelses"});
   EXPECT_EQ(fake.CallsOf({CallKind::DeleteValue}).size(), 13u);
 }
 
@@ -202,7 +194,7 @@ TEST(ClearBackup, WithoutABackupKeyCreatesNothing) {
   FakeWindows fake;
   SettingsStore store(fake);
   EXPECT_TRUE(ClearBackup(store));
-  EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, kBackup));
+  EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, kBackupPath));
   EXPECT_TRUE(fake.CallsOf({CallKind::DeleteValue, CallKind::CreateKey}).empty());
 }
 

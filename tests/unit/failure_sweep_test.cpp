@@ -128,7 +128,7 @@ const Call* FirstNewFailure(const FakeWindows& probe, const FakeWindows& run) {
 // backup carries an activation's flag, otherwise the activation pages by the live sleep time.
 std::string FirstPageFor(const Computer& computer) {
   const FakeRegistry& registry = computer.registry;
-  const auto flag = registry.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag");
+  const auto flag = BackupText(registry, kRowFlag);
   if (flag && flag->starts_with("1")) return "ResetActivate";
   if (ClassifyVersion(computer.version) == OsClass::Win95) {
     // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
@@ -197,7 +197,7 @@ Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& 
     s.original = LiveRegistry(typical.registry);
   }
   if (savedScreenSaver != nullptr) {
-    setUp.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", savedScreenSaver);
+    SetBackup(setUp.registry, kRowScreenSaver, savedScreenSaver);
     (*s.original)[{Hive::CurrentUser, "control panel\\desktop"}].values["scrnsave.exe"] =
         RegistryValue{ValueType::Text, TextBytes(savedScreenSaver)};
   }
@@ -522,7 +522,7 @@ TEST(FailureSweep, AResetEndsWhenTheUserMayNotWriteTheMachinePolicies) {
   ASSERT_TRUE(run);
   ASSERT_EQ(run->windows.PageNames(), s.pages);
   EXPECT_EQ(run->program.outcome, Outcome::Done);
-  EXPECT_EQ(run->windows.registry.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag"), "2");
+  EXPECT_EQ(BackupText(run->windows.registry, kRowFlag), "2");
 }
 
 }  // namespace

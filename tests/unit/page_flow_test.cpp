@@ -303,7 +303,7 @@ TEST(FinishNotes, AFailedOperationIsNotReportedAsSuccess) {
       // The backup key may be read but not written: nothing can be kept.
       WizardRun run;
       run.program.store.os = os;
-      run.windows.registry.SetReadOnly(Hive::CurrentUser, testing::kCorvane);
+      run.windows.registry.SetReadOnly(Hive::CurrentUser, testing::kBackupPath);
       run.windows.user = {Click(kNext), Click(kFinish)};
       run.RunPagesFrom(PageId::SelectTime);
       EXPECT_EQ(run.LastVisit().name, "NormalFinish");
@@ -313,8 +313,8 @@ TEST(FinishNotes, AFailedOperationIsNotReportedAsSuccess) {
       // The Desktop key may be read but not written: the backup stays for another try.
       WizardRun run;
       run.program.store.os = os;
-      run.windows.registry.SetText(Hive::CurrentUser, testing::kCorvane, "LullResetFlag", "1");
-      run.windows.registry.SetText(Hive::CurrentUser, testing::kCorvane, "LullResetTimeOut", "600");
+      SetBackup(run.windows.registry, kRowFlag, "1");
+      SetBackup(run.windows.registry, kRowScreenSaveTimeOut, "600");
       run.windows.registry.SetReadOnly(Hive::CurrentUser, testing::kDesktop);
       LoadBackup(run.program.store);
       run.windows.user = {Click(kNext), Click(kFinish)};

@@ -39,9 +39,8 @@ struct Reset {
   void SetDesktop(const std::string& name, const std::string& text) {
     fake.registry.SetText(Hive::CurrentUser, kDesktop, name, text);
   }
-  void DropFromBackup(const std::string& lowerCaseName) {
-    fake.registry.keys[{Hive::CurrentUser, "control panel\\desktop\\corvane"}].values.erase(
-        lowerCaseName);
+  void DropFromBackup(BackupRow row) {
+    fake.registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(row));
   }
   std::optional<std::string> Desktop(const std::string& name) const {
     return fake.registry.GetText(Hive::CurrentUser, kDesktop, name);
@@ -68,24 +67,22 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
     std::vector<std::string> announcedScreenSaver;
   } cases[] = {
       {"no screen-saver program",
-       [](Reset& r) { r.DropFromBackup("lullresetscrnsave"); },
+       [](Reset& r) { r.DropFromBackup(kRowScreenSaver); },
        "SCRNSAVE.EXE",
        "C:\\CHANGED.SCR",
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
       {"no monitor power-off switch",
-       [](Reset& r) { r.DropFromBackup("lullresetpoweroffact"); },
+       [](Reset& r) { r.DropFromBackup(kRowPowerOffActive); },
        "ScreenSavePowerOffActive",
        "1",
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
       {"no screen-saver time-out",
-       [](Reset& r) { r.DropFromBackup("lullresettimeout"); },
+       [](Reset& r) { r.DropFromBackup(kRowScreenSaveTimeOut); },
        "ScreenSaveTimeOut",
        "840",
        {}},
       {"a screen-saver time-out of 0",
-       [](Reset& r) {
-         r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetTimeOut", "0");
-       },
+       [](Reset& r) { SetBackup(r.fake.registry, kRowScreenSaveTimeOut, "0"); },
        "ScreenSaveTimeOut",
        "0",
        {}},
@@ -93,7 +90,7 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
   for (const OsClass os : {OsClass::WinXP, OsClass::Win98}) {
     for (const auto& c : cases) {
       Reset r(os);
-      r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", kSavedLine);
+      SetBackup(r.fake.registry, kRowScreenSaver, kSavedLine);
       r.SetDesktop("SCRNSAVE.EXE", "C:\\CHANGED.SCR");
       c.change(r);
       EXPECT_EQ(r.Run(), Outcome::Done) << c.what;
@@ -119,11 +116,9 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
 
 TEST(ResetSettings, OnWindows95RewritesSystemIniButNeitherRestoresNorReloadsPowerPolicies) {
   Reset r(OsClass::Win95);
-  r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "0");
-  r.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetPolicies",
-                            PoliciesRecord(300, 0x10));
-  r.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetAcPolicy",
-                            AcPolicyRecord(300, 0x40));
+  SetBackup(r.fake.registry, kRowPowerPolicyIndex, "0");
+  SetBackup(r.fake.registry, kRowPolicies, PoliciesRecord(300, 0x10));
+  SetBackup(r.fake.registry, kRowAcPolicy, AcPolicyRecord(300, 0x40));
   EXPECT_EQ(r.Run(), Outcome::Done);
   EXPECT_EQ(LiveRegistry(r.fake.registry), r.originals);
   EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
@@ -159,7 +154,7 @@ TEST(ResetSettings, AResetWhoseKeyIsGoneStillEnds) {
       {"scheme deleted", OsClass::WinXP,
        [](FakeRegistry& r) { r.DeleteKey(Hive::CurrentUser, kScheme0); }, kScheme0},
       {"backup names a missing scheme", OsClass::WinXP,
-       [](FakeRegistry& r) { r.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "7"); },
+       [](FakeRegistry& r) { SetBackup(r, kRowPowerPolicyIndex, "7"); },
        kScheme0.substr(0, kScheme0.size() - 1) + "7"},
       {"Desktop gone on XP", OsClass::WinXP,
        [](FakeRegistry& r) { r.DeleteKey(Hive::CurrentUser, kDesktop); }, kDesktop},
@@ -172,8 +167,7 @@ TEST(ResetSettings, AResetWhoseKeyIsGoneStillEnds) {
     ActivateComputer(fake, c.os);
     c.change(fake.registry);
     EXPECT_TRUE(ResetLater(fake));
-    EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kCorvane),
-              std::vector<std::string>{"lullresetflag"});
+    EXPECT_EQ(BackupRowsOf(fake.registry), std::vector<BackupRow>{kRowFlag});
     EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, c.absentKey));
     if (c.absentKey == kDesktop) {
       EXPECT_EQ(
@@ -197,9 +191,9 @@ TEST(ResetSettings, TakesATextThatFillsItsRowWithoutATerminatorAsMissing) {
       r.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", "1");
       r.Set(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut", ValueType::Text,
             inBackup ? TextBytes("840") : bare);
-      r.SetText(Hive::CurrentUser, kCorvane, "LullResetFlag", "1");
-      r.SetText(Hive::CurrentUser, kCorvane, "LullResetStandby", "300");
-      if (inBackup) r.Set(Hive::CurrentUser, kCorvane, "LullResetTimeOut", ValueType::Text, bare);
+      SetBackup(r, kRowFlag, "1");
+      SetBackup(r, kRowStandbyTimeOut, "300");
+      if (inBackup) SetBackup(r, kRowScreenSaveTimeOut, ValueType::Text, bare);
       run.windows.user = {Click(IDC_NO), Click(IDC_NEXT), Click(IDC_NEXT), Click(IDC_FINISH)};
       run.RunProgram();
 
@@ -211,7 +205,7 @@ TEST(ResetSettings, TakesATextThatFillsItsRowWithoutATerminatorAsMissing) {
       EXPECT_EQ(lines.at(IDC_PREVIOUS_SAVER), "Screen Saver Time:  (never)      ");
       EXPECT_EQ(r.Get(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut")->data,
                 inBackup ? TextBytes("840") : bare);
-      EXPECT_EQ(r.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag"), "2");
+      EXPECT_EQ(BackupText(r, kRowFlag), "2");
     }
   }
 }

@@ -23,7 +23,6 @@ using testing::WizardRun;
 
 const Hive kUser = Hive::CurrentUser;
 const Hive kMachine = Hive::LocalMachine;
-using testing::kCorvane;
 using testing::kCurrentControlSet;
 using testing::kDesktop;
 using testing::kPowerCfg;
@@ -70,11 +69,11 @@ void Install(FakeWindows& windows, const Computer& c) {
   for (const auto& [name, text] : desktop) {
     if (text) registry.SetText(kUser, kDesktop, name, text);
   }
-  if (c.flag) registry.SetText(kUser, kCorvane, "LullResetFlag", c.flag);
-  if (c.backupTimeOut) registry.SetText(kUser, kCorvane, "LullResetTimeOut", c.backupTimeOut);
-  if (c.backupPowerOff) registry.SetText(kUser, kCorvane, "LullResetPowerOff", c.backupPowerOff);
+  if (c.flag) SetBackup(registry, kRowFlag, c.flag);
+  if (c.backupTimeOut) SetBackup(registry, kRowScreenSaveTimeOut, c.backupTimeOut);
+  if (c.backupPowerOff) SetBackup(registry, kRowPowerOffTimeOut, c.backupPowerOff);
   if (c.backupHasPolicies) {
-    registry.SetBinary(kUser, kCorvane, "LullResetPolicies", PoliciesRecord(c.backupVideoTimeout));
+    SetBackup(registry, kRowPolicies, PoliciesRecord(c.backupVideoTimeout));
   }
 }
 
