@@ -38,6 +38,7 @@
 #include "wizard/page_operation.h"
 #include "wizard/program.h"
 #include "wizard/startup.h"
+#include "wizard/time_choice.h"
 
 namespace {
 
@@ -54,9 +55,9 @@ using lull::testing::UserAction;
 
 const Hive kUser = Hive::CurrentUser;
 const Hive kMachine = Hive::LocalMachine;
+using lull::testing::kBackupPath;
 using lull::testing::kControlSet1;
 using lull::testing::kControlSet2;
-using lull::testing::kBackupPath;
 using lull::testing::kDesktop;
 using lull::testing::kPowerCfg;
 const std::string& kCurrentSet = lull::testing::kCurrentControlSet;
@@ -485,7 +486,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string& scheme = SchemePath(schemeIndex);
   const std::pair<Hive, const std::string*> keys[] = {
       {kUser, &kDesktop},      {kUser, &kPowerCfg},       {kUser, &scheme},
-      {kUser, &kBackupPath},      {kMachine, &kControlSet1}, {kMachine, &kControlSet2},
+      {kUser, &kBackupPath},   {kMachine, &kControlSet1}, {kMachine, &kControlSet2},
       {kMachine, &kCurrentSet}};
   int keyStates[std::size(keys)];
   for (std::size_t key = 0; key < std::size(keys); ++key) {
@@ -519,14 +520,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (ini) windows.SetFile(kIni, *ini);
 
-  const int clickable[] = {IDC_YES,     IDC_NO,      IDC_CANCEL,     IDC_FINISH,  IDC_PREVIOUS,
-                           IDC_NEXT,    IDC_LICENSE, IDC_LICENSE_OK, IDC_TIME_10, IDC_TIME_15,
-                           IDC_TIME_20, IDC_NEXT,    IDC_NEXT,       -1};
+#define LULL_TIME_RADIO_ID(unused, id, minutes, position) id,
+  const int clickable[] = {IDC_YES,
+                           IDC_NO,
+                           IDC_CANCEL,
+                           IDC_FINISH,
+                           IDC_PREVIOUS,
+                           IDC_NEXT,
+                           IDC_LICENSE,
+                           IDC_LICENSE_OK,
+                           LULL_TIME_CHOICES(LULL_TIME_RADIO_ID, 0) IDC_NEXT,
+                           IDC_NEXT,
+                           -1};
   for (int click = in.ConsumeIntegralInRange<int>(0, 10); click > 0; --click) {
     const int id = in.PickValueInArray(clickable);
     windows.user.push_back(id < 0 ? lull::testing::PressEscape() : lull::testing::Click(id));
   }
-  const auto radio = in.PickValueInArray({IDC_TIME_10, IDC_TIME_15, IDC_TIME_20});
+  const auto radio = in.PickValueInArray(lull::kTimeChoices).radioId;
   const bool moveScreenSaver = in.ConsumeBool();
   // A byte of 128 or more makes that call of the operation fail (0 and up from its start).
   const auto activationFailure = in.ConsumeIntegral<std::uint8_t>();
