@@ -241,8 +241,10 @@ std::vector<std::string> FakeWindows::PageNames() const {
   return names;
 }
 
-bool FakeWindows::InjectFailure() {
-  const bool fail = failAt && *failAt == fallibleCallCount;
+bool FakeWindows::InjectFailure(CallKind kind) {
+  const int number = callCounts_[static_cast<std::size_t>(kind)]++;
+  const bool fail = (failAt && *failAt == fallibleCallCount) ||
+                    (failCall && failCall->kind == kind && failCall->number == number);
   ++fallibleCallCount;
   return fail;
 }
@@ -394,7 +396,7 @@ RegResult FakeWindows::OpenKey(Hive hive, const char* path, KeyHandle& key) {
   key = 0;
   RegResult result = kRegSuccess;
   const FakeRegistry::Key* found = registry.Find(hive, path);
-  if (InjectFailure()) {
+  if (InjectFailure(CallKind::OpenKey)) {
     result = kErrorGenFailure;
   } else if (found == nullptr) {
     result = kErrorFileNotFound;
@@ -414,7 +416,7 @@ RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
   key = 0;
   RegResult result = kRegSuccess;
   const FakeRegistry::Key* found = registry.Find(hive, path);
-  if (InjectFailure()) {
+  if (InjectFailure(CallKind::CreateKey)) {
     result = kErrorGenFailure;
   } else if (found != nullptr && found->readOnly && !Win9xFamily()) {
     result = kErrorAccessDenied;
@@ -429,9 +431,9 @@ RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
 }
 
 // Every call on an open key first meets an injected failure or a handle that is not open.
-RegResult FakeWindows::StartKeyCall(KeyHandle key, const OpenKeyState*& open) {
+RegResult FakeWindows::StartKeyCall(CallKind kind, KeyHandle key, const OpenKeyState*& open) {
   open = FindOpenKey(key);
-  if (InjectFailure()) return kErrorGenFailure;
+  if (InjectFailure(kind)) return kErrorGenFailure;
   return open == nullptr ? kErrorInvalidHandle : kRegSuccess;
 }
 
@@ -439,7 +441,7 @@ RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& ty
                                   std::uint32_t& size) {
   const std::uint32_t asked = size;
   const OpenKeyState* open = nullptr;
-  RegResult result = StartKeyCall(key, open);
+  RegResult result = StartKeyCall(CallKind::QueryValue, key, open);
   if (result == kRegSuccess) {
     const RegistryValue* value = registry.FindValue(open->hive, open->path, name);
     static const Bytes kEmptyText(1, 0);
@@ -469,7 +471,7 @@ RegResult FakeWindows::SetValue(KeyHandle key, const char* name, ValueType type,
                                 std::uint32_t size) {
   BeforeChange();
   const OpenKeyState* open = nullptr;
-  RegResult result = StartKeyCall(key, open);
+  RegResult result = StartKeyCall(CallKind::SetValue, key, open);
   if (result == kRegSuccess) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::uint32_t count = size;
@@ -508,7 +510,7 @@ RegResult FakeWindows::SetValue(KeyHandle key, const char* name, ValueType type,
 RegResult FakeWindows::DeleteValue(KeyHandle key, const char* name) {
   BeforeChange();
   const OpenKeyState* open = nullptr;
-  RegResult result = StartKeyCall(key, open);
+  RegResult result = StartKeyCall(CallKind::DeleteValue, key, open);
   if (result == kRegSuccess) {
     FakeRegistry::Key* found = registry.Find(open->hive, open->path);
     if (found == nullptr) {
@@ -530,7 +532,7 @@ RegResult FakeWindows::DeleteValue(KeyHandle key, const char* name) {
 
 RegResult FakeWindows::FlushKey(KeyHandle key) {
   const OpenKeyState* open = nullptr;
-  const RegResult result = StartKeyCall(key, open);
+  const RegResult result = StartKeyCall(CallKind::FlushKey, key, open);
   if (result == kRegSuccess && cutAfter && open->hive == Hive::CurrentUser) {
     userHiveOnDisk_ = UserHive(registry.keys);
   }
@@ -543,7 +545,7 @@ RegResult FakeWindows::CloseKey(KeyHandle key) {
   if (recordCalls) description = "CloseKey " + KeyName(key);
   RegResult result = kRegSuccess;
   // A close that reports failure still lets the handle go, as RegCloseKey does.
-  if (InjectFailure()) result = kErrorGenFailure;
+  if (InjectFailure(CallKind::CloseKey)) result = kErrorGenFailure;
   auto* open = const_cast<OpenKeyState*>(FindOpenKey(key));
   if (open == nullptr) {
     result = kErrorInvalidHandle;
@@ -558,7 +560,7 @@ RegResult FakeWindows::CloseKey(KeyHandle key) {
 FileHandle FakeWindows::OpenFileForReading(const char* path) {
   FileHandle handle = 0;
   auto found = files.find(std::string_view(path));
-  if (!InjectFailure() && !FileBusy(path) && found != files.end()) {
+  if (!InjectFailure(CallKind::OpenFileForReading) && !FileBusy(path) && found != files.end()) {
     handle = nextHandle_++;
     openFiles_[handle] = OpenFileState{found->first, false, 0};
   }
@@ -570,7 +572,7 @@ FileHandle FakeWindows::OpenFileForReading(const char* path) {
 FileHandle FakeWindows::CreateFileForWriting(const char* path) {
   BeforeChange();
   FileHandle handle = 0;
-  if (!InjectFailure() && !FileBusy(path)) {
+  if (!InjectFailure(CallKind::CreateFileForWriting) && !FileBusy(path)) {
     auto file = files.find(std::string_view(path));
     if (file == files.end()) file = files.emplace(Lower(path), Bytes{}).first;
     file->second.clear();
@@ -588,7 +590,7 @@ bool FakeWindows::ReadFile(FileHandle file, void* data, std::uint32_t size, std:
   read = 0;
   bool ok = false;
   auto open = openFiles_.find(file);
-  if (!InjectFailure() && open != openFiles_.end() && !open->second.writing) {
+  if (!InjectFailure(CallKind::ReadFile) && open != openFiles_.end() && !open->second.writing) {
     const Bytes& content = files[open->second.path];
     const std::size_t left = content.size() - std::min(content.size(), open->second.readPosition);
     read = static_cast<std::uint32_t>(std::min<std::size_t>(left, size));
@@ -606,7 +608,7 @@ bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t siz
   BeforeChange();
   written = 0;
   auto open = openFiles_.find(file);
-  const bool failing = InjectFailure();
+  const bool failing = InjectFailure(CallKind::WriteFile);
   bool ok = open != openFiles_.end() && open->second.writing;
   if (ok) {
     std::uint32_t count = size;
@@ -624,14 +626,14 @@ bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t siz
 
 bool FakeWindows::FlushFile(FileHandle file) {
   auto open = openFiles_.find(file);
-  const bool ok = !InjectFailure() && open != openFiles_.end();
+  const bool ok = !InjectFailure(CallKind::FlushFile) && open != openFiles_.end();
   if (ok) unflushedFiles_.erase(open->second.path);
   Record(CallKind::FlushFile, !ok, [] { return "FlushFile"; });
   return ok;
 }
 
 bool FakeWindows::CloseFile(FileHandle file) {
-  const bool injected = InjectFailure();
+  const bool injected = InjectFailure(CallKind::CloseFile);
   const bool known = openFiles_.erase(file) != 0;
   Record(CallKind::CloseFile, injected || !known, [] { return "CloseFile"; });
   return known && !injected;
@@ -639,7 +641,7 @@ bool FakeWindows::CloseFile(FileHandle file) {
 
 bool FakeWindows::DeleteFile(const char* path) {
   BeforeChange();
-  bool ok = !InjectFailure() && !FileBusy(path);
+  bool ok = !InjectFailure(CallKind::DeleteFile) && !FileBusy(path);
   if (ok) {
     auto found = files.find(std::string_view(path));
     ok = found != files.end();
@@ -657,7 +659,7 @@ bool FakeWindows::DeleteFile(const char* path) {
 bool FakeWindows::MoveFile(const char* from, const char* to) {
   BeforeChange();
   auto moving = files.find(std::string_view(from));
-  bool ok = !InjectFailure() && !FileBusy(from) && moving != files.end() &&
+  bool ok = !InjectFailure(CallKind::MoveFile) && !FileBusy(from) && moving != files.end() &&
             files.find(std::string_view(to)) == files.end();
   if (ok) {
     Bytes content = std::move(moving->second);
@@ -677,7 +679,7 @@ bool FakeWindows::MoveFile(const char* from, const char* to) {
 }
 
 void FakeWindows::FlushProfileCache(const char* path) {
-  const bool failed = InjectFailure();
+  const bool failed = InjectFailure(CallKind::FlushProfileCache);
   Record(CallKind::FlushProfileCache, failed,
          [&] { return std::string("FlushProfileCache ") + path; });
 }
@@ -687,7 +689,8 @@ bool FakeWindows::SetSystemParameter(SystemSetting setting, std::uint32_t value)
   // Windows 95 takes the monitor power-off pair from 16-bit programs only.
   const bool powerOff =
       setting == SystemSetting::PowerOffActive || setting == SystemSetting::PowerOffTimeout;
-  const bool ok = !InjectFailure() && !(powerOff && ClassifyVersion(version) == OsClass::Win95);
+  const bool ok = !InjectFailure(CallKind::SetSystemParameter) &&
+                  !(powerOff && ClassifyVersion(version) == OsClass::Win95);
   Record(CallKind::SetSystemParameter, !ok, [&] {
     return std::string("SetSystemParameter ") + SettingName(setting) + " " + std::to_string(value);
   });
@@ -697,7 +700,8 @@ bool FakeWindows::SetSystemParameter(SystemSetting setting, std::uint32_t value)
 
 std::uint32_t FakeWindows::GetSystemDirectory(char* buffer, std::uint32_t capacity) {
   std::uint32_t length = 0;
-  if (!InjectFailure() && !systemDirectoryFails && systemDirectory.size() < capacity) {
+  if (!InjectFailure(CallKind::GetSystemDirectory) && !systemDirectoryFails &&
+      systemDirectory.size() < capacity) {
     std::memcpy(buffer, systemDirectory.c_str(), systemDirectory.size() + 1);
     length = static_cast<std::uint32_t>(systemDirectory.size());
   }
@@ -707,7 +711,7 @@ std::uint32_t FakeWindows::GetSystemDirectory(char* buffer, std::uint32_t capaci
 
 bool FakeWindows::StartProcess(char* line) {
   BeforeChange();
-  const bool ok = !InjectFailure();
+  const bool ok = !InjectFailure(CallKind::StartProcess);
   if (ok && recordCalls) startedProcesses.emplace_back(line);
   Record(CallKind::StartProcess, !ok, [&] { return std::string("StartProcess ") + line; });
   AfterChange();

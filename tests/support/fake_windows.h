@@ -154,6 +154,8 @@ enum class CallKind {
   EqualIgnoringCase,
   FlushProfileCache,
 };
+inline constexpr std::size_t kCallKindCount =
+    static_cast<std::size_t>(CallKind::FlushProfileCache) + 1;
 
 // A recorded call, with its arguments written out ("SetValue HKCU\Control Panel\Desktop
 // ScreenSaveActive text 31 00").
@@ -193,6 +195,12 @@ class FakeWindows final : public Platform {
   // Fails the fallible call with this number (counting from 0 in the order made):
   // registry, file, system-parameter, system-directory and process calls.
   std::optional<int> failAt;
+  // Or fails the fallible call of this kind with this number (from 0, of that kind only).
+  struct FailingCall {
+    CallKind kind;
+    int number;
+  };
+  std::optional<FailingCall> failCall;
   FailureMode failureMode = FailureMode::Error;
 
   // The crash model. Changes are registry creates, sets and deletes, file creates, writes,
@@ -219,6 +227,7 @@ class FakeWindows final : public Platform {
   std::vector<Call> calls;
   std::vector<PageVisit> pages;
   int fallibleCallCount = 0;
+  int CallCount(CallKind kind) const { return callCounts_[static_cast<std::size_t>(kind)]; }
   bool quitPosted = false;
   int quitCode = -1;
   bool userRanOut = false;
@@ -300,7 +309,7 @@ class FakeWindows final : public Platform {
   };
 
   // Counts a fallible call and tells whether it is the one to fail.
-  bool InjectFailure();
+  bool InjectFailure(CallKind kind);
   // Around every change: what is on the disk before the first one, and the cut after it.
   void BeforeChange();
   void AfterChange();
@@ -312,12 +321,13 @@ class FakeWindows final : public Platform {
   void Violation(std::string what);
   KeyHandle OpenSlot(Hive hive, const char* path);
   const OpenKeyState* FindOpenKey(KeyHandle key) const;
-  RegResult StartKeyCall(KeyHandle key, const OpenKeyState*& open);
+  RegResult StartKeyCall(CallKind kind, KeyHandle key, const OpenKeyState*& open);
   std::string KeyName(KeyHandle key) const;
   bool FileBusy(std::string_view path) const;
 
   std::vector<OpenKeyState> openKeys_;
   int openKeyCount_ = 0;
+  int callCounts_[kCallKindCount] = {};  // fallible calls made, by kind
   std::map<FileHandle, OpenFileState> openFiles_;
   std::uintptr_t nextHandle_ = 0x100;
   int maxOpenKeys_ = 0;
