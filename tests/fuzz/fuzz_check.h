@@ -25,34 +25,18 @@
 // run and lead the fuzzer astray.
 #define FUZZ_UNINSTRUMENTED __attribute__((no_sanitize("coverage")))
 
-// The calls an input may make fail, by kind. An input names a call by its kind and its number
-// among the calls of that kind ("the 2nd SetValue"), so that a call added elsewhere, such as
-// one more value read, leaves it aimed at the same call.
-struct FallibleCall {
-  lull::testing::CallKind kind;
-  const char* name;
-};
-// clang-format off
-#define LULL_FALLIBLE(kind) {lull::testing::CallKind::kind, #kind}
-inline constexpr FallibleCall kFallibleCalls[] = {
-    LULL_FALLIBLE(OpenKey), LULL_FALLIBLE(CreateKey), LULL_FALLIBLE(QueryValue),
-    LULL_FALLIBLE(SetValue), LULL_FALLIBLE(DeleteValue), LULL_FALLIBLE(CloseKey),
-    LULL_FALLIBLE(FlushKey), LULL_FALLIBLE(OpenFileForReading),
-    LULL_FALLIBLE(CreateFileForWriting), LULL_FALLIBLE(ReadFile), LULL_FALLIBLE(WriteFile),
-    LULL_FALLIBLE(FlushFile), LULL_FALLIBLE(CloseFile), LULL_FALLIBLE(DeleteFile),
-    LULL_FALLIBLE(MoveFile), LULL_FALLIBLE(FlushProfileCache), LULL_FALLIBLE(SetSystemParameter),
-    LULL_FALLIBLE(GetSystemDirectory), LULL_FALLIBLE(StartProcess)};
-// clang-format on
-#undef LULL_FALLIBLE
-
+// A call an input makes fail, or none: its kind, and its number among the calls of that kind
+// from where the target starts counting ("the 2nd SetValue"), so that a call added elsewhere,
+// such as one more value read, leaves the input aimed at the same call.
 struct FailingCall {
   bool on;
   lull::testing::CallKind kind;
-  int nth;  // among the calls of its kind, from where the target starts counting
+  int nth;
 };
 
 FUZZ_UNINSTRUMENTED inline FailingCall ConsumeFailingCall(FuzzedDataProvider& in) {
   const bool on = in.ConsumeBool();
-  const lull::testing::CallKind kind = in.PickValueInArray(kFallibleCalls).kind;
+  const auto kind = static_cast<lull::testing::CallKind>(
+      in.ConsumeIntegralInRange<std::size_t>(0, lull::testing::kCallKindCount - 1));
   return {on, kind, in.ConsumeIntegralInRange<int>(0, 63)};
 }

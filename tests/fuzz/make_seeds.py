@@ -4,12 +4,10 @@ regression inputs into tests/fuzz/regressions/<target>/.
 
 The targets read their input through libFuzzer's FuzzedDataProvider: strings and byte
 blocks from the front, numbers and choices from the back. Input below encodes a sequence
-of those calls, in the order the target makes them, so each seed says what it means.
-The settings target prints what its input holds (its keys, the places and backup rows of
-the product's tables, the clicks, the times and the calls that may fail), so the seeds
-name each of them and follow the tables. Run it again after changing the order in which a
-target reads its input, or the product's tables:
-    python3 tests/fuzz/make_seeds.py [build/fuzz/fuzz_settings]
+of those calls, in the order the target makes them, so each seed says what it means. What
+the settings target's input holds (keys, places and backup rows, clicks, times, calls) it
+prints from the product's tables. Run it again after changing the order in which a target
+reads its input, or the tables: python3 tests/fuzz/make_seeds.py [build/fuzz/fuzz_settings]
 """
 import os
 import subprocess
@@ -19,19 +17,15 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 TARGET = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "../../build/fuzz/fuzz_settings")
 
 
-def describe(binary):
-    """What the settings target's input holds: lists of words by field, in the target's order."""
-    out = subprocess.run([binary], env=dict(os.environ, LULL_FUZZ_DESCRIBE="1"), check=True,
-                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout
-    layout = {}
-    for line in out.splitlines():
-        field, *words = line.split()
-        layout.setdefault(field, []).append(words)
-    return layout
-
-
-LAYOUT = describe(TARGET)
+# What the settings target's input holds: lists of words by field, in the target's order.
+LAYOUT = {}
+for line in subprocess.run([TARGET], env=dict(os.environ, LULL_FUZZ_DESCRIBE="1"), check=True,
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout.splitlines():
+    LAYOUT.setdefault(line.split()[0], []).append(line.split()[1:])
 CALLS = [name for name, in LAYOUT["call"]]
+# The backup's screen-saver row holds at most this many bytes, in System.Ini's target too.
+ROW_CAPACITY = next(int(size) for key, _, kind, size, _ in LAYOUT["place"]
+                    if key == "Backup" and kind == "program")
 
 
 class Input:
@@ -113,7 +107,7 @@ FOUR_LINES = (b"[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\OLD.SC
 
 def system_ini(name, content, saved=SAVED, options=0, fails=None, mode=0, padding=0, length=0):
     seed = Input().byte(options).failing(fails).integral(mode, 0, 2, 32)
-    seed.integral(padding, 0, 8).integral(length, 0, 260, 32).byte(0xA5).string(saved)
+    seed.integral(padding, 0, 8).integral(length, 0, ROW_CAPACITY, 32).byte(0xA5).string(saved)
     write("system_ini", name, seed.data(content))
 
 

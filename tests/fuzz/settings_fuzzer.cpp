@@ -90,7 +90,7 @@ enum KeyState { kMissing, kReadOnly };
 using lull::PlaceKey;
 using lull::PlaceKind;
 
-// The keys an input fills, by PlaceKey, with the backup's in place of None.
+// The keys an input fills, in PlaceKey's order, with the backup's in place of None.
 struct Key {
   const char* name;
   Hive hive;
@@ -105,33 +105,15 @@ constexpr std::size_t kKeyCount = [] {
 }();
 using Keys = std::array<Key, kKeyCount>;
 
-Key KeyOf(PlaceKey key, const std::string& scheme) {
-  switch (key) {
-    case PlaceKey::None:
-      return {"Backup", kUser, &kBackupPath};
-    case PlaceKey::Desktop:
-      return {"Desktop", kUser, &kDesktop};
-    case PlaceKey::PowerCfg:
-      return {"PowerCfg", kUser, &kPowerCfg};
-    case PlaceKey::PowerScheme:
-      return {"Scheme", kUser, &scheme};
-    case PlaceKey::ControlSet1:
-      return {"ControlSet001", kMachine, &kControlSet1};
-    case PlaceKey::ControlSet2:
-      return {"ControlSet002", kMachine, &kControlSet2};
-    case PlaceKey::CurrentControlSet:
-      return {"CurrentControlSet", kMachine, &kCurrentSet};
-  }
-  return {};
-}
-
 // The scheme's key is the one at schemePath.
 Keys KeysOf(const std::string& schemePath) {
-  Keys keys;
-  for (std::size_t key = 0; key < kKeyCount; ++key) {
-    keys[key] = KeyOf(static_cast<PlaceKey>(key), schemePath);
-  }
-  return keys;
+  return {{{"Backup", kUser, &kBackupPath},
+           {"Desktop", kUser, &kDesktop},
+           {"PowerCfg", kUser, &kPowerCfg},
+           {"Scheme", kUser, &schemePath},
+           {"ControlSet001", kMachine, &kControlSet1},
+           {"ControlSet002", kMachine, &kControlSet2},
+           {"CurrentControlSet", kMachine, &kCurrentSet}}};
 }
 
 // A value an input fills: each place of the table, then each backup row, in table order. A
@@ -164,21 +146,8 @@ constexpr std::array<Slot, kSlotCount> kSlots = [] {
   return slots;
 }();
 
-const char* KindName(PlaceKind kind) {
-  switch (kind) {
-    case PlaceKind::Switch:
-      return "switch";
-    case PlaceKind::TimeOut:
-      return "timeout";
-    case PlaceKind::Program:
-      return "program";
-    case PlaceKind::SchemeIndex:
-      return "index";
-    case PlaceKind::Record:
-      return "record";
-  }
-  return "";
-}
+// PlaceKind's names, in its order.
+const char* const kKindNames[] = {"switch", "timeout", "program", "index", "record"};
 
 // What the scripted user may do, by the names the seeds give them: the buttons, the time
 // radios by their minutes, Next twice more (so that scripts get further), and Escape (-1).
@@ -202,18 +171,12 @@ void Describe() {
   const Keys keys = KeysOf(SchemePath('0'));
   for (const Key& key : keys) std::printf("key %s\n", key.name);
   for (const Slot& slot : kSlots) {
-    std::printf("place %s %s %s %u %u\n", keys[slot.key].name, slot.name, KindName(slot.kind),
-                slot.size, slot.videoTimeoutOffset);
+    std::printf("place %s %s %s %u %u\n", keys[slot.key].name, slot.name,
+                kKindNames[static_cast<int>(slot.kind)], slot.size, slot.videoTimeoutOffset);
   }
   for (const Clickable& click : kClickables) std::printf("click %s\n", click.name);
   for (const lull::TimeChoiceRow& time : lull::kTimeChoices) std::printf("time %u\n", time.minutes);
-  for (const FallibleCall& call : kFallibleCalls) std::printf("call %s\n", call.name);
-}
-
-Bytes Text(const std::string& text) {
-  Bytes bytes(text.begin(), text.end());
-  bytes.push_back(0);
-  return bytes;
+  for (const char* call : lull::testing::kCallKindNames) std::printf("call %s\n", call);
 }
 
 // Fills value from the input; false when the place stays empty. A well-formed value reaches
@@ -311,14 +274,7 @@ FUZZ_UNINSTRUMENTED void CheckSystemIniKept(const FakeWindows& windows,
              "%s: System.Ini's previous content is lost", when);
 }
 
-FUZZ_UNINSTRUMENTED bool SameName(std::string_view lowerCase, std::string_view name) {
-  if (lowerCase.size() != name.size()) return false;
-  for (std::size_t at = 0; at < name.size(); ++at) {
-    const char c = name[at];
-    if (lowerCase[at] != (c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c)) return false;
-  }
-  return true;
-}
+constexpr auto& SameName = FakeRegistry::NameOrder::Same;
 
 // Whether a value is the program's own: a slot's, in its key; the Policies of any scheme whose
 // index is one digit count.
@@ -390,27 +346,20 @@ FUZZ_UNINSTRUMENTED std::vector<Kept> ValuesThatMustComeBack(const FakeWindows& 
     const bool text = value->type == ValueType::Text && !data.empty() && data.back() == 0 &&
                       std::memchr(data.data(), 0, data.size() - 1) == nullptr;
     const std::uint32_t capacity = lull::kBackupRowLayout[place.row].capacity;
-    bool whole = false;
-    switch (place.kind) {
-      case PlaceKind::Switch:  // it keeps its first character: only "c" is read back whole
-        whole = text && data.size() == 2;
-        break;
-      case PlaceKind::TimeOut:  // one to five characters
-        whole = text && data.size() >= 2 && data.size() <= capacity;
-        break;
-      case PlaceKind::SchemeIndex:  // one digit, in a key the program may write
-        if (text && data.size() == 2 && data[0] >= '0' && data[0] <= '9' &&
-            Writable(windows, key.hive, *path)) {
-          followed = &SchemePath(static_cast<char>(data[0]));
-        }
-        break;
-      case PlaceKind::Record:  // of its exact size, in a key the program may write
-        whole = data.size() == capacity && Writable(windows, key.hive, *path);
-        break;
-      case PlaceKind::Program:
-        break;
+    // The scheme index is one digit, in a key the program may write.
+    if (place.kind == PlaceKind::SchemeIndex && text && data.size() == 2 && data[0] >= '0' &&
+        data[0] <= '9' && Writable(windows, key.hive, *path)) {
+      followed = &SchemePath(static_cast<char>(data[0]));
     }
-    if (whole) kept.push_back({key.hive, path, place.name, data});
+    // A switch keeps its first character, so only "c" comes back whole; a time-out has one to
+    // five characters; a record its exact size, in a key the program may write.
+    const PlaceKind kind = place.kind;
+    if ((kind == PlaceKind::Switch && text && data.size() == 2) ||
+        (kind == PlaceKind::TimeOut && text && data.size() >= 2 && data.size() <= capacity) ||
+        (kind == PlaceKind::Record && data.size() == capacity &&
+         Writable(windows, key.hive, *path))) {
+      kept.push_back({key.hive, path, place.name, data});
+    }
   }
   return kept;
 }
@@ -536,10 +485,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FakeWindows windows;
   windows.recordCalls = false;
 
-  const lull::VersionInfo versions[] = {{4, 0, 1}, {4, 10, 1}, {4, 90, 1},
-                                        {5, 0, 2}, {5, 1, 2},  {6, 0, 2}};
-  windows.version = in.PickValueInArray(versions);
-  const OsClass os = lull::ClassifyVersion(windows.version);
+  const OsClass os =
+      in.PickValueInArray({OsClass::Win95, OsClass::Win98, OsClass::WinMe, OsClass::Win2000,
+                           OsClass::WinXP, OsClass::UnsupportedNt});
+  windows.version = lull::testing::VersionOf(os);
   const char schemeIndex = in.PickValueInArray({'0', '1', '3', '9'});
 
   // The keys: missing, read-only, or (twice as likely) writable.
@@ -665,7 +614,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const RegistryValue* flag = windows.registry.FindValue(
           kUser, kBackupPath, lull::kBackupRowLayout[lull::kRowFlag].name);
       const std::size_t count = backup ? backup->values.size() : 0;
-      FUZZ_CHECK(count == 1 && flag && flag->type == ValueType::Text && flag->data == Text("2"),
+      FUZZ_CHECK(count == 1 && flag && flag->type == ValueType::Text &&
+                     flag->data == lull::testing::TextBytes("2"),
                  "after a reset the backup holds %zu values", count);
     }
     if (activated) {

@@ -38,29 +38,12 @@ std::uint64_t FoldedWord(std::string_view text, std::size_t at) {
 const char* HiveName(Hive hive) { return hive == Hive::CurrentUser ? "HKCU" : "HKLM"; }
 
 const char* TypeName(ValueType type) {
-  switch (type) {
-    case ValueType::Text:
-      return "text";
-    case ValueType::Binary:
-      return "binary";
-    default:
-      return "type";
-  }
+  return type == ValueType::Text ? "text" : type == ValueType::Binary ? "binary" : "type";
 }
 
-const char* SettingName(SystemSetting setting) {
-  switch (setting) {
-    case SystemSetting::ScreenSaverActive:
-      return "ScreenSaverActive";
-    case SystemSetting::ScreenSaverTimeout:
-      return "ScreenSaverTimeout";
-    case SystemSetting::PowerOffActive:
-      return "PowerOffActive";
-    case SystemSetting::PowerOffTimeout:
-      return "PowerOffTimeout";
-  }
-  return "?";
-}
+// By SystemSetting, in its order.
+const char* const kSettingNames[] = {"ScreenSaverActive", "ScreenSaverTimeout", "PowerOffActive",
+                                     "PowerOffTimeout"};
 
 constexpr ModuleHandle kModule = 0x400000;
 
@@ -94,21 +77,10 @@ Bytes TextBytes(const std::string& text, bool withTerminator) {
 }
 
 VersionInfo VersionOf(OsClass os) {
-  switch (os) {
-    case OsClass::Win95:
-      return {4, 0, 1};
-    case OsClass::Win98:
-      return {4, 10, 1};
-    case OsClass::WinMe:
-      return {4, 90, 1};
-    case OsClass::Win2000:
-      return {5, 0, 2};
-    case OsClass::WinXP:
-      return {5, 1, 2};
-    case OsClass::UnsupportedNt:
-      return {6, 0, 2};
-  }
-  return {};
+  // By OsClass, in its order: 95, 98, Me, 2000, XP, and Vista for the NT versions not supported.
+  static constexpr VersionInfo kVersions[] = {{4, 0, 1}, {4, 10, 1}, {4, 90, 1},
+                                              {5, 0, 2}, {5, 1, 2},  {6, 0, 2}};
+  return kVersions[static_cast<int>(os)];
 }
 
 // --- FakeRegistry ---
@@ -692,7 +664,8 @@ bool FakeWindows::SetSystemParameter(SystemSetting setting, std::uint32_t value)
   const bool ok = !InjectFailure(CallKind::SetSystemParameter) &&
                   !(powerOff && ClassifyVersion(version) == OsClass::Win95);
   Record(CallKind::SetSystemParameter, !ok, [&] {
-    return std::string("SetSystemParameter ") + SettingName(setting) + " " + std::to_string(value);
+    return std::string("SetSystemParameter ") + kSettingNames[static_cast<int>(setting)] + " " +
+           std::to_string(value);
   });
   AfterChange();
   return ok;

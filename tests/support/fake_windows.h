@@ -123,39 +123,22 @@ struct PageVisit {
   std::map<int, std::string> texts;
 };
 
-enum class CallKind {
-  InitCommonControls,
-  GetModuleHandle,
-  GetVersion,
-  GetCommandLine,
-  ShowPage,
-  EndDialog,
-  SetCheck,
-  SetControlText,
-  PostQuitMessage,
-  OpenKey,
-  CreateKey,
-  QueryValue,
-  SetValue,
-  DeleteValue,
-  CloseKey,
-  FlushKey,
-  OpenFileForReading,
-  CreateFileForWriting,
-  ReadFile,
-  WriteFile,
-  FlushFile,
-  CloseFile,
-  DeleteFile,
-  MoveFile,
-  SetSystemParameter,
-  GetSystemDirectory,
-  StartProcess,
-  EqualIgnoringCase,
-  FlushProfileCache,
-};
-inline constexpr std::size_t kCallKindCount =
-    static_cast<std::size_t>(CallKind::FlushProfileCache) + 1;
+// clang-format off
+#define LULL_CALL_KINDS(X)                                                                     \
+  X(InitCommonControls) X(GetModuleHandle) X(GetVersion) X(GetCommandLine) X(ShowPage)          \
+  X(EndDialog) X(SetCheck) X(SetControlText) X(PostQuitMessage) X(OpenKey) X(CreateKey)         \
+  X(QueryValue) X(SetValue) X(DeleteValue) X(CloseKey) X(FlushKey) X(OpenFileForReading)        \
+  X(CreateFileForWriting) X(ReadFile) X(WriteFile) X(FlushFile) X(CloseFile) X(DeleteFile)      \
+  X(MoveFile) X(SetSystemParameter) X(GetSystemDirectory) X(StartProcess) X(EqualIgnoringCase)  \
+  X(FlushProfileCache)
+#define LULL_CALL_KIND(kind) kind,
+enum class CallKind { LULL_CALL_KINDS(LULL_CALL_KIND) };
+#undef LULL_CALL_KIND
+#define LULL_CALL_KIND(kind) #kind,
+inline constexpr const char* kCallKindNames[] = {LULL_CALL_KINDS(LULL_CALL_KIND)};
+#undef LULL_CALL_KIND
+// clang-format on
+inline constexpr std::size_t kCallKindCount = std::size(kCallKindNames);
 
 // A recorded call, with its arguments written out ("SetValue HKCU\Control Panel\Desktop
 // ScreenSaveActive text 31 00").
