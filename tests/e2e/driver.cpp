@@ -34,7 +34,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/backup_table.h"
+#include "settings/places.h"
 
 namespace {
 
@@ -122,13 +122,9 @@ std::string Show(const std::string& text) {
 
 // --- the registry ---
 
-bool SplitKey(const std::string& full, HKEY& hive, std::string& path) {
-  if (full == "BACKUP") {
-    hive =
-        lull::kBackupKey.hive == lull::Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    path = lull::kBackupKey.path;
-    return true;
-  }
+bool SplitKey(const std::string& given, HKEY& hive, std::string& path) {
+  const std::string full =
+      given == "BACKUP" ? std::string("HKCU\\") + lull::kBackupKey.path : given;
   const std::size_t slash = full.find('\\');
   const std::string root = full.substr(0, slash);
   path = slash == std::string::npos ? "" : full.substr(slash + 1);
@@ -168,6 +164,7 @@ bool ValueData(const std::vector<std::string>& words, std::size_t at, DWORD& typ
   }
   const std::string& kind = words[at];
   const std::string& value = words[at + 1];
+  const DWORD seconds = std::strtoul(value.c_str(), nullptr, 10);
   if (kind == "sz" || kind == "sz-bare") {
     type = REG_SZ;
     data.assign(value.begin(), value.end());
@@ -177,12 +174,10 @@ bool ValueData(const std::vector<std::string>& words, std::size_t at, DWORD& typ
     data = Hex(value);
   } else if (kind == "policies") {
     type = REG_BINARY;
-    data = Record(lull::kPoliciesSize, lull::kPoliciesVideoTimeoutOffset,
-                  std::strtoul(value.c_str(), nullptr, 10), 0x10);
+    data = Record(lull::kPoliciesSize, lull::kPoliciesVideoTimeoutOffset, seconds, 0x10);
   } else if (kind == "acpolicy") {
     type = REG_BINARY;
-    data = Record(lull::kAcPolicySize, lull::kAcPolicyVideoTimeoutOffset,
-                  std::strtoul(value.c_str(), nullptr, 10), 0x40);
+    data = Record(lull::kAcPolicySize, lull::kAcPolicyVideoTimeoutOffset, seconds, 0x40);
   } else {
     Fail("unknown value type %s", kind.c_str());
     return false;
@@ -262,30 +257,23 @@ void Delete(const std::vector<std::string>& words) {
   }
 }
 
-const char* const kDesktopValues[] = {"ScreenSaveActive",
-                                      "ScreenSaveTimeOut",
-                                      "ScreenSaveLowPowerActive",
-                                      "ScreenSaveLowPowerTimeOut",
-                                      "ScreenSavePowerOffActive",
-                                      "ScreenSavePowerOffTimeOut",
-                                      "SCRNSAVE.EXE"};
 const char* const kPowerKeys[] = {"System\\ControlSet001\\Control\\Session Manager\\Power",
                                   "System\\ControlSet002\\Control\\Session Manager\\Power",
                                   "System\\CurrentControlSet\\Control\\Session Manager\\Power"};
-const char* const kFiles[] = {"C:\\Windows\\System.Ini", "C:\\Windows\\SysIni.Tmp",
-                              "C:\\Windows\\SysIni.Str"};
+const char* const kFiles[] = {lull::kSystemIniPath, lull::kSystemIniTempPath,
+                              lull::kSystemIniKeptPath};
 
 // Every place the wizard reads or writes goes back to empty.
 void Clean() {
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key) ==
       ERROR_SUCCESS) {
-    for (const char* name : kDesktopValues) RegDeleteValueA(key, name);
+    for (const lull::Place& place : lull::kPlaces) {
+      if (place.key == lull::PlaceKey::Desktop) RegDeleteValueA(key, place.name);
+    }
     RegCloseKey(key);
   }
-  HKEY hive;
-  std::string path;
-  if (SplitKey("BACKUP", hive, path)) DeleteTree(hive, path);
+  DeleteTree(HKEY_CURRENT_USER, lull::kBackupKey.path);
   DeleteTree(HKEY_CURRENT_USER, "Control Panel\\PowerCfg");
   for (const char* path : kPowerKeys) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {

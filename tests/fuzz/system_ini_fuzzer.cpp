@@ -30,10 +30,10 @@ using lull::SystemIniOutcome;
 using lull::testing::FailureMode;
 using lull::testing::FakeWindows;
 
-constexpr char kIni[] = "C:\\Windows\\System.Ini";
-constexpr char kTmp[] = "C:\\Windows\\SysIni.Tmp";
-constexpr char kStr[] = "C:\\Windows\\SysIni.Str";
-constexpr std::size_t kLargestFile = 24274;
+constexpr const char* kIni = lull::kSystemIniPath;
+constexpr const char* kTmp = lull::kSystemIniTempPath;
+constexpr const char* kStr = lull::kSystemIniKeptPath;
+constexpr std::size_t kLargestFile = lull::kSystemIniMaxFileSize;
 constexpr char kKeptContent[] = "kept by an earlier reset";
 constexpr char kTemporaryContent[] = "left by an earlier try";
 
@@ -176,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string savedText = in.ConsumeRandomLengthString(lull::kScreenSaverPathCapacity);
   content.resize(in.remaining_bytes());
   in.ConsumeData(content.data(), content.size());
-  // Around the largest file worked on: 24270 to 24278 bytes.
+  // Around the largest file worked on: from four bytes smaller to four bytes larger.
   if (options & kPadToLimit) content.resize(kLargestFile - 4 + padding, 'x');
 
   // Row 2 as a load leaves it: a buffer of its capacity (on the heap, so that a read past

@@ -11,6 +11,7 @@
 #include "resources/resource_ids.h"
 #include "settings/backup_table.h"
 #include "settings/power_policy.h"
+#include "settings/system_ini.h"
 #include "tests/support/fake_windows.h"
 #include "wizard/page_operation.h"
 #include "wizard/program.h"
@@ -26,11 +27,16 @@ inline const std::string kControlSet1 = "System\\ControlSet001\\Control\\Session
 inline const std::string kControlSet2 = "System\\ControlSet002\\Control\\Session Manager\\Power";
 inline const std::string kCurrentControlSet =
     "System\\CurrentControlSet\\Control\\Session Manager\\Power";
-inline const std::string kIniPath = "C:\\Windows\\System.Ini";
-inline const std::string kTmpPath = "C:\\Windows\\SysIni.Tmp";
-inline const std::string kStrPath = "C:\\Windows\\SysIni.Str";
+inline const std::string kIniPath = kSystemIniPath;
+inline const std::string kTmpPath = kSystemIniTempPath;
+inline const std::string kStrPath = kSystemIniKeptPath;
 inline const std::string kIniContent =
     "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\OLD.SCR\r\ndrivers=mmsystem.dll\r\n";
+// The screen-saver line an activation on the 95/98/Me family leaves in the backup, and
+// System.Ini once a reset has put it back.
+inline const std::string kSavedLine = "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR";
+inline const std::string kRestoredIni =
+    "[boot]\r\nshell=Explorer.exe\r\n" + kSavedLine + "\r\ndrivers=mmsystem.dll\r\n";
 
 // A power-policy record whose bytes all differ from their neighbours, so that a record
 // not carried through whole shows; the video time-out sits at its offset.
@@ -70,14 +76,13 @@ inline Bytes BufferBytes(const BackupEntry& row) {
 // The backup key's path, and a row's value there, as an earlier run or another tool left it.
 inline const std::string kBackupPath = kBackupKey.path;
 inline const char* BackupName(BackupRow row) { return kBackupRowLayout[row].name; }
-inline void SetBackup(FakeRegistry& registry, BackupRow row, ValueType type, const Bytes& data) {
+inline void SetBackup(FakeRegistry& registry, BackupRow row, const Bytes& data,
+                      ValueType type = ValueType::None) {  // None: the row's own type
+  if (type == ValueType::None) type = kBackupRowLayout[row].type;
   registry.Set(Hive::CurrentUser, kBackupPath, BackupName(row), type, data);
 }
 inline void SetBackup(FakeRegistry& registry, BackupRow row, const std::string& text) {
-  SetBackup(registry, row, ValueType::Text, TextBytes(text));
-}
-inline void SetBackup(FakeRegistry& registry, BackupRow row, const Bytes& record) {
-  SetBackup(registry, row, ValueType::Binary, record);
+  SetBackup(registry, row, TextBytes(text), ValueType::Text);
 }
 inline std::optional<std::string> BackupText(const FakeRegistry& registry, BackupRow row) {
   return registry.GetText(Hive::CurrentUser, kBackupPath, BackupName(row));
@@ -147,7 +152,7 @@ inline void ActivateComputer(FakeWindows& fake, OsClass os) {
   SetUpComputer(fake, os);
   StartedProgram(fake).Activate(IDC_TIME_15, true);
   if (IsWin9xFamily(os)) {
-    SetBackup(fake.registry, kRowScreenSaver, "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR");
+    SetBackup(fake.registry, kRowScreenSaver, kSavedLine);
   }
 }
 
@@ -175,15 +180,6 @@ inline FakeRegistry::Key BackupKeyOf(const FakeRegistry& registry) {
 inline void PrintTo(const FakeRegistry::Key& key, std::ostream* out) {
   for (const auto& [name, value] : key.values) *out << " " << name << "=" << Hex(value.data);
   if (key.readOnly) *out << " (read-only)";
-}
-
-// The number failAt gives the nth call (from 0) of a kind in a run of an operation, where
-// every call made counts as fallible.
-inline int FallibleIndexOf(const FakeWindows& fake, CallKind kind, int nth) {
-  for (std::size_t at = 0; at < fake.calls.size(); ++at) {
-    if (fake.calls[at].kind == kind && nth-- == 0) return static_cast<int>(at);
-  }
-  return -1;
 }
 
 }  // namespace lull::testing

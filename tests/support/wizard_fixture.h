@@ -1,6 +1,7 @@
 // A program object on the in-memory Windows, for tests of the wizard as a whole.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,13 @@
 #include "wizard/startup.h"
 
 namespace lull::testing {
+
+// A summary line as the wizard shows it: with the minutes of these seconds, or marked active.
+inline std::string Shown(SummaryLine line, std::optional<std::uint32_t> seconds = {}) {
+  SummaryLines lines;
+  seconds ? lines.ShowMinutes(line, *seconds) : lines.MarkActive(line);
+  return lines[line];
+}
 
 struct WizardRun {
   WizardRun() { program.module = windows.GetModuleHandle(); }

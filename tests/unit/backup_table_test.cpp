@@ -22,14 +22,9 @@ using Strings = std::vector<std::string>;
 using testing::BackupName;
 using testing::kBackupPath;
 
-// The screen-saver time-out's row in the backup: a text of up to five digits.
-void SetTimeOut(FakeWindows& fake, ValueType type, const Bytes& data) {
-  SetBackup(fake.registry, kRowScreenSaveTimeOut, type, data);
-}
-
 TEST(BackupTable, AFlagTextIsOneTerminatedCharacterOfTheRowsOwnType) {
   FakeWindows fake;
-  SetBackup(fake.registry, kRowFlag, ValueType::Binary, Bytes{'1', 0});
+  SetBackup(fake.registry, kRowFlag, Bytes{'1', 0}, ValueType::Binary);
   SettingsStore store(fake);
   BackupTable& table = store.backup;
   LoadBackup(store);
@@ -64,21 +59,23 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
        {},
        ValueType::Text},
       {"value of no bytes",
-       [](FakeWindows& f) { SetTimeOut(f, ValueType::Text, {}); },
+       [](FakeWindows& f) { SetBackup(f.registry, kRowScreenSaveTimeOut, Bytes{}); },
        {},
        ValueType::Text},
       {"shorter value", [](FakeWindows& f) { SetBackup(f.registry, kRowScreenSaveTimeOut, "60"); },
        TextBytes("60"), ValueType::Text},
       {"text filling the row without terminator",
-       [](FakeWindows& f) { SetTimeOut(f, ValueType::Text, TextBytes("123456", false)); },
+       [](FakeWindows& f) {
+         SetBackup(f.registry, kRowScreenSaveTimeOut, TextBytes("123456", false));
+       },
        {},
        ValueType::Text},
       {"shorter text without terminator",
-       [](FakeWindows& f) { SetTimeOut(f, ValueType::Text, TextBytes("60", false)); },
+       [](FakeWindows& f) { SetBackup(f.registry, kRowScreenSaveTimeOut, TextBytes("60", false)); },
        TextBytes("60"), ValueType::Text},
       {"value of another type",
        [](FakeWindows& f) {
-         SetTimeOut(f, ValueType::Binary, Bytes{0x58, 0x02, 0, 0});
+         SetBackup(f.registry, kRowScreenSaveTimeOut, Bytes{0x58, 0x02, 0, 0}, ValueType::Binary);
        },
        Bytes{0x58, 0x02, 0, 0}, ValueType::Binary},
   };
@@ -116,7 +113,7 @@ TEST(SaveBackup, ARecordFoundAsTextGoesBackWithItsTerminator) {
   FakeWindows fake;
   fake.version = testing::VersionOf(OsClass::Win98);
   SetBackup(fake.registry, kRowFlag, "1");
-  SetBackup(fake.registry, kRowPolicies, ValueType::Text, TextBytes("record", false));
+  SetBackup(fake.registry, kRowPolicies, TextBytes("record", false), ValueType::Text);
   SettingsStore store(fake);
   LoadBackup(store);
   EXPECT_TRUE(SaveBackup(store, SaveScope::PresentRows));
@@ -132,7 +129,7 @@ TEST(SaveBackup, WhileOnlyTheFlagIsWrittenNothingElseIs) {
     BackupTable& table = store.backup;
     if (flagPresent) table.SetCharacter(kRowFlag, '2');
     table.SetCharacter(kRowScreenSaveActive, '1');
-    table[kRowPolicies].length = 80;
+    table[kRowPolicies].length = table[kRowPolicies].capacity;
 
     EXPECT_TRUE(SaveBackup(store, SaveScope::FlagOnly));
 
@@ -148,24 +145,25 @@ TEST(SaveBackup, WhileOnlyTheFlagIsWrittenNothingElseIs) {
 TEST(SaveBackup, ReportsAKeyThatCouldNotBeMadeOrAWriteThatFailed) {
   using Rows = std::vector<BackupRow>;
   const Rows rows = {kRowScreenSaveActive, kRowPowerOffActive};
+  using Call = FakeWindows::FailingCall;
   const struct {
     const char* what;
     bool readOnlyKey;
-    int failingCall;  // counted from the create (then the flag's delete); -1 for none
+    std::optional<Call> failing;
     Rows left;
   } cases[] = {
-      {"key the user may only read", true, -1, {}},
-      {"create fails", false, 0, {}},
-      {"the flag's delete fails", false, 1, {}},
-      {"a row's write fails", false, 3, {}},
-      {"the flag's write fails", false, 14, rows},
-      {"the flush fails", false, 15, {kRowFlag, rows[0], rows[1]}},
+      {"key the user may only read", true, {}, {}},
+      {"create fails", false, Call{CallKind::CreateKey, 0}, {}},
+      {"the flag's delete fails", false, Call{CallKind::DeleteValue, 0}, {}},
+      {"a row's write fails", false, Call{CallKind::SetValue, 0}, {}},
+      {"the flag's write fails", false, Call{CallKind::SetValue, 2}, rows},
+      {"the flush fails", false, Call{CallKind::FlushKey, 0}, {kRowFlag, rows[0], rows[1]}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeWindows fake;
     if (c.readOnlyKey) fake.registry.SetReadOnly(Hive::CurrentUser, kBackupPath);
-    if (c.failingCall >= 0) fake.failAt = c.failingCall;
+    fake.failCall = c.failing;
     SettingsStore store(fake);
     store.backup.SetCharacter(kRowFlag, '1');
     store.backup.SetCharacter(kRowScreenSaveActive, '1');
@@ -177,7 +175,7 @@ TEST(SaveBackup, ReportsAKeyThatCouldNotBeMadeOrAWriteThatFailed) {
   }
 }
 
-TEST(ClearBackup, DeletesTheThirteenValuesAndNothingElse) {
+TEST(ClearBackup, DeletesEveryBackupValueAndNothingElse) {
   FakeWindows fake;
   SetBackup(fake.registry, kRowFlag, "1");
   SetBackup(fake.registry, kRowScreenSaveTimeOut, "600");
@@ -187,7 +185,7 @@ TEST(ClearBackup, DeletesTheThirteenValuesAndNothingElse) {
   EXPECT_TRUE(ClearBackup(store));
 
   EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kBackupPath), Strings{"someoneelses"});
-  EXPECT_EQ(fake.CallsOf({CallKind::DeleteValue}).size(), 13u);
+  EXPECT_EQ(fake.CallsOf({CallKind::DeleteValue}).size(), std::size_t{kBackupRowCount});
 }
 
 TEST(ClearBackup, WithoutABackupKeyCreatesNothing) {

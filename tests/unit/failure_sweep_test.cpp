@@ -29,11 +29,6 @@ using Registry = FakeRegistry::Keys;
 using Files = FakeWindows::Files;
 using Pages = std::vector<std::string>;
 
-// System.Ini after the reset of an activated Windows 98: the saved line in place of the old.
-const std::string kRestoredIniContent =
-    "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR\r\ndrivers=mmsystem."
-    "dll\r\n";
-
 // What stays on the computer from one start of the program to the next.
 struct Computer {
   FakeRegistry registry;
@@ -204,7 +199,7 @@ Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& 
   s.computer = ComputerOf(setUp);
   s.before = LiveRegistry(setUp.registry);
   s.iniBefore = setUp.GetFile(kIniPath);
-  if (operation == Operation::Reset && s.iniBefore) s.iniRestored = kRestoredIniContent;
+  if (operation == Operation::Reset && s.iniBefore) s.iniRestored = kRestoredIni;
   if (const auto look = RunAs(s.computer, kLookOnly))
     s.shownOriginal = PreviousShown(look->program);
   s.shownBefore = s.shownOriginal;

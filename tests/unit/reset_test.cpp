@@ -8,6 +8,7 @@
 #include "resources/resource_ids.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
+#include "wizard/texts.h"
 
 namespace lull::testing {
 namespace {
@@ -15,10 +16,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
-
-const std::string kSavedLine = "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR";
-const std::string kRewrittenIni =
-    "[boot]\r\nshell=Explorer.exe\r\n" + kSavedLine + "\r\ndrivers=mmsystem.dll\r\n";
 
 // A computer after the typical activation, and what it held before it.
 struct Reset {
@@ -103,7 +100,7 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
           << c.what;
       const bool lineRestored = c.desktopValue != std::string("SCRNSAVE.EXE");
       if (os == OsClass::Win98) {
-        EXPECT_EQ(r.fake.GetFile(kIniPath), lineRestored ? kRewrittenIni : kIniContent) << c.what;
+        EXPECT_EQ(r.fake.GetFile(kIniPath), lineRestored ? kRestoredIni : kIniContent) << c.what;
       } else if (lineRestored) {
         EXPECT_EQ(r.Desktop("SCRNSAVE.EXE"), kSavedLine) << c.what;
       }
@@ -121,7 +118,7 @@ TEST(ResetSettings, OnWindows95RewritesSystemIniButNeitherRestoresNorReloadsPowe
   SetBackup(r.fake.registry, kRowAcPolicy, AcPolicyRecord(300, 0x40));
   EXPECT_EQ(r.Run(), Outcome::Done);
   EXPECT_EQ(LiveRegistry(r.fake.registry), r.originals);
-  EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
+  EXPECT_EQ(r.fake.GetFile(kIniPath), kRestoredIni);
   EXPECT_THAT(r.fake.startedProcesses, IsEmpty());
 }
 
@@ -193,7 +190,7 @@ TEST(ResetSettings, TakesATextThatFillsItsRowWithoutATerminatorAsMissing) {
             inBackup ? TextBytes("840") : bare);
       SetBackup(r, kRowFlag, "1");
       SetBackup(r, kRowStandbyTimeOut, "300");
-      if (inBackup) SetBackup(r, kRowScreenSaveTimeOut, ValueType::Text, bare);
+      if (inBackup) SetBackup(r, kRowScreenSaveTimeOut, bare);
       run.windows.user = {Click(IDC_NO), Click(IDC_NEXT), Click(IDC_NEXT), Click(IDC_FINISH)};
       run.RunProgram();
 
@@ -201,8 +198,8 @@ TEST(ResetSettings, TakesATextThatFillsItsRowWithoutATerminatorAsMissing) {
                 (std::vector<std::string>{"ResetActivate", "ShowCurrent", "ResetFinish"}));
       const auto& lines = run.Visit(1).texts;
       EXPECT_EQ(lines.at(IDC_CURRENT_SAVER),
-                inBackup ? "Screen Saver Time:  14 mins." : "Screen Saver Time:  (never)      ");
-      EXPECT_EQ(lines.at(IDC_PREVIOUS_SAVER), "Screen Saver Time:  (never)      ");
+                inBackup ? Shown(kCurrentScreenSaverLine, 840) : kScreenSaverLineText);
+      EXPECT_EQ(lines.at(IDC_PREVIOUS_SAVER), kScreenSaverLineText);
       EXPECT_EQ(r.Get(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut")->data,
                 inBackup ? TextBytes("840") : bare);
       EXPECT_EQ(BackupText(r, kRowFlag), "2");

@@ -11,6 +11,7 @@
 #include "tests/support/case_names.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
+#include "wizard/texts.h"
 
 namespace lull {
 namespace {
@@ -29,10 +30,14 @@ using testing::kPowerCfg;
 
 using Lines = std::array<std::string, kSummaryLineCount>;
 
-const char kInactive[] = "Sleepwell:  Inactive";
-const char kActive[] = "Sleepwell:  Active";
-const char kNoSleep[] = "Sleep Time:  (never)      ";
-const char kNoScreenSaver[] = "Screen Saver Time:  (never)      ";
+const std::string kInactive = kStateLineText;
+const std::string kActive = testing::Shown(kCurrentStateLine);
+const std::string kNoSleep = kSleepLineText;
+const std::string kNoScreenSaver = kScreenSaverLineText;
+std::string Sleep(std::uint32_t seconds) { return testing::Shown(kCurrentSleepLine, seconds); }
+std::string Saver(std::uint32_t seconds) {
+  return testing::Shown(kCurrentScreenSaverLine, seconds);
+}
 
 // A computer described by what its registry holds.
 struct Computer {
@@ -114,15 +119,14 @@ INSTANTIATE_TEST_SUITE_P(
     Computers, StartupView,
     ::testing::Values(
         ViewCase{"NoBackupAndNoSleep", {}, PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
-        ViewCase{
-            "NoBackupAndFifteenMinutesOfSleep",
-            {.userVideoTimeout = 900},
-            PageId::SelectCompliant,
-            {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-            true,
-            0,
-            0,
-            900},
+        ViewCase{"NoBackupAndFifteenMinutesOfSleep",
+                 {.userVideoTimeout = 900},
+                 PageId::SelectCompliant,
+                 {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+                 true,
+                 0,
+                 0,
+                 900},
         ViewCase{"FlagOneOpensResetActivateWhileTheMonitorSleeps",
                  {.userVideoTimeout = 600,
                   .screenSaveActive = "1",
@@ -132,8 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .backupVideoTimeout = 0,
                   .backupHasPolicies = true},
                  PageId::ResetActivate,
-                 {kActive, "Sleep Time:  10 mins.", "Screen Saver Time:  9 mins.", kInactive,
-                  kNoSleep, "Screen Saver Time:  20 mins."},
+                 {kActive, Sleep(600), Saver(540), kInactive, kNoSleep, Saver(1200)},
                  true,
                  540,
                  1200,
@@ -144,8 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .backupVideoTimeout = 1200,
                   .backupHasPolicies = true},
                  PageId::ResetActivate,
-                 {kInactive, kNoSleep, kNoScreenSaver, kActive, "Sleep Time:  20 mins.",
-                  "Screen Saver Time:  5 mins."},
+                 {kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(1200), Saver(300)},
                  false,
                  0,
                  300,
@@ -158,18 +160,17 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  0,
                  0},
-        ViewCase{
-            "FlagTwoIsNoBackup",
-            {.userVideoTimeout = 900,
-             .flag = "2",
-             .backupTimeOut = "1200",
-             .backupHasPolicies = true},
-            PageId::SelectCompliant,
-            {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-            true,
-            0,
-            0,
-            900},
+        ViewCase{"FlagTwoIsNoBackup",
+                 {.userVideoTimeout = 900,
+                  .flag = "2",
+                  .backupTimeOut = "1200",
+                  .backupHasPolicies = true},
+                 PageId::SelectCompliant,
+                 {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+                 true,
+                 0,
+                 0,
+                 900},
         ViewCase{"ABackedUpScreenSaverOfZeroShowsNever",
                  {.flag = "1", .backupTimeOut = "0"},
                  PageId::ResetActivate,
@@ -197,8 +198,7 @@ INSTANTIATE_TEST_SUITE_P(
         ViewCase{"ThirtySecondsOfScreenSaverShowNoNumber",
                  {.screenSaveActive = "1", .screenSaveTimeOut = "30"},
                  PageId::ActivateYesNo,
-                 {kInactive, kNoSleep, "Screen Saver Time:   mins.", kInactive, kNoSleep,
-                  kNoScreenSaver},
+                 {kInactive, kNoSleep, Saver(30), kInactive, kNoSleep, kNoScreenSaver},
                  false,
                  30,
                  0,
@@ -213,18 +213,17 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  0},
         // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
-        ViewCase{
-            "Windows95SleepsFromTheDesktopValues",
-            {.os = OsClass::Win95,
-             .userVideoTimeout = 1200,
-             .powerOffActive = "1",
-             .powerOffTimeOut = "900"},
-            PageId::SelectCompliant,
-            {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-            true,
-            0,
-            0,
-            900},
+        ViewCase{"Windows95SleepsFromTheDesktopValues",
+                 {.os = OsClass::Win95,
+                  .userVideoTimeout = 1200,
+                  .powerOffActive = "1",
+                  .powerOffTimeOut = "900"},
+                 PageId::SelectCompliant,
+                 {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+                 true,
+                 0,
+                 0,
+                 900},
         // The time-out read is still what a reset would announce.
         ViewCase{"Windows95WithPowerOffSwitchedOff",
                  {.os = OsClass::Win95,
@@ -237,19 +236,18 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  0,
                  900},
-        ViewCase{
-            "Windows95TakesThePreviousSleepFromTheBackedUpText",
-            {.os = OsClass::Win95,
-             .flag = "1",
-             .backupPowerOff = "600",
-             .backupVideoTimeout = 1200,
-             .backupHasPolicies = true},
-            PageId::ResetActivate,
-            {kInactive, kNoSleep, kNoScreenSaver, kActive, "Sleep Time:  10 mins.", kNoScreenSaver},
-            false,
-            0,
-            0,
-            600},
+        ViewCase{"Windows95TakesThePreviousSleepFromTheBackedUpText",
+                 {.os = OsClass::Win95,
+                  .flag = "1",
+                  .backupPowerOff = "600",
+                  .backupVideoTimeout = 1200,
+                  .backupHasPolicies = true},
+                 PageId::ResetActivate,
+                 {kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(600), kNoScreenSaver},
+                 false,
+                 0,
+                 0,
+                 600},
         ViewCase{"Windows95WithoutABackedUpSleepTime",
                  {.os = OsClass::Win95,
                   .flag = "1",
