@@ -8,7 +8,7 @@ WIN64      := $(BUILD)/win64
 FUZZ       := $(BUILD)/fuzz
 DIST       := dist
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := command_line system_ini settings arguments
+FUZZ_TARGETS := $(patsubst tests/fuzz/%_fuzzer.cpp,%,$(wildcard tests/fuzz/*_fuzzer.cpp))
 CMAKE_GEN  := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 JOBS       ?= 2
 

@@ -10,7 +10,8 @@
 //   version win98                      Windows version reported to programs started later
 //   clean                              removes every setting and file the wizard touches
 //   set "HKCU\path" name sz "text"     also: sz-bare "text" (no terminator), bin HEXBYTES,
-//                                      policies SECONDS, acpolicy SECONDS
+//                                      policies SECONDS, acpolicy SECONDS; the key BACKUP
+//                                      stands for the wizard's backup key
 //   delete HKCU\path [name]            a value, or the whole key
 //   file C:\path "text"                writes a file; \r \n \\ \" escapes in texts
 //   start [arguments]                  starts lull.exe
@@ -44,12 +45,14 @@
 #include <string>
 #include <vector>
 
+#include "settings/places.h"
+
 namespace {
 
 std::string scenarioName;
 int lineNumber = 0;
 int failures = 0;
-PROCESS_INFORMATION lull = {};
+PROCESS_INFORMATION lullProcess = {};
 std::string lullPath;
 std::string screenshotDirectory;
 std::string windowsVersion;
@@ -130,7 +133,9 @@ std::string Show(const std::string& text) {
 
 // --- the registry ---
 
-bool SplitKey(const std::string& full, HKEY& hive, std::string& path) {
+bool SplitKey(const std::string& given, HKEY& hive, std::string& path) {
+  const std::string full =
+      given == "BACKUP" ? std::string("HKCU\\") + lull::kBackupKey.path : given;
   const std::size_t slash = full.find('\\');
   const std::string root = full.substr(0, slash);
   path = slash == std::string::npos ? "" : full.substr(slash + 1);
@@ -170,6 +175,7 @@ bool ValueData(const std::vector<std::string>& words, std::size_t at, DWORD& typ
   }
   const std::string& kind = words[at];
   const std::string& value = words[at + 1];
+  const DWORD seconds = std::strtoul(value.c_str(), nullptr, 10);
   if (kind == "sz" || kind == "sz-bare") {
     type = REG_SZ;
     data.assign(value.begin(), value.end());
@@ -179,10 +185,10 @@ bool ValueData(const std::vector<std::string>& words, std::size_t at, DWORD& typ
     data = Hex(value);
   } else if (kind == "policies") {
     type = REG_BINARY;
-    data = Record(80, 56, std::strtoul(value.c_str(), nullptr, 10), 0x10);
+    data = Record(lull::kPoliciesSize, lull::kPoliciesVideoTimeoutOffset, seconds, 0x10);
   } else if (kind == "acpolicy") {
     type = REG_BINARY;
-    data = Record(232, 192, std::strtoul(value.c_str(), nullptr, 10), 0x40);
+    data = Record(lull::kAcPolicySize, lull::kAcPolicyVideoTimeoutOffset, seconds, 0x40);
   } else {
     Fail("unknown value type %s", kind.c_str());
     return false;
@@ -262,28 +268,23 @@ void Delete(const std::vector<std::string>& words) {
   }
 }
 
-const char* const kDesktopValues[] = {"ScreenSaveActive",
-                                      "ScreenSaveTimeOut",
-                                      "ScreenSaveLowPowerActive",
-                                      "ScreenSaveLowPowerTimeOut",
-                                      "ScreenSavePowerOffActive",
-                                      "ScreenSavePowerOffTimeOut",
-                                      "SCRNSAVE.EXE"};
 const char* const kPowerKeys[] = {"System\\ControlSet001\\Control\\Session Manager\\Power",
                                   "System\\ControlSet002\\Control\\Session Manager\\Power",
                                   "System\\CurrentControlSet\\Control\\Session Manager\\Power"};
-const char* const kFiles[] = {"C:\\Windows\\System.Ini", "C:\\Windows\\SysIni.Tmp",
-                              "C:\\Windows\\SysIni.Str"};
+const char* const kFiles[] = {lull::kSystemIniPath, lull::kSystemIniTempPath,
+                              lull::kSystemIniKeptPath};
 
 // Every place the wizard reads or writes goes back to empty.
 void Clean() {
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key) ==
       ERROR_SUCCESS) {
-    for (const char* name : kDesktopValues) RegDeleteValueA(key, name);
+    for (const lull::Place& place : lull::kPlaces) {
+      if (place.key == lull::PlaceKey::Desktop) RegDeleteValueA(key, place.name);
+    }
     RegCloseKey(key);
   }
-  DeleteTree(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Corvane");
+  DeleteTree(HKEY_CURRENT_USER, lull::kBackupKey.path);
   DeleteTree(HKEY_CURRENT_USER, "Control Panel\\PowerCfg");
   for (const char* path : kPowerKeys) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
@@ -470,8 +471,8 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM parameter) {
 }
 
 HWND OpenPage() {
-  if (lull.hProcess == nullptr) return nullptr;
-  Search search{lull.dwProcessId, nullptr};
+  if (lullProcess.hProcess == nullptr) return nullptr;
+  Search search{lullProcess.dwProcessId, nullptr};
   EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
   return search.window;
 }
@@ -514,10 +515,10 @@ HWND WaitForPage(const std::string& name) {
     HWND page = OpenPage();
     seen = NameOf(page);
     if (seen == name) {
-      WaitForInputIdle(lull.hProcess, 2000);
+      WaitForInputIdle(lullProcess.hProcess, 2000);
       return page;
     }
-    if (lull.hProcess && WaitForSingleObject(lull.hProcess, 0) == WAIT_OBJECT_0) {
+    if (lullProcess.hProcess && WaitForSingleObject(lullProcess.hProcess, 0) == WAIT_OBJECT_0) {
       seen = "(lull.exe has ended)";
       break;
     }
@@ -541,7 +542,7 @@ void Start(const std::vector<std::string>& words) {
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back(0);
   if (!CreateProcessA(lullPath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &lull)) {
+                      &startup, &lullProcess)) {
     Fail("cannot start %s (error %lu)", lullPath.c_str(), GetLastError());
   }
 }
@@ -770,23 +771,23 @@ void ExpectExit(const std::vector<std::string>& words) {
     ExpectCompanionsExit(words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0);
     return;
   }
-  if (lull.hProcess == nullptr) {
+  if (lullProcess.hProcess == nullptr) {
     Fail("lull.exe was not started");
     return;
   }
-  if (WaitForSingleObject(lull.hProcess, kWaitMilliseconds) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(lullProcess.hProcess, kWaitMilliseconds) != WAIT_OBJECT_0) {
     Fail("lull.exe did not end (page %s is open)", NameOf(OpenPage()).c_str());
-    TerminateProcess(lull.hProcess, 99);
-    WaitForSingleObject(lull.hProcess, 5000);
+    TerminateProcess(lullProcess.hProcess, 99);
+    WaitForSingleObject(lullProcess.hProcess, 5000);
   } else {
     DWORD code = 0;
-    GetExitCodeProcess(lull.hProcess, &code);
+    GetExitCodeProcess(lullProcess.hProcess, &code);
     const DWORD expected = words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0;
     if (code != expected) Fail("lull.exe ended with code %lu, expected %lu", code, expected);
   }
-  CloseHandle(lull.hThread);
-  CloseHandle(lull.hProcess);
-  lull = PROCESS_INFORMATION{};
+  CloseHandle(lullProcess.hThread);
+  CloseHandle(lullProcess.hProcess);
+  lullProcess = PROCESS_INFORMATION{};
 }
 
 // Saves the page as the screen shows it, caption and frame included, as a BMP file.
@@ -942,9 +943,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string> words = Words(line);
     if (!words.empty()) Run(words);
   }
-  if (lull.hProcess != nullptr) {
+  if (lullProcess.hProcess != nullptr) {
     Fail("the scenario ended with lull.exe still running");
-    TerminateProcess(lull.hProcess, 99);
+    TerminateProcess(lullProcess.hProcess, 99);
   }
   if (!companions.empty()) {
     Fail("the scenario ended with lullcmd.exe still running");

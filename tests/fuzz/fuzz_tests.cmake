@@ -3,7 +3,8 @@
 # their own tree, LULL_FUZZ_TREE (make fuzz-build, build/fuzz), before the tests run.
 set(LULL_FUZZ_SMOKE_SECONDS 5 CACHE STRING "How long each fuzz target runs under make test")
 
-foreach(target command_line system_ini settings arguments)
+include(${CMAKE_CURRENT_LIST_DIR}/fuzz_targets.cmake)
+foreach(target ${LULL_FUZZ_TARGETS})
   add_test(NAME fuzz.${target}
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/run_fuzzer.sh ${LULL_FUZZ_TREE}/fuzz_${target}
                    ${LULL_FUZZ_SMOKE_SECONDS} ${CMAKE_BINARY_DIR}/fuzz-smoke)

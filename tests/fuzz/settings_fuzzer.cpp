@@ -1,6 +1,6 @@
-// The whole program over an arbitrary registry: every value of the thirteen backup rows
-// and of the live places, each absent, well formed, or of any type, size (0 to 300) and
-// content, in keys that are missing, writable or read-only, on any Windows version.
+// The whole program over an arbitrary registry: every value of the table of places and of
+// the backup rows, each absent, well formed, or of any type, size (0 to 300) and content, in
+// keys that are missing, writable or read-only, on any Windows version.
 //
 // One input plays four program starts on the same computer:
 //   1. the wizard with a scripted user clicking whatever the input says;
@@ -15,6 +15,11 @@
 // can read back whole is as it was before the activation. Over all four, the program
 // changes no value but its own, and, where the version is one of Windows 95/98/Me, writes
 // no text without its terminator within the size it gives.
+//
+// The input follows the product's tables: the keys, then a value for each place and each
+// backup row in table order, so a row added there adds one to every input. A failing call is
+// named by its kind and its number among the calls of that kind. With LULL_FUZZ_DESCRIBE set,
+// the target prints what the input holds, for make_seeds.py.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -33,11 +38,13 @@
 
 #include "platform/text.h"
 #include "resources/resource_ids.h"
+#include "settings/places.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/support/computer.h"
 #include "wizard/page_operation.h"
 #include "wizard/program.h"
 #include "wizard/startup.h"
+#include "wizard/time_choice.h"
 
 namespace {
 
@@ -54,9 +61,9 @@ using lull::testing::UserAction;
 
 const Hive kUser = Hive::CurrentUser;
 const Hive kMachine = Hive::LocalMachine;
+using lull::testing::kBackupPath;
 using lull::testing::kControlSet1;
 using lull::testing::kControlSet2;
-using lull::testing::kCorvane;
 using lull::testing::kDesktop;
 using lull::testing::kPowerCfg;
 const std::string& kCurrentSet = lull::testing::kCurrentControlSet;
@@ -64,7 +71,6 @@ const std::string& kIni = lull::testing::kIniPath;
 const std::string& kStr = lull::testing::kStrPath;
 // The scheme keys, without their one-digit index.
 const std::string kSchemes = lull::testing::kScheme0.substr(0, lull::testing::kScheme0.size() - 1);
-constexpr char kBackupKeyLowerCase[] = "control panel\\desktop\\corvane";
 
 constexpr std::uint32_t kMaxValueSize = 300;
 
@@ -81,61 +87,102 @@ const std::string& SchemePath(char digit) {
 // How an input leaves a key: missing, read-only, or (2 and 3) writable.
 enum KeyState { kMissing, kReadOnly };
 
-// What a well-formed value of a place looks like, so that the input reaches the deeper
-// paths (a flag "1", a record of the right size) as easily as the hostile ones.
-enum class Shape { Switch, TimeOut, Text, SchemeIndex, Policies, AcPolicy };
+using lull::PlaceKey;
+using lull::PlaceKind;
 
-struct Place {
+// The keys an input fills, in PlaceKey's order, with the backup's in place of None.
+struct Key {
+  const char* name;
   Hive hive;
   const std::string* path;
-  const char* name;
-  Shape shape;
 };
-
-const char* const kBackupNames[] = {
-    "LullResetFlag",        "LullResetScrnSave",   "LullResetScrnSaveAct", "LullResetTimeOut",
-    "LullResetStandby",     "LullResetStandbyAct", "LullResetPowerOff",    "LullResetPowerOffAct",
-    "LullResetPowerPolicy", "LullResetPolicies",   "LullResetAcPolicy",    "LullResetAcPolicy1",
-    "LullResetAcPolicy2"};
-const Shape kBackupShapes[] = {
-    Shape::Switch,   Shape::Text,     Shape::Switch,  Shape::TimeOut,     Shape::TimeOut,
-    Shape::Switch,   Shape::TimeOut,  Shape::Switch,  Shape::SchemeIndex, Shape::Policies,
-    Shape::AcPolicy, Shape::AcPolicy, Shape::AcPolicy};
-
-constexpr std::size_t kLivePlaceCount = 12;
-constexpr std::size_t kBackupRowCount = std::size(kBackupNames);
+constexpr std::size_t Index(PlaceKey key) { return static_cast<std::size_t>(key); }
+constexpr std::size_t kBackupKeyIndex = Index(PlaceKey::None);
+constexpr std::size_t kKeyCount = [] {
+  std::size_t count = 1;
+  for (const lull::Place& place : lull::kPlaces) count = std::max(count, Index(place.key) + 1);
+  return count;
+}();
+using Keys = std::array<Key, kKeyCount>;
 
 // The scheme's key is the one at schemePath.
-std::array<Place, kLivePlaceCount + kBackupRowCount> Places(const std::string& schemePath) {
-  std::array<Place, kLivePlaceCount + kBackupRowCount> places = {{
-      {kUser, &kDesktop, "ScreenSaveActive", Shape::Switch},
-      {kUser, &kDesktop, "ScreenSaveTimeOut", Shape::TimeOut},
-      {kUser, &kDesktop, "ScreenSaveLowPowerActive", Shape::Switch},
-      {kUser, &kDesktop, "ScreenSaveLowPowerTimeOut", Shape::TimeOut},
-      {kUser, &kDesktop, "ScreenSavePowerOffActive", Shape::Switch},
-      {kUser, &kDesktop, "ScreenSavePowerOffTimeOut", Shape::TimeOut},
-      {kUser, &kDesktop, "SCRNSAVE.EXE", Shape::Text},
-      {kUser, &kPowerCfg, "CurrentPowerPolicy", Shape::SchemeIndex},
-      {kUser, &schemePath, "Policies", Shape::Policies},
-      {kMachine, &kControlSet1, "AcPolicy", Shape::AcPolicy},
-      {kMachine, &kControlSet2, "AcPolicy", Shape::AcPolicy},
-      {kMachine, &kCurrentSet, "AcPolicy", Shape::AcPolicy},
-  }};
-  for (std::size_t row = 0; row < kBackupRowCount; ++row) {
-    places[kLivePlaceCount + row] = {kUser, &kCorvane, kBackupNames[row], kBackupShapes[row]};
+Keys KeysOf(const std::string& schemePath) {
+  return {{{"Backup", kUser, &kBackupPath},
+           {"Desktop", kUser, &kDesktop},
+           {"PowerCfg", kUser, &kPowerCfg},
+           {"Scheme", kUser, &schemePath},
+           {"ControlSet001", kMachine, &kControlSet1},
+           {"ControlSet002", kMachine, &kControlSet2},
+           {"CurrentControlSet", kMachine, &kCurrentSet}}};
+}
+
+// A value an input fills: each place of the table, then each backup row, in table order. A
+// row has the kind of its place (the flag is a switch); the size is the row's capacity.
+struct Slot {
+  std::size_t key;
+  const char* name;
+  PlaceKind kind;
+  std::uint32_t size;
+  std::uint32_t videoTimeoutOffset;
+};
+constexpr std::size_t kSlotCount = std::size(lull::kPlaces) + lull::kBackupRowCount;
+constexpr std::array<Slot, kSlotCount> kSlots = [] {
+  std::array<Slot, kSlotCount> slots{};
+  std::size_t at = 0;
+  for (const lull::Place& place : lull::kPlaces) {
+    slots[at++] = {Index(place.key), place.name, place.kind,
+                   lull::kBackupRowLayout[place.row].capacity, place.videoTimeoutOffset};
   }
-  return places;
+  for (std::size_t row = 0; row < lull::kBackupRowCount; ++row) {
+    Slot& slot = slots[at++];
+    slot = {kBackupKeyIndex, lull::kBackupRowLayout[row].name, PlaceKind::Switch,
+            lull::kBackupRowLayout[row].capacity, 0};
+    for (const lull::Place& place : lull::kPlaces) {
+      if (place.row != row) continue;
+      slot.kind = place.kind;
+      slot.videoTimeoutOffset = place.videoTimeoutOffset;
+    }
+  }
+  return slots;
+}();
+
+// PlaceKind's names, in its order.
+const char* const kKindNames[] = {"switch", "timeout", "program", "index", "record"};
+
+// What the scripted user may do, by the names the seeds give them: the buttons, the time
+// radios by their minutes, Next twice more (so that scripts get further), and Escape (-1).
+struct Clickable {
+  int id;
+  const char* name;
+};
+#define LULL_TIME_CLICK(unused, id, minutes, position) {id, #minutes},
+// clang-format off
+constexpr Clickable kClickables[] = {
+    {IDC_YES, "yes"}, {IDC_NO, "no"}, {IDC_CANCEL, "cancel"}, {IDC_FINISH, "finish"},
+    {IDC_PREVIOUS, "previous"}, {IDC_NEXT, "next"}, {IDC_LICENSE, "license"},
+    {IDC_LICENSE_OK, "license_ok"}, LULL_TIME_CHOICES(LULL_TIME_CLICK, 0)
+    {IDC_NEXT, "next"}, {IDC_NEXT, "next"}, {-1, "escape"}};
+// clang-format on
+#undef LULL_TIME_CLICK
+
+// What the input holds, one line each: the keys, the slots (key, name, kind, size, a record's
+// video time-out offset), the clicks, the times, the calls that may fail.
+void Describe() {
+  const Keys keys = KeysOf(SchemePath('0'));
+  for (const Key& key : keys) std::printf("key %s\n", key.name);
+  for (const Slot& slot : kSlots) {
+    std::printf("place %s %s %s %u %u\n", keys[slot.key].name, slot.name,
+                kKindNames[static_cast<int>(slot.kind)], slot.size, slot.videoTimeoutOffset);
+  }
+  for (const Clickable& click : kClickables) std::printf("click %s\n", click.name);
+  for (const lull::TimeChoiceRow& time : lull::kTimeChoices) std::printf("time %u\n", time.minutes);
+  for (const char* call : lull::testing::kCallKindNames) std::printf("call %s\n", call);
 }
 
-Bytes Text(const std::string& text) {
-  Bytes bytes(text.begin(), text.end());
-  bytes.push_back(0);
-  return bytes;
-}
-
-// Fills value from the input; false when the place stays empty. The value's buffer is kept
-// from place to place.
-FUZZ_UNINSTRUMENTED bool MakeValue(FuzzedDataProvider& in, Shape shape, RegistryValue& value) {
+// Fills value from the input; false when the place stays empty. A well-formed value reaches
+// the deeper paths (a flag "1", a record of the right size) as easily as the hostile ones.
+// The value's buffer is kept from place to place.
+FUZZ_UNINSTRUMENTED bool MakeValue(FuzzedDataProvider& in, const Slot& slot, RegistryValue& value) {
   Bytes& data = value.data;
   data.clear();
   switch (in.ConsumeIntegralInRange<int>(0, 3)) {
@@ -146,25 +193,24 @@ FUZZ_UNINSTRUMENTED bool MakeValue(FuzzedDataProvider& in, Shape shape, Registry
       const std::string digits = std::to_string(in.ConsumeIntegralInRange<std::uint32_t>(0, 99999));
       auto text = [&](std::string_view part) { data.insert(data.end(), part.begin(), part.end()); };
       value.type = ValueType::Text;
-      switch (shape) {
-        case Shape::Switch:
+      switch (slot.kind) {
+        case PlaceKind::Switch:
           data.push_back(static_cast<std::uint8_t>(in.PickValueInArray({'0', '1', '2'})));
           break;
-        case Shape::TimeOut:
+        case PlaceKind::TimeOut:
           text(digits);
           break;
-        case Shape::Text:
+        case PlaceKind::Program:
           text("SCRNSAVE.EXE=C:\\WINDOWS\\");
           text(digits);
           text(".SCR");
           break;
-        case Shape::SchemeIndex:
+        case PlaceKind::SchemeIndex:
           text(digits.substr(0, 1));
           break;
-        case Shape::Policies:
-        case Shape::AcPolicy:
+        case PlaceKind::Record:
           value.type = ValueType::Binary;
-          data.assign(shape == Shape::Policies ? 80 : 232, 0);
+          data.assign(slot.size, 0);
           in.ConsumeData(data.data(), data.size());
           return true;
       }
@@ -228,67 +274,41 @@ FUZZ_UNINSTRUMENTED void CheckSystemIniKept(const FakeWindows& windows,
              "%s: System.Ini's previous content is lost", when);
 }
 
-FUZZ_UNINSTRUMENTED bool SameName(std::string_view lowerCase, std::string_view name) {
-  if (lowerCase.size() != name.size()) return false;
-  for (std::size_t at = 0; at < name.size(); ++at) {
-    const char c = name[at];
-    if (lowerCase[at] != (c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c)) return false;
-  }
-  return true;
-}
+constexpr auto& SameName = FakeRegistry::NameOrder::Same;
 
-// The names of the program's own values in a key: the Desktop's, the backup's, and the power
-// policies of a scheme (whose index is one digit) and of the three control sets. None in
-// any other key.
-FUZZ_UNINSTRUMENTED std::span<const char* const> OwnNames(Hive hive, std::string_view path) {
-  static const char* const kDesktopNames[] = {"ScreenSaveActive",
-                                              "ScreenSaveTimeOut",
-                                              "ScreenSaveLowPowerActive",
-                                              "ScreenSaveLowPowerTimeOut",
-                                              "ScreenSavePowerOffActive",
-                                              "ScreenSavePowerOffTimeOut",
-                                              "SCRNSAVE.EXE"};
-  static const char* const kAcPolicy[] = {"AcPolicy"};
-  static const char* const kPolicies[] = {"Policies"};
-  if (hive == kMachine) {
-    const bool controlSet =
-        SameName(path, kControlSet1) || SameName(path, kControlSet2) || SameName(path, kCurrentSet);
-    return controlSet ? kAcPolicy : std::span<const char* const>();
-  }
-  if (SameName(path, kDesktop)) return kDesktopNames;
-  if (SameName(path, kCorvane)) return kBackupNames;
-  const bool scheme = path.size() == kSchemes.size() + 1 &&
-                      SameName(path.substr(0, kSchemes.size()), kSchemes) && path.back() >= '0' &&
-                      path.back() <= '9';
-  return scheme ? kPolicies : std::span<const char* const>();
-}
-
-FUZZ_UNINSTRUMENTED bool Listed(std::span<const char* const> names, std::string_view name) {
-  for (const char* listed : names) {
-    if (SameName(name, listed)) return true;
+// Whether a value is the program's own: a slot's, in its key; the Policies of any scheme whose
+// index is one digit count.
+FUZZ_UNINSTRUMENTED bool Own(const Keys& keys, Hive hive, std::string_view path,
+                             std::string_view name) {
+  for (const Slot& slot : kSlots) {
+    const Key& key = keys[slot.key];
+    if (key.hive != hive || !SameName(name, slot.name)) continue;
+    const bool scheme = path.size() == kSchemes.size() + 1 &&
+                        SameName(path.substr(0, kSchemes.size()), kSchemes) && path.back() >= '0' &&
+                        path.back() <= '9';
+    if (slot.key == Index(PlaceKey::PowerScheme) ? scheme : SameName(path, *key.path)) return true;
   }
   return false;
 }
 
 // The registry without the program's own values, written out: what no run may change. The
 // backup key is left out when it holds nothing else and the program may have made it.
-FUZZ_UNINSTRUMENTED std::string ForeignPart(const FakeRegistry::Keys& keys,
+FUZZ_UNINSTRUMENTED std::string ForeignPart(const Keys& keys, const FakeRegistry::Keys& registry,
                                             bool backupKeyMayBeNew) {
   std::string out;
-  for (const auto& [where, key] : keys) {
+  for (const auto& [where, key] : registry) {
     const std::size_t start = out.size();
     out.append(where.first == kUser ? "HKCU\\" : "HKLM\\").append(where.second);
     if (key.readOnly) out.append(" (read-only)");
-    const std::span<const char* const> own = OwnNames(where.first, where.second);
     bool foreign = false;
     for (const auto& [name, value] : key.values) {
-      if (Listed(own, name)) continue;
+      if (Own(keys, where.first, where.second, name)) continue;
       foreign = true;
       out.append(" ").append(name).append("=").append(std::to_string(static_cast<int>(value.type)));
       out.append(":").append(Hex(value.data));
     }
     if (!foreign && backupKeyMayBeNew && where.first == kUser &&
-        where.second == kBackupKeyLowerCase) {
+        SameName(where.second, kBackupPath)) {
       out.resize(start);
       continue;
     }
@@ -311,46 +331,35 @@ FUZZ_UNINSTRUMENTED bool Writable(const FakeWindows& windows, Hive hive, const s
   return key != nullptr && (!key->readOnly || windows.Win9xFamily());
 }
 
-FUZZ_UNINSTRUMENTED std::vector<Kept> ValuesThatMustComeBack(const FakeWindows& windows,
-                                                             OsClass os) {
+FUZZ_UNINSTRUMENTED std::vector<Kept> ValuesThatMustComeBack(const FakeWindows& windows, OsClass os,
+                                                             const Keys& keys) {
   std::vector<Kept> kept;
-  kept.reserve(10);
-  const auto& registry = windows.registry;
-  auto keep = [&](Hive hive, const std::string& path, const char* name, bool whole) {
-    const RegistryValue* value = registry.FindValue(hive, path, name);
-    if (value && whole) kept.push_back({hive, &path, name, value->data});
-  };
-  // A switch keeps its first character: only "c" with its terminator is read back whole.
-  for (const char* name :
-       {"ScreenSaveActive", "ScreenSaveLowPowerActive", "ScreenSavePowerOffActive"}) {
-    const RegistryValue* value = registry.FindValue(kUser, kDesktop, name);
-    keep(kUser, kDesktop, name,
-         value && value->type == ValueType::Text && value->data.size() == 2 &&
-             value->data[0] != 0 && value->data[1] == 0);
-  }
-  // A time-out of one to five characters with its terminator.
-  for (const char* name :
-       {"ScreenSaveTimeOut", "ScreenSaveLowPowerTimeOut", "ScreenSavePowerOffTimeOut"}) {
-    const RegistryValue* value = registry.FindValue(kUser, kDesktop, name);
-    keep(kUser, kDesktop, name,
-         value && value->type == ValueType::Text && value->data.size() >= 2 &&
-             value->data.size() <= 6 && value->data.back() == 0 &&
-             std::memchr(value->data.data(), 0, value->data.size() - 1) == nullptr);
-  }
-  if (os == OsClass::Win95) return kept;
-  // The records, each of its exact size, in keys the program may write.
-  const RegistryValue* index = registry.FindValue(kUser, kPowerCfg, "CurrentPowerPolicy");
-  if (index && index->type == ValueType::Text && index->data.size() == 2 && index->data[0] >= '0' &&
-      index->data[0] <= '9' && index->data[1] == 0 && Writable(windows, kUser, kPowerCfg)) {
-    const std::string& scheme = SchemePath(static_cast<char>(index->data[0]));
-    const RegistryValue* policies = registry.FindValue(kUser, scheme, "Policies");
-    keep(kUser, scheme, "Policies",
-         policies && policies->data.size() == 80 && Writable(windows, kUser, scheme));
-  }
-  for (const std::string* path : {&kControlSet1, &kControlSet2, &kCurrentSet}) {
-    const RegistryValue* policy = registry.FindValue(kMachine, *path, "AcPolicy");
-    keep(kMachine, *path, "AcPolicy",
-         policy && policy->data.size() == 232 && Writable(windows, kMachine, *path));
+  kept.reserve(std::size(lull::kPlaces));
+  const std::string* followed = nullptr;  // the scheme whose index the live settings hold
+  for (const lull::Place& place : lull::kPlaces) {
+    const Key& key = keys[Index(place.key)];
+    const std::string* path = place.key == PlaceKey::PowerScheme ? followed : key.path;
+    const RegistryValue* value =
+        path ? windows.registry.FindValue(key.hive, *path, place.name) : nullptr;
+    if (value == nullptr || !lull::KeptOn(os, place)) continue;
+    const Bytes& data = value->data;
+    const bool text = value->type == ValueType::Text && !data.empty() && data.back() == 0 &&
+                      std::memchr(data.data(), 0, data.size() - 1) == nullptr;
+    const std::uint32_t capacity = lull::kBackupRowLayout[place.row].capacity;
+    // The scheme index is one digit, in a key the program may write.
+    if (place.kind == PlaceKind::SchemeIndex && text && data.size() == 2 && data[0] >= '0' &&
+        data[0] <= '9' && Writable(windows, key.hive, *path)) {
+      followed = &SchemePath(static_cast<char>(data[0]));
+    }
+    // A switch keeps its first character, so only "c" comes back whole; a time-out has one to
+    // five characters; a record its exact size, in a key the program may write.
+    const PlaceKind kind = place.kind;
+    if ((kind == PlaceKind::Switch && text && data.size() == 2) ||
+        (kind == PlaceKind::TimeOut && text && data.size() >= 2 && data.size() <= capacity) ||
+        (kind == PlaceKind::Record && data.size() == capacity &&
+         Writable(windows, key.hive, *path))) {
+      kept.push_back({key.hive, path, place.name, data});
+    }
   }
   return kept;
 }
@@ -413,47 +422,44 @@ class KeptRegistry {
 // Makes the registry hold exactly the keys and values an input describes, whatever it held:
 // a key is there when it is not missing or a value goes into it, and read-only when the
 // input says so; a place holds its value when it has one.
-FUZZ_UNINSTRUMENTED void Rebuild(FakeRegistry& registry,
-                                 std::span<const std::pair<Hive, const std::string*>> keys,
-                                 const int* keyStates, std::span<const Place> places,
+FUZZ_UNINSTRUMENTED void Rebuild(FakeRegistry& registry, const Keys& keys, const int* keyStates,
                                  const bool* present, std::span<const RegistryValue> values) {
-  auto goesInto = [&](std::size_t place, std::size_t key) {
-    return present[place] && places[place].path == keys[key].second;
+  auto goesInto = [&](std::size_t slot, std::size_t key) {
+    return present[slot] && kSlots[slot].key == key;
   };
-  std::bitset<8> there;
-  FUZZ_CHECK(keys.size() <= there.size(), "%zu keys", keys.size());
-  for (std::size_t key = 0; key < keys.size(); ++key) {
+  std::bitset<kKeyCount> there;
+  for (std::size_t key = 0; key < kKeyCount; ++key) {
     there[key] = keyStates[key] != kMissing;
-    for (std::size_t place = 0; place < places.size(); ++place) {
-      there[key] = there[key] || goesInto(place, key);
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+      there[key] = there[key] || goesInto(slot, key);
     }
   }
   for (auto at = registry.keys.begin(); at != registry.keys.end();) {
     bool wanted = false;
-    for (std::size_t key = 0; key < keys.size(); ++key) {
-      wanted = wanted || (there[key] && at->first.first == keys[key].first &&
-                          FakeRegistry::NameOrder::Same(at->first.second, *keys[key].second));
+    for (std::size_t key = 0; key < kKeyCount; ++key) {
+      wanted = wanted || (there[key] && at->first.first == keys[key].hive &&
+                          FakeRegistry::NameOrder::Same(at->first.second, *keys[key].path));
     }
     at = wanted ? std::next(at) : registry.keys.erase(at);
   }
-  for (std::size_t key = 0; key < keys.size(); ++key) {
+  for (std::size_t key = 0; key < kKeyCount; ++key) {
     if (!there[key]) continue;
-    registry.CreateKey(keys[key].first, *keys[key].second);
-    FakeRegistry::Key& made = *registry.Find(keys[key].first, *keys[key].second);
+    registry.CreateKey(keys[key].hive, *keys[key].path);
+    FakeRegistry::Key& made = *registry.Find(keys[key].hive, *keys[key].path);
     made.readOnly = keyStates[key] == kReadOnly;
     for (auto value = made.values.begin(); value != made.values.end();) {
       bool wanted = false;
-      for (std::size_t place = 0; place < places.size(); ++place) {
-        wanted = wanted || (goesInto(place, key) &&
-                            FakeRegistry::NameOrder::Same(value->first, places[place].name));
+      for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        wanted = wanted || (goesInto(slot, key) &&
+                            FakeRegistry::NameOrder::Same(value->first, kSlots[slot].name));
       }
       value = wanted ? std::next(value) : made.values.erase(value);
     }
   }
-  for (std::size_t place = 0; place < places.size(); ++place) {
-    if (!present[place]) continue;
-    const Place& at = places[place];
-    registry.Set(at.hive, *at.path, at.name, values[place].type, values[place].data);
+  for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+    if (!present[slot]) continue;
+    const Key& key = keys[kSlots[slot].key];
+    registry.Set(key.hive, *key.path, kSlots[slot].name, values[slot].type, values[slot].data);
   }
 }
 
@@ -466,6 +472,10 @@ void StopAtViolation(const std::string& what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  if (std::getenv("LULL_FUZZ_DESCRIBE") != nullptr) {
+    Describe();
+    std::exit(0);
+  }
   FakeWindows::onViolation = StopAtViolation;
   return 0;
 }
@@ -475,37 +485,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FakeWindows windows;
   windows.recordCalls = false;
 
-  const lull::VersionInfo versions[] = {{4, 0, 1}, {4, 10, 1}, {4, 90, 1},
-                                        {5, 0, 2}, {5, 1, 2},  {6, 0, 2}};
-  windows.version = in.PickValueInArray(versions);
-  const OsClass os = lull::ClassifyVersion(windows.version);
+  const OsClass os =
+      in.PickValueInArray({OsClass::Win95, OsClass::Win98, OsClass::WinMe, OsClass::Win2000,
+                           OsClass::WinXP, OsClass::UnsupportedNt});
+  windows.version = lull::testing::VersionOf(os);
   const char schemeIndex = in.PickValueInArray({'0', '1', '3', '9'});
 
   // The keys: missing, read-only, or (twice as likely) writable.
-  enum Key { kDesktopKey, kPowerCfgKey, kSchemeKey, kBackupKey };
-  const std::string& scheme = SchemePath(schemeIndex);
-  const std::pair<Hive, const std::string*> keys[] = {
-      {kUser, &kDesktop},      {kUser, &kPowerCfg},       {kUser, &scheme},
-      {kUser, &kCorvane},      {kMachine, &kControlSet1}, {kMachine, &kControlSet2},
-      {kMachine, &kCurrentSet}};
-  int keyStates[std::size(keys)];
-  for (std::size_t key = 0; key < std::size(keys); ++key) {
-    keyStates[key] = in.ConsumeIntegralInRange<int>(0, 3);
-  }
-  const auto places = Places(scheme);
-  static std::array<RegistryValue, places.size()> values;  // their buffers serve every input
-  bool present[places.size()];
-  for (std::size_t place = 0; place < places.size(); ++place) {
-    present[place] = MakeValue(in, places[place].shape, values[place]);
+  const Keys keys = KeysOf(SchemePath(schemeIndex));
+  int keyStates[kKeyCount];
+  for (int& state : keyStates) state = in.ConsumeIntegralInRange<int>(0, 3);
+  static std::array<RegistryValue, kSlotCount> values;  // their buffers serve every input
+  bool present[kSlotCount];
+  for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+    present[slot] = MakeValue(in, kSlots[slot], values[slot]);
   }
   const KeptRegistry lent(windows);
-  Rebuild(windows.registry, keys, keyStates, places, present, values);
+  Rebuild(windows.registry, keys, keyStates, present, values);
   // Windows 95/98/Me write into every key.
-  auto writable = [&](Key key) { return keyStates[key] != kReadOnly || windows.Win9xFamily(); };
-  const bool backupWritable = writable(kBackupKey);
+  auto writable = [&](std::size_t key) {
+    return keyStates[key] != kReadOnly || windows.Win9xFamily();
+  };
+  const bool backupWritable = writable(kBackupKeyIndex);
   // A reset keeps its backup for another try when a setting of the user's could not go
   // back into a key that is there.
-  const bool userKeysWritable = writable(kDesktopKey) && writable(kSchemeKey);
+  const bool userKeysWritable =
+      writable(Index(PlaceKey::Desktop)) && writable(Index(PlaceKey::PowerScheme));
 
   std::optional<std::string> ini;
   switch (in.ConsumeIntegralInRange<int>(0, 2)) {
@@ -520,30 +525,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (ini) windows.SetFile(kIni, *ini);
 
-  const int clickable[] = {IDC_YES,     IDC_NO,      IDC_CANCEL,     IDC_FINISH,  IDC_PREVIOUS,
-                           IDC_NEXT,    IDC_LICENSE, IDC_LICENSE_OK, IDC_TIME_10, IDC_TIME_15,
-                           IDC_TIME_20, IDC_NEXT,    IDC_NEXT,       -1};
   for (int click = in.ConsumeIntegralInRange<int>(0, 10); click > 0; --click) {
-    const int id = in.PickValueInArray(clickable);
+    const int id = in.PickValueInArray(kClickables).id;
     windows.user.push_back(id < 0 ? lull::testing::PressEscape() : lull::testing::Click(id));
   }
-  const auto radio = in.PickValueInArray({IDC_TIME_10, IDC_TIME_15, IDC_TIME_20});
+  const auto radio = in.PickValueInArray(lull::kTimeChoices).radioId;
   const bool moveScreenSaver = in.ConsumeBool();
-  // A byte of 128 or more makes that call of the operation fail (0 and up from its start).
-  const auto activationFailure = in.ConsumeIntegral<std::uint8_t>();
-  const auto resetFailure = in.ConsumeIntegral<std::uint8_t>();
+  // Optionally one call of each operation fails, counted from the operation's start.
+  const FailingCall activationFailure = ConsumeFailingCall(in);
+  const FailingCall resetFailure = ConsumeFailingCall(in);
   const auto failureMode =
       static_cast<lull::testing::FailureMode>(in.ConsumeIntegralInRange<int>(0, 2));
-  auto injectFailure = [&](std::uint8_t choice) {
-    if (choice < 128) return false;
-    windows.failAt = windows.fallibleCallCount + (choice - 128);
+  auto injectFailure = [&](const FailingCall& failing) {
+    if (!failing.on) return false;
+    windows.failCall = {failing.kind, windows.CallCount(failing.kind) + failing.nth};
     windows.failureMode = failureMode;
     return true;
   };
 
   // 1. The wizard, with whatever the user clicks.
-  const bool backupKeyAtStart = windows.registry.Find(kUser, kCorvane) != nullptr;
-  const std::string foreignAtStart = ForeignPart(windows.registry.keys, false);
+  const bool backupKeyAtStart = windows.registry.Find(kUser, kBackupPath) != nullptr;
+  const std::string foreignAtStart = ForeignPart(keys, windows.registry.keys, false);
   std::optional<FakeRegistry::Keys> registryAtStart;
   if (os == OsClass::UnsupportedNt) registryAtStart = windows.registry.keys;
   {
@@ -562,7 +564,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // 2. An activation.
-  const std::vector<Kept> kept = ValuesThatMustComeBack(windows, os);
+  const std::vector<Kept> kept = ValuesThatMustComeBack(windows, os, keys);
   bool activated = false;
   {
     ProgramObject program(windows);
@@ -573,7 +575,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lull::RunOperation(*program, moveScreenSaver ? lull::Operation::ActivationMovingScreenSaver
                                                  : lull::Operation::Activation);
     activated = program->outcome == lull::Outcome::Done;
-    windows.failAt.reset();
+    windows.failCall.reset();
     CheckKeys(windows, "activation");
     Trace(windows, std::string("activation") + (failing ? " with a failing call" : "") +
                        (activated ? ", saved" : ", not saved"));
@@ -594,7 +596,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     resetFailed = injectFailure(resetFailure);
     lull::RunOperation(*program, lull::Operation::Reset);
     reset = program->outcome == lull::Outcome::Done;
-    windows.failAt.reset();
+    windows.failCall.reset();
     CheckKeys(windows, "reset");
     CheckSystemIniKept(windows, iniBefore, "reset");
     Trace(windows, std::string("reset") + (resetFailed ? " with a failing call" : "") +
@@ -608,10 +610,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (reset && !resetFailed) {
     // A backup key the user may not write keeps what it holds.
     if (backupWritable) {
-      const FakeRegistry::Key* backup = windows.registry.Find(kUser, kCorvane);
-      const RegistryValue* flag = windows.registry.FindValue(kUser, kCorvane, "LullResetFlag");
+      const FakeRegistry::Key* backup = windows.registry.Find(kUser, kBackupPath);
+      const RegistryValue* flag = windows.registry.FindValue(
+          kUser, kBackupPath, lull::kBackupRowLayout[lull::kRowFlag].name);
       const std::size_t count = backup ? backup->values.size() : 0;
-      FUZZ_CHECK(count == 1 && flag && flag->type == ValueType::Text && flag->data == Text("2"),
+      FUZZ_CHECK(count == 1 && flag && flag->type == ValueType::Text &&
+                     flag->data == lull::testing::TextBytes("2"),
                  "after a reset the backup holds %zu values", count);
     }
     if (activated) {
@@ -638,7 +642,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        lull::InfoOf(program->wizard.currentPage).templateName);
   }
   // The program changes no value but its own and makes no key but the backup's.
-  const std::string foreignAtEnd = ForeignPart(windows.registry.keys, !backupKeyAtStart);
+  const std::string foreignAtEnd = ForeignPart(keys, windows.registry.keys, !backupKeyAtStart);
   FUZZ_CHECK(foreignAtEnd == foreignAtStart, "changed what is not the program's:\n%s\nwas\n%s",
              foreignAtEnd.c_str(), foreignAtStart.c_str());
   return 0;

@@ -4,8 +4,9 @@
 // comments replaced, or the saved line inserted after the [Boot] line), and the previous
 // content must survive byte for byte as System.Ini or SysIni.Str.
 //
-// Input, from the end: option bits, the failing call, the padding size, the saved row's
-// length and the image's fill byte; from the front: the saved text; the rest is the file.
+// Input, from the end: option bits, the failing call (by kind and number), the padding size,
+// the saved row's length and the image's fill byte; from the front: the saved text; the rest
+// is the file.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -29,10 +30,10 @@ using lull::SystemIniOutcome;
 using lull::testing::FailureMode;
 using lull::testing::FakeWindows;
 
-constexpr char kIni[] = "C:\\Windows\\System.Ini";
-constexpr char kTmp[] = "C:\\Windows\\SysIni.Tmp";
-constexpr char kStr[] = "C:\\Windows\\SysIni.Str";
-constexpr std::size_t kLargestFile = 24274;
+constexpr const char* kIni = lull::kSystemIniPath;
+constexpr const char* kTmp = lull::kSystemIniTempPath;
+constexpr const char* kStr = lull::kSystemIniKeptPath;
+constexpr std::size_t kLargestFile = lull::kSystemIniMaxFileSize;
 constexpr char kKeptContent[] = "kept by an earlier reset";
 constexpr char kTemporaryContent[] = "left by an earlier try";
 
@@ -40,9 +41,8 @@ enum Option : std::uint8_t {
   kNoFile = 1,
   kOldKeptFile = 2,
   kOldTempFile = 4,
-  kInjectFailure = 8,
-  kPadToLimit = 16,
-  kAnyRowLength = 32,
+  kPadToLimit = 8,
+  kAnyRowLength = 16,
 };
 
 // The system locale's case folding: ASCII letters only.
@@ -167,7 +167,7 @@ alignas(lull::SettingsStore) unsigned char storeRoom[sizeof(lull::SettingsStore)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
   const auto options = in.ConsumeIntegral<std::uint8_t>();
-  const auto failAt = in.ConsumeIntegralInRange<int>(0, 15);
+  const FailingCall failingCall = ConsumeFailingCall(in);
   const auto mode = in.ConsumeIntegralInRange<int>(0, 2);
   const auto padding = in.ConsumeIntegralInRange<std::size_t>(0, 8);
   const auto anyLength =
@@ -176,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string savedText = in.ConsumeRandomLengthString(lull::kScreenSaverPathCapacity);
   content.resize(in.remaining_bytes());
   in.ConsumeData(content.data(), content.size());
-  // Around the largest file worked on: 24270 to 24278 bytes.
+  // Around the largest file worked on: from four bytes smaller to four bytes larger.
   if (options & kPadToLimit) content.resize(kLargestFile - 4 + padding, 'x');
 
   // Row 2 as a load leaves it: a buffer of its capacity (on the heap, so that a read past
@@ -200,9 +200,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (options & kOldKeptFile) windows.SetFile(kStr, kKeptContent);
   if (options & kOldTempFile) windows.SetFile(kTmp, kTemporaryContent);
-  const bool failing = (options & kInjectFailure) != 0;
+  const bool failing = failingCall.on;
   if (failing) {
-    windows.failAt = failAt;
+    windows.failCall = {failingCall.kind, failingCall.nth};
     windows.failureMode = static_cast<FailureMode>(mode);
   }
   const Expected expected = Model(before, saved, length != 0);

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "resources/resource_ids.h"
+#include "settings/backup_table.h"
 #include "settings/power_policy.h"
+#include "settings/system_ini.h"
 #include "tests/support/fake_windows.h"
 #include "wizard/page_operation.h"
 #include "wizard/program.h"
@@ -19,18 +21,22 @@ namespace lull::testing {
 
 inline const std::string kDesktop = "Control Panel\\Desktop";
 inline const std::string kPowerCfg = "Control Panel\\PowerCfg";
-inline const std::string kCorvane = "Control Panel\\Desktop\\Corvane";
 inline const std::string kScheme0 = "Control Panel\\PowerCfg\\PowerPolicies\\0";
 inline const std::string kScheme1 = "Control Panel\\PowerCfg\\PowerPolicies\\1";
 inline const std::string kControlSet1 = "System\\ControlSet001\\Control\\Session Manager\\Power";
 inline const std::string kControlSet2 = "System\\ControlSet002\\Control\\Session Manager\\Power";
 inline const std::string kCurrentControlSet =
     "System\\CurrentControlSet\\Control\\Session Manager\\Power";
-inline const std::string kIniPath = "C:\\Windows\\System.Ini";
-inline const std::string kTmpPath = "C:\\Windows\\SysIni.Tmp";
-inline const std::string kStrPath = "C:\\Windows\\SysIni.Str";
+inline const std::string kIniPath = kSystemIniPath;
+inline const std::string kTmpPath = kSystemIniTempPath;
+inline const std::string kStrPath = kSystemIniKeptPath;
 inline const std::string kIniContent =
     "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\OLD.SCR\r\ndrivers=mmsystem.dll\r\n";
+// The screen-saver line an activation on the 95/98/Me family leaves in the backup, and
+// System.Ini once a reset has put it back.
+inline const std::string kSavedLine = "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR";
+inline const std::string kRestoredIni =
+    "[boot]\r\nshell=Explorer.exe\r\n" + kSavedLine + "\r\ndrivers=mmsystem.dll\r\n";
 
 // A power-policy record whose bytes all differ from their neighbours, so that a record
 // not carried through whole shows; the video time-out sits at its offset.
@@ -65,6 +71,30 @@ inline std::uint32_t VideoTimeout(const std::optional<RegistryValue>& value, std
 inline Bytes RowBytes(const BackupEntry& row) { return Bytes(row.data, row.data + row.length); }
 inline Bytes BufferBytes(const BackupEntry& row) {
   return Bytes(row.data, row.data + row.capacity);
+}
+
+// The backup key's path, and a row's value there, as an earlier run or another tool left it.
+inline const std::string kBackupPath = kBackupKey.path;
+inline const char* BackupName(BackupRow row) { return kBackupRowLayout[row].name; }
+inline void SetBackup(FakeRegistry& registry, BackupRow row, const Bytes& data,
+                      ValueType type = ValueType::None) {  // None: the row's own type
+  if (type == ValueType::None) type = kBackupRowLayout[row].type;
+  registry.Set(Hive::CurrentUser, kBackupPath, BackupName(row), type, data);
+}
+inline void SetBackup(FakeRegistry& registry, BackupRow row, const std::string& text) {
+  SetBackup(registry, row, TextBytes(text), ValueType::Text);
+}
+inline std::optional<std::string> BackupText(const FakeRegistry& registry, BackupRow row) {
+  return registry.GetText(Hive::CurrentUser, kBackupPath, BackupName(row));
+}
+// The rows whose values the backup key holds, in table order.
+inline std::vector<BackupRow> BackupRowsOf(const FakeRegistry& registry) {
+  std::vector<BackupRow> rows;
+  for (int row = 0; row < kBackupRowCount; ++row) {
+    const auto at = static_cast<BackupRow>(row);
+    if (registry.FindValue(Hive::CurrentUser, kBackupPath, BackupName(at))) rows.push_back(at);
+  }
+  return rows;
 }
 
 // The computer of the typical activation: the screen saver starts after 20 minutes,
@@ -122,8 +152,7 @@ inline void ActivateComputer(FakeWindows& fake, OsClass os) {
   SetUpComputer(fake, os);
   StartedProgram(fake).Activate(IDC_TIME_15, true);
   if (IsWin9xFamily(os)) {
-    fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave",
-                          "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR");
+    SetBackup(fake.registry, kRowScreenSaver, kSavedLine);
   }
 }
 
@@ -138,12 +167,12 @@ inline bool ResetLater(FakeWindows& fake) {
 // Every key but the backup's.
 inline FakeRegistry::Keys LiveRegistry(const FakeRegistry& registry) {
   auto keys = registry.keys;
-  keys.erase({Hive::CurrentUser, "control panel\\desktop\\corvane"});
+  keys.erase({Hive::CurrentUser, kBackupPath});
   return keys;
 }
 
 inline FakeRegistry::Key BackupKeyOf(const FakeRegistry& registry) {
-  auto key = registry.keys.find({Hive::CurrentUser, "control panel\\desktop\\corvane"});
+  auto key = registry.keys.find({Hive::CurrentUser, kBackupPath});
   return key == registry.keys.end() ? FakeRegistry::Key{} : key->second;
 }
 
@@ -151,15 +180,6 @@ inline FakeRegistry::Key BackupKeyOf(const FakeRegistry& registry) {
 inline void PrintTo(const FakeRegistry::Key& key, std::ostream* out) {
   for (const auto& [name, value] : key.values) *out << " " << name << "=" << Hex(value.data);
   if (key.readOnly) *out << " (read-only)";
-}
-
-// The number failAt gives the nth call (from 0) of a kind in a run of an operation, where
-// every call made counts as fallible.
-inline int FallibleIndexOf(const FakeWindows& fake, CallKind kind, int nth) {
-  for (std::size_t at = 0; at < fake.calls.size(); ++at) {
-    if (fake.calls[at].kind == kind && nth-- == 0) return static_cast<int>(at);
-  }
-  return -1;
 }
 
 }  // namespace lull::testing

@@ -38,29 +38,12 @@ std::uint64_t FoldedWord(std::string_view text, std::size_t at) {
 const char* HiveName(Hive hive) { return hive == Hive::CurrentUser ? "HKCU" : "HKLM"; }
 
 const char* TypeName(ValueType type) {
-  switch (type) {
-    case ValueType::Text:
-      return "text";
-    case ValueType::Binary:
-      return "binary";
-    default:
-      return "type";
-  }
+  return type == ValueType::Text ? "text" : type == ValueType::Binary ? "binary" : "type";
 }
 
-const char* SettingName(SystemSetting setting) {
-  switch (setting) {
-    case SystemSetting::ScreenSaverActive:
-      return "ScreenSaverActive";
-    case SystemSetting::ScreenSaverTimeout:
-      return "ScreenSaverTimeout";
-    case SystemSetting::PowerOffActive:
-      return "PowerOffActive";
-    case SystemSetting::PowerOffTimeout:
-      return "PowerOffTimeout";
-  }
-  return "?";
-}
+// By SystemSetting, in its order.
+const char* const kSettingNames[] = {"ScreenSaverActive", "ScreenSaverTimeout", "PowerOffActive",
+                                     "PowerOffTimeout"};
 
 constexpr ModuleHandle kModule = 0x400000;
 
@@ -94,21 +77,10 @@ Bytes TextBytes(const std::string& text, bool withTerminator) {
 }
 
 VersionInfo VersionOf(OsClass os) {
-  switch (os) {
-    case OsClass::Win95:
-      return {4, 0, 1};
-    case OsClass::Win98:
-      return {4, 10, 1};
-    case OsClass::WinMe:
-      return {4, 90, 1};
-    case OsClass::Win2000:
-      return {5, 0, 2};
-    case OsClass::WinXP:
-      return {5, 1, 2};
-    case OsClass::UnsupportedNt:
-      return {6, 0, 2};
-  }
-  return {};
+  // By OsClass, in its order: 95, 98, Me, 2000, XP, and Vista for the NT versions not supported.
+  static constexpr VersionInfo kVersions[] = {{4, 0, 1}, {4, 10, 1}, {4, 90, 1},
+                                              {5, 0, 2}, {5, 1, 2},  {6, 0, 2}};
+  return kVersions[static_cast<int>(os)];
 }
 
 // --- FakeRegistry ---
@@ -241,8 +213,10 @@ std::vector<std::string> FakeWindows::PageNames() const {
   return names;
 }
 
-bool FakeWindows::InjectFailure() {
-  const bool fail = failAt && *failAt == fallibleCallCount;
+bool FakeWindows::InjectFailure(CallKind kind) {
+  const int number = callCounts_[static_cast<std::size_t>(kind)]++;
+  const bool fail = (failAt && *failAt == fallibleCallCount) ||
+                    (failCall && failCall->kind == kind && failCall->number == number);
   ++fallibleCallCount;
   return fail;
 }
@@ -395,7 +369,7 @@ RegResult FakeWindows::OpenKey(Hive hive, const char* path, KeyHandle& key) {
   key = 0;
   RegResult result = kRegSuccess;
   const FakeRegistry::Key* found = registry.Find(hive, path);
-  if (InjectFailure()) {
+  if (InjectFailure(CallKind::OpenKey)) {
     result = kErrorGenFailure;
   } else if (found == nullptr) {
     result = kErrorFileNotFound;
@@ -415,7 +389,7 @@ RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
   key = 0;
   RegResult result = kRegSuccess;
   const FakeRegistry::Key* found = registry.Find(hive, path);
-  if (InjectFailure()) {
+  if (InjectFailure(CallKind::CreateKey)) {
     result = kErrorGenFailure;
   } else if (found != nullptr && found->readOnly && !Win9xFamily()) {
     result = kErrorAccessDenied;
@@ -430,9 +404,9 @@ RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
 }
 
 // Every call on an open key first meets an injected failure or a handle that is not open.
-RegResult FakeWindows::StartKeyCall(KeyHandle key, const OpenKeyState*& open) {
+RegResult FakeWindows::StartKeyCall(CallKind kind, KeyHandle key, const OpenKeyState*& open) {
   open = FindOpenKey(key);
-  if (InjectFailure()) return kErrorGenFailure;
+  if (InjectFailure(kind)) return kErrorGenFailure;
   return open == nullptr ? kErrorInvalidHandle : kRegSuccess;
 }
 
@@ -440,7 +414,7 @@ RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& ty
                                   std::uint32_t& size) {
   const std::uint32_t asked = size;
   const OpenKeyState* open = nullptr;
-  RegResult result = StartKeyCall(key, open);
+  RegResult result = StartKeyCall(CallKind::QueryValue, key, open);
   if (result == kRegSuccess) {
     const RegistryValue* value = registry.FindValue(open->hive, open->path, name);
     static const Bytes kEmptyText(1, 0);
@@ -470,7 +444,7 @@ RegResult FakeWindows::SetValue(KeyHandle key, const char* name, ValueType type,
                                 std::uint32_t size) {
   BeforeChange();
   const OpenKeyState* open = nullptr;
-  RegResult result = StartKeyCall(key, open);
+  RegResult result = StartKeyCall(CallKind::SetValue, key, open);
   if (result == kRegSuccess) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::uint32_t count = size;
@@ -509,7 +483,7 @@ RegResult FakeWindows::SetValue(KeyHandle key, const char* name, ValueType type,
 RegResult FakeWindows::DeleteValue(KeyHandle key, const char* name) {
   BeforeChange();
   const OpenKeyState* open = nullptr;
-  RegResult result = StartKeyCall(key, open);
+  RegResult result = StartKeyCall(CallKind::DeleteValue, key, open);
   if (result == kRegSuccess) {
     FakeRegistry::Key* found = registry.Find(open->hive, open->path);
     if (found == nullptr) {
@@ -531,7 +505,7 @@ RegResult FakeWindows::DeleteValue(KeyHandle key, const char* name) {
 
 RegResult FakeWindows::FlushKey(KeyHandle key) {
   const OpenKeyState* open = nullptr;
-  const RegResult result = StartKeyCall(key, open);
+  const RegResult result = StartKeyCall(CallKind::FlushKey, key, open);
   if (result == kRegSuccess && cutAfter && open->hive == Hive::CurrentUser) {
     userHiveOnDisk_ = UserHive(registry.keys);
   }
@@ -544,7 +518,7 @@ RegResult FakeWindows::CloseKey(KeyHandle key) {
   if (recordCalls) description = "CloseKey " + KeyName(key);
   RegResult result = kRegSuccess;
   // A close that reports failure still lets the handle go, as RegCloseKey does.
-  if (InjectFailure()) result = kErrorGenFailure;
+  if (InjectFailure(CallKind::CloseKey)) result = kErrorGenFailure;
   auto* open = const_cast<OpenKeyState*>(FindOpenKey(key));
   if (open == nullptr) {
     result = kErrorInvalidHandle;
@@ -559,7 +533,7 @@ RegResult FakeWindows::CloseKey(KeyHandle key) {
 FileHandle FakeWindows::OpenFileForReading(const char* path) {
   FileHandle handle = 0;
   auto found = files.find(std::string_view(path));
-  if (!InjectFailure() && !FileBusy(path) && found != files.end()) {
+  if (!InjectFailure(CallKind::OpenFileForReading) && !FileBusy(path) && found != files.end()) {
     handle = nextHandle_++;
     openFiles_[handle] = OpenFileState{found->first, false, 0};
   }
@@ -571,7 +545,7 @@ FileHandle FakeWindows::OpenFileForReading(const char* path) {
 FileHandle FakeWindows::CreateFileForWriting(const char* path) {
   BeforeChange();
   FileHandle handle = 0;
-  if (!InjectFailure() && !FileBusy(path)) {
+  if (!InjectFailure(CallKind::CreateFileForWriting) && !FileBusy(path)) {
     auto file = files.find(std::string_view(path));
     if (file == files.end()) file = files.emplace(Lower(path), Bytes{}).first;
     file->second.clear();
@@ -589,7 +563,7 @@ bool FakeWindows::ReadFile(FileHandle file, void* data, std::uint32_t size, std:
   read = 0;
   bool ok = false;
   auto open = openFiles_.find(file);
-  if (!InjectFailure() && open != openFiles_.end() && !open->second.writing) {
+  if (!InjectFailure(CallKind::ReadFile) && open != openFiles_.end() && !open->second.writing) {
     const Bytes& content = files[open->second.path];
     const std::size_t left = content.size() - std::min(content.size(), open->second.readPosition);
     read = static_cast<std::uint32_t>(std::min<std::size_t>(left, size));
@@ -607,7 +581,7 @@ bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t siz
   BeforeChange();
   written = 0;
   auto open = openFiles_.find(file);
-  const bool failing = InjectFailure();
+  const bool failing = InjectFailure(CallKind::WriteFile);
   bool ok = open != openFiles_.end() && open->second.writing;
   if (ok) {
     std::uint32_t count = size;
@@ -625,14 +599,14 @@ bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t siz
 
 bool FakeWindows::FlushFile(FileHandle file) {
   auto open = openFiles_.find(file);
-  const bool ok = !InjectFailure() && open != openFiles_.end();
+  const bool ok = !InjectFailure(CallKind::FlushFile) && open != openFiles_.end();
   if (ok) unflushedFiles_.erase(open->second.path);
   Record(CallKind::FlushFile, !ok, [] { return "FlushFile"; });
   return ok;
 }
 
 bool FakeWindows::CloseFile(FileHandle file) {
-  const bool injected = InjectFailure();
+  const bool injected = InjectFailure(CallKind::CloseFile);
   const bool known = openFiles_.erase(file) != 0;
   Record(CallKind::CloseFile, injected || !known, [] { return "CloseFile"; });
   return known && !injected;
@@ -640,7 +614,7 @@ bool FakeWindows::CloseFile(FileHandle file) {
 
 bool FakeWindows::DeleteFile(const char* path) {
   BeforeChange();
-  bool ok = !InjectFailure() && !FileBusy(path);
+  bool ok = !InjectFailure(CallKind::DeleteFile) && !FileBusy(path);
   if (ok) {
     auto found = files.find(std::string_view(path));
     ok = found != files.end();
@@ -658,7 +632,7 @@ bool FakeWindows::DeleteFile(const char* path) {
 bool FakeWindows::MoveFile(const char* from, const char* to) {
   BeforeChange();
   auto moving = files.find(std::string_view(from));
-  bool ok = !InjectFailure() && !FileBusy(from) && moving != files.end() &&
+  bool ok = !InjectFailure(CallKind::MoveFile) && !FileBusy(from) && moving != files.end() &&
             files.find(std::string_view(to)) == files.end();
   if (ok) {
     Bytes content = std::move(moving->second);
@@ -678,7 +652,7 @@ bool FakeWindows::MoveFile(const char* from, const char* to) {
 }
 
 void FakeWindows::FlushProfileCache(const char* path) {
-  const bool failed = InjectFailure();
+  const bool failed = InjectFailure(CallKind::FlushProfileCache);
   Record(CallKind::FlushProfileCache, failed,
          [&] { return std::string("FlushProfileCache ") + path; });
 }
@@ -688,9 +662,11 @@ bool FakeWindows::SetSystemParameter(SystemSetting setting, std::uint32_t value)
   // Windows 95 takes the monitor power-off pair from 16-bit programs only.
   const bool powerOff =
       setting == SystemSetting::PowerOffActive || setting == SystemSetting::PowerOffTimeout;
-  const bool ok = !InjectFailure() && !(powerOff && ClassifyVersion(version) == OsClass::Win95);
+  const bool ok = !InjectFailure(CallKind::SetSystemParameter) &&
+                  !(powerOff && ClassifyVersion(version) == OsClass::Win95);
   Record(CallKind::SetSystemParameter, !ok, [&] {
-    return std::string("SetSystemParameter ") + SettingName(setting) + " " + std::to_string(value);
+    return std::string("SetSystemParameter ") + kSettingNames[static_cast<int>(setting)] + " " +
+           std::to_string(value);
   });
   AfterChange();
   return ok;
@@ -698,7 +674,8 @@ bool FakeWindows::SetSystemParameter(SystemSetting setting, std::uint32_t value)
 
 std::uint32_t FakeWindows::GetSystemDirectory(char* buffer, std::uint32_t capacity) {
   std::uint32_t length = 0;
-  if (!InjectFailure() && !systemDirectoryFails && systemDirectory.size() < capacity) {
+  if (!InjectFailure(CallKind::GetSystemDirectory) && !systemDirectoryFails &&
+      systemDirectory.size() < capacity) {
     std::memcpy(buffer, systemDirectory.c_str(), systemDirectory.size() + 1);
     length = static_cast<std::uint32_t>(systemDirectory.size());
   }
@@ -708,7 +685,7 @@ std::uint32_t FakeWindows::GetSystemDirectory(char* buffer, std::uint32_t capaci
 
 bool FakeWindows::StartProcess(char* line) {
   BeforeChange();
-  const bool ok = !InjectFailure();
+  const bool ok = !InjectFailure(CallKind::StartProcess);
   if (ok && recordCalls) startedProcesses.emplace_back(line);
   Record(CallKind::StartProcess, !ok, [&] { return std::string("StartProcess ") + line; });
   AfterChange();
@@ -732,7 +709,7 @@ FileHandle FakeWindows::OpenFileForAppending(const char* path, bool& busy) {
   BeforeChange();
   FileHandle handle = 0;
   busy = false;
-  if (InjectFailure() || appendRefused) {
+  if (InjectFailure(CallKind::OpenFileForAppending) || appendRefused) {
   } else if (appendBusyFor > 0 || FileBusy(path)) {
     appendBusyFor -= appendBusyFor > 0;
     busy = true;

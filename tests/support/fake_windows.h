@@ -127,39 +127,22 @@ struct PageVisit {
   std::map<int, std::string> texts;
 };
 
-enum class CallKind {
-  InitCommonControls,
-  GetModuleHandle,
-  GetVersion,
-  GetCommandLine,
-  ShowPage,
-  EndDialog,
-  SetCheck,
-  SetControlText,
-  PostQuitMessage,
-  OpenKey,
-  CreateKey,
-  QueryValue,
-  SetValue,
-  DeleteValue,
-  CloseKey,
-  FlushKey,
-  OpenFileForReading,
-  CreateFileForWriting,
-  ReadFile,
-  WriteFile,
-  FlushFile,
-  CloseFile,
-  DeleteFile,
-  MoveFile,
-  SetSystemParameter,
-  GetSystemDirectory,
-  StartProcess,
-  EqualIgnoringCase,
-  FlushProfileCache,
-  OpenFileForAppending,
-  Sleep,
-};
+// clang-format off
+#define LULL_CALL_KINDS(X)                                                                     \
+  X(InitCommonControls) X(GetModuleHandle) X(GetVersion) X(GetCommandLine) X(ShowPage)          \
+  X(EndDialog) X(SetCheck) X(SetControlText) X(PostQuitMessage) X(OpenKey) X(CreateKey)         \
+  X(QueryValue) X(SetValue) X(DeleteValue) X(CloseKey) X(FlushKey) X(OpenFileForReading)        \
+  X(CreateFileForWriting) X(ReadFile) X(WriteFile) X(FlushFile) X(CloseFile) X(DeleteFile)      \
+  X(MoveFile) X(SetSystemParameter) X(GetSystemDirectory) X(StartProcess) X(EqualIgnoringCase)  \
+  X(FlushProfileCache) X(OpenFileForAppending) X(Sleep)
+#define LULL_CALL_KIND(kind) kind,
+enum class CallKind { LULL_CALL_KINDS(LULL_CALL_KIND) };
+#undef LULL_CALL_KIND
+#define LULL_CALL_KIND(kind) #kind,
+inline constexpr const char* kCallKindNames[] = {LULL_CALL_KINDS(LULL_CALL_KIND)};
+#undef LULL_CALL_KIND
+// clang-format on
+inline constexpr std::size_t kCallKindCount = std::size(kCallKindNames);
 
 // A recorded call, with its arguments written out ("SetValue HKCU\Control Panel\Desktop
 // ScreenSaveActive text 31 00").
@@ -211,6 +194,12 @@ class FakeWindows final : public Platform, public Console {
   // Fails the fallible call with this number (counting from 0 in the order made):
   // registry, file, system-parameter, system-directory and process calls.
   std::optional<int> failAt;
+  // Or fails the fallible call of this kind with this number (from 0, of that kind only).
+  struct FailingCall {
+    CallKind kind;
+    int number;
+  };
+  std::optional<FailingCall> failCall;
   FailureMode failureMode = FailureMode::Error;
 
   // The crash model. Changes are registry creates, sets and deletes, file creates, writes,
@@ -237,6 +226,7 @@ class FakeWindows final : public Platform, public Console {
   std::vector<Call> calls;
   std::vector<PageVisit> pages;
   int fallibleCallCount = 0;
+  int CallCount(CallKind kind) const { return callCounts_[static_cast<std::size_t>(kind)]; }
   bool quitPosted = false;
   int quitCode = -1;
   bool userRanOut = false;
@@ -326,7 +316,7 @@ class FakeWindows final : public Platform, public Console {
   };
 
   // Counts a fallible call and tells whether it is the one to fail.
-  bool InjectFailure();
+  bool InjectFailure(CallKind kind);
   // Around every change: what is on the disk before the first one, and the cut after it.
   void BeforeChange();
   void AfterChange();
@@ -338,12 +328,13 @@ class FakeWindows final : public Platform, public Console {
   void Violation(std::string what);
   KeyHandle OpenSlot(Hive hive, const char* path);
   const OpenKeyState* FindOpenKey(KeyHandle key) const;
-  RegResult StartKeyCall(KeyHandle key, const OpenKeyState*& open);
+  RegResult StartKeyCall(CallKind kind, KeyHandle key, const OpenKeyState*& open);
   std::string KeyName(KeyHandle key) const;
   bool FileBusy(std::string_view path) const;
 
   std::vector<OpenKeyState> openKeys_;
   int openKeyCount_ = 0;
+  int callCounts_[kCallKindCount] = {};  // fallible calls made, by kind
   std::map<FileHandle, OpenFileState> openFiles_;
   std::uintptr_t nextHandle_ = 0x100;
   int maxOpenKeys_ = 0;

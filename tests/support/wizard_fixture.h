@@ -2,6 +2,7 @@
 // whole.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,13 @@
 #include "wizard/startup.h"
 
 namespace lull::testing {
+
+// A summary line as the wizard shows it: with the minutes of these seconds, or marked active.
+inline std::string Shown(SummaryLine line, std::optional<std::uint32_t> seconds = {}) {
+  SummaryLines lines;
+  seconds ? lines.ShowMinutes(line, *seconds) : lines.MarkActive(line);
+  return lines[line];
+}
 
 struct WizardRun {
   WizardRun() { program.module = windows.GetModuleHandle(); }

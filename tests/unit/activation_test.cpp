@@ -45,7 +45,11 @@ TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces)
   const auto ac1 = AcPolicyRecord(0, 0x20);
   const auto ac2 = AcPolicyRecord(0, 0x30);
   const auto ac = AcPolicyRecord(0, 0x40);
-  const std::string backup = "HKCU\\" + kCorvane;
+  const std::string backup = "HKCU\\" + kBackupPath;
+  auto saved = [&](BackupRow row, const Bytes& data) {
+    const bool text = kBackupRowLayout[row].type == ValueType::Text;
+    return SetValue(user, kBackupPath, BackupName(row), data, text ? "text" : "binary");
+  };
   EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
   // The flag goes last, as the backup's commit mark, and the backup is on the disk before
   // the first live value changes.
@@ -53,20 +57,20 @@ TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces)
       a.fake.CallsOf({CallKind::SetValue, CallKind::DeleteValue, CallKind::FlushKey,
                       CallKind::SetSystemParameter, CallKind::StartProcess}),
       ElementsAreArray(std::vector<std::string>{
-          "DeleteValue " + backup + " LullResetFlag (failed)",
-          "DeleteValue " + backup + " LullResetScrnSave (failed)",
-          SetValue(user, kCorvane, "LullResetScrnSaveAct", TextBytes("1")),
-          SetValue(user, kCorvane, "LullResetTimeOut", TextBytes("1200")),
-          SetValue(user, kCorvane, "LullResetStandby", TextBytes("0")),
-          SetValue(user, kCorvane, "LullResetStandbyAct", TextBytes("0")),
-          SetValue(user, kCorvane, "LullResetPowerOff", TextBytes("0")),
-          SetValue(user, kCorvane, "LullResetPowerOffAct", TextBytes("0")),
-          SetValue(user, kCorvane, "LullResetPowerPolicy", TextBytes("0")),
-          SetValue(user, kCorvane, "LullResetPolicies", policies, "binary"),
-          SetValue(user, kCorvane, "LullResetAcPolicy", ac, "binary"),
-          SetValue(user, kCorvane, "LullResetAcPolicy1", ac1, "binary"),
-          SetValue(user, kCorvane, "LullResetAcPolicy2", ac2, "binary"),
-          SetValue(user, kCorvane, "LullResetFlag", TextBytes("1")),
+          "DeleteValue " + backup + " " + BackupName(kRowFlag) + " (failed)",
+          "DeleteValue " + backup + " " + BackupName(kRowScreenSaver) + " (failed)",
+          saved(kRowScreenSaveActive, TextBytes("1")),
+          saved(kRowScreenSaveTimeOut, TextBytes("1200")),
+          saved(kRowStandbyTimeOut, TextBytes("0")),
+          saved(kRowStandbyActive, TextBytes("0")),
+          saved(kRowPowerOffTimeOut, TextBytes("0")),
+          saved(kRowPowerOffActive, TextBytes("0")),
+          saved(kRowPowerPolicyIndex, TextBytes("0")),
+          saved(kRowPolicies, policies),
+          saved(kRowAcPolicy, ac),
+          saved(kRowAcPolicy1, ac1),
+          saved(kRowAcPolicy2, ac2),
+          saved(kRowFlag, TextBytes("1")),
           "FlushKey " + backup,
           SetValue(user, kDesktop, "ScreenSaveActive", TextBytes("1")),
           SetValue(user, kDesktop, "ScreenSaveTimeOut", TextBytes("840")),
@@ -118,8 +122,9 @@ TEST(ActivateSettings, WritesTheChosenTimesAndMovesTheScreenSaverOnlyWhenAsked) 
     announced.push_back("SetSystemParameter PowerOffTimeout " + std::to_string(sleep));
     EXPECT_EQ(a.fake.CallsOf({CallKind::SetSystemParameter}), announced) << c.minutes;
     // The backup keeps the time-outs from before.
-    EXPECT_EQ(
-        VideoTimeout(a.Get(Hive::CurrentUser, kCorvane, "LullResetPolicies"), kPoliciesOffset), 0u);
+    EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kBackupPath, BackupName(kRowPolicies)),
+                           kPoliciesOffset),
+              0u);
   }
 }
 
@@ -165,11 +170,11 @@ TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) 
   for (const bool backupHeldThem : {false, true}) {
     Activation a(OsClass::Win95);
     if (backupHeldThem) {
-      a.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetFlag", "2");
-      a.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "0");
+      SetBackup(a.fake.registry, kRowFlag, "2");
+      SetBackup(a.fake.registry, kRowPowerPolicyIndex, "0");
       // A record shorter than its row still goes out whole, with the chosen time-out.
-      a.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetPolicies",
-                                PoliciesRecord(0, 0x10, kPoliciesOffset));
+      SetBackup(a.fake.registry, kRowPolicies,
+                PoliciesRecord(0, 0x10, kPoliciesVideoTimeoutOffset));
     }
     a.Run(IDC_TIME_15, true);
     EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),

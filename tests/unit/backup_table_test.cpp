@@ -19,16 +19,12 @@ using testing::RowBytes;
 using testing::TextBytes;
 using Strings = std::vector<std::string>;
 
-using testing::kCorvane;
-const std::string& kBackup = kCorvane;
-
-void SetBackupText(FakeWindows& fake, const std::string& name, const std::string& text) {
-  fake.registry.SetText(Hive::CurrentUser, kBackup, name, text);
-}
+using testing::BackupName;
+using testing::kBackupPath;
 
 TEST(BackupTable, AFlagTextIsOneTerminatedCharacterOfTheRowsOwnType) {
   FakeWindows fake;
-  fake.registry.Set(Hive::CurrentUser, kBackup, "LullResetFlag", ValueType::Binary, Bytes{'1', 0});
+  SetBackup(fake.registry, kRowFlag, Bytes{'1', 0}, ValueType::Binary);
   SettingsStore store(fake);
   BackupTable& table = store.backup;
   LoadBackup(store);
@@ -54,39 +50,32 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
       {"value missing", [](FakeWindows&) {}, {}, ValueType::Text},
       {"rows without the flag",
        [](FakeWindows& f) {
-         SetBackupText(f, "LullResetTimeOut", "60");
-         f.registry.Find(Hive::CurrentUser, kBackup)->values.erase("lullresetflag");
+         SetBackup(f.registry, kRowScreenSaveTimeOut, "60");
+         f.registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(kRowFlag));
        },
        TextBytes("600"), ValueType::Text},
       {"value longer than the row",
-       [](FakeWindows& f) { SetBackupText(f, "LullResetTimeOut", "123456"); },
+       [](FakeWindows& f) { SetBackup(f.registry, kRowScreenSaveTimeOut, "123456"); },
        {},
        ValueType::Text},
       {"value of no bytes",
-       [](FakeWindows& f) {
-         f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Text, {});
-       },
+       [](FakeWindows& f) { SetBackup(f.registry, kRowScreenSaveTimeOut, Bytes{}); },
        {},
        ValueType::Text},
-      {"shorter value", [](FakeWindows& f) { SetBackupText(f, "LullResetTimeOut", "60"); },
+      {"shorter value", [](FakeWindows& f) { SetBackup(f.registry, kRowScreenSaveTimeOut, "60"); },
        TextBytes("60"), ValueType::Text},
       {"text filling the row without terminator",
        [](FakeWindows& f) {
-         f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Text,
-                        TextBytes("123456", false));
+         SetBackup(f.registry, kRowScreenSaveTimeOut, TextBytes("123456", false));
        },
        {},
        ValueType::Text},
       {"shorter text without terminator",
-       [](FakeWindows& f) {
-         f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Text,
-                        TextBytes("60", false));
-       },
+       [](FakeWindows& f) { SetBackup(f.registry, kRowScreenSaveTimeOut, TextBytes("60", false)); },
        TextBytes("60"), ValueType::Text},
       {"value of another type",
        [](FakeWindows& f) {
-         f.registry.Set(Hive::CurrentUser, kBackup, "LullResetTimeOut", ValueType::Binary,
-                        Bytes{0x58, 0x02, 0, 0});
+         SetBackup(f.registry, kRowScreenSaveTimeOut, Bytes{0x58, 0x02, 0, 0}, ValueType::Binary);
        },
        Bytes{0x58, 0x02, 0, 0}, ValueType::Binary},
   };
@@ -94,11 +83,10 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
     SCOPED_TRACE(c.what);
     FakeWindows fake;
     if (c.backup) {
-      SetBackupText(fake, "LullResetFlag", "1");
+      SetBackup(fake.registry, kRowFlag, "1");
       c.backup(fake);
     }
-    const bool flagged =
-        fake.registry.GetText(Hive::CurrentUser, kBackup, "LullResetFlag").has_value();
+    const bool flagged = BackupText(fake.registry, kRowFlag).has_value();
     SettingsStore store(fake);
     BackupTable& table = store.backup;
     BackupEntry& row = table[kRowScreenSaveTimeOut];
@@ -124,13 +112,12 @@ TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
 TEST(SaveBackup, ARecordFoundAsTextGoesBackWithItsTerminator) {
   FakeWindows fake;
   fake.version = testing::VersionOf(OsClass::Win98);
-  SetBackupText(fake, "LullResetFlag", "1");
-  fake.registry.Set(Hive::CurrentUser, kBackup, "LullResetPolicies", ValueType::Text,
-                    TextBytes("record", false));
+  SetBackup(fake.registry, kRowFlag, "1");
+  SetBackup(fake.registry, kRowPolicies, TextBytes("record", false), ValueType::Text);
   SettingsStore store(fake);
   LoadBackup(store);
   EXPECT_TRUE(SaveBackup(store, SaveScope::PresentRows));
-  EXPECT_EQ(fake.registry.Get(Hive::CurrentUser, kBackup, "LullResetPolicies")->data,
+  EXPECT_EQ(fake.registry.Get(Hive::CurrentUser, kBackupPath, BackupName(kRowPolicies))->data,
             TextBytes("record"));
 }
 
@@ -142,38 +129,41 @@ TEST(SaveBackup, WhileOnlyTheFlagIsWrittenNothingElseIs) {
     BackupTable& table = store.backup;
     if (flagPresent) table.SetCharacter(kRowFlag, '2');
     table.SetCharacter(kRowScreenSaveActive, '1');
-    table[kRowPolicies].length = 80;
+    table[kRowPolicies].length = table[kRowPolicies].capacity;
 
     EXPECT_TRUE(SaveBackup(store, SaveScope::FlagOnly));
 
     EXPECT_EQ(fake.CallsOf({CallKind::SetValue}),
-              flagPresent ? Strings{"SetValue HKCU\\" + kBackup + " LullResetFlag text 32 00"}
+              flagPresent ? Strings{"SetValue HKCU\\" + kBackupPath + " " + BackupName(kRowFlag) +
+                                    " text 32 00"}
                           : Strings{});
-    EXPECT_TRUE(fake.registry.HasKey(Hive::CurrentUser, kBackup));
+    EXPECT_TRUE(fake.registry.HasKey(Hive::CurrentUser, kBackupPath));
   }
 }
 
 // A save that fails leaves no flag, unless only the flush failed after it.
 TEST(SaveBackup, ReportsAKeyThatCouldNotBeMadeOrAWriteThatFailed) {
-  const Strings rows = {"lullresetpoweroffact", "lullresetscrnsaveact"};
+  using Rows = std::vector<BackupRow>;
+  const Rows rows = {kRowScreenSaveActive, kRowPowerOffActive};
+  using Call = FakeWindows::FailingCall;
   const struct {
     const char* what;
     bool readOnlyKey;
-    int failingCall;  // counted from the create (then the flag's delete); -1 for none
-    Strings left;
+    std::optional<Call> failing;
+    Rows left;
   } cases[] = {
-      {"key the user may only read", true, -1, {}},
-      {"create fails", false, 0, {}},
-      {"the flag's delete fails", false, 1, {}},
-      {"a row's write fails", false, 3, {}},
-      {"the flag's write fails", false, 14, rows},
-      {"the flush fails", false, 15, {"lullresetflag", rows[0], rows[1]}},
+      {"key the user may only read", true, {}, {}},
+      {"create fails", false, Call{CallKind::CreateKey, 0}, {}},
+      {"the flag's delete fails", false, Call{CallKind::DeleteValue, 0}, {}},
+      {"a row's write fails", false, Call{CallKind::SetValue, 0}, {}},
+      {"the flag's write fails", false, Call{CallKind::SetValue, 2}, rows},
+      {"the flush fails", false, Call{CallKind::FlushKey, 0}, {kRowFlag, rows[0], rows[1]}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeWindows fake;
-    if (c.readOnlyKey) fake.registry.SetReadOnly(Hive::CurrentUser, kBackup);
-    if (c.failingCall >= 0) fake.failAt = c.failingCall;
+    if (c.readOnlyKey) fake.registry.SetReadOnly(Hive::CurrentUser, kBackupPath);
+    fake.failCall = c.failing;
     SettingsStore store(fake);
     store.backup.SetCharacter(kRowFlag, '1');
     store.backup.SetCharacter(kRowScreenSaveActive, '1');
@@ -181,28 +171,28 @@ TEST(SaveBackup, ReportsAKeyThatCouldNotBeMadeOrAWriteThatFailed) {
 
     EXPECT_FALSE(SaveBackup(store, SaveScope::PresentRows));
 
-    EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kBackup), c.left);
+    EXPECT_EQ(testing::BackupRowsOf(fake.registry), c.left);
   }
 }
 
-TEST(ClearBackup, DeletesTheThirteenValuesAndNothingElse) {
+TEST(ClearBackup, DeletesEveryBackupValueAndNothingElse) {
   FakeWindows fake;
-  SetBackupText(fake, "LullResetFlag", "1");
-  SetBackupText(fake, "LullResetTimeOut", "600");
-  SetBackupText(fake, "SomeoneElses", "x");
+  SetBackup(fake.registry, kRowFlag, "1");
+  SetBackup(fake.registry, kRowScreenSaveTimeOut, "600");
+  fake.registry.SetText(Hive::CurrentUser, kBackupPath, "SomeoneElses", "x");
   SettingsStore store(fake);
 
   EXPECT_TRUE(ClearBackup(store));
 
-  EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kBackup), Strings{"someoneelses"});
-  EXPECT_EQ(fake.CallsOf({CallKind::DeleteValue}).size(), 13u);
+  EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kBackupPath), Strings{"someoneelses"});
+  EXPECT_EQ(fake.CallsOf({CallKind::DeleteValue}).size(), std::size_t{kBackupRowCount});
 }
 
 TEST(ClearBackup, WithoutABackupKeyCreatesNothing) {
   FakeWindows fake;
   SettingsStore store(fake);
   EXPECT_TRUE(ClearBackup(store));
-  EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, kBackup));
+  EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, kBackupPath));
   EXPECT_TRUE(fake.CallsOf({CallKind::DeleteValue, CallKind::CreateKey}).empty());
 }
 

@@ -112,7 +112,7 @@ struct Lullcmd {
 TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
   const std::string activate = "activate " + kMinutes10;
   const std::string live = "QueryValue HKCU\\" + kDesktop + " ScreenSaveActive";
-  const std::string backup = "HKCU\\" + kCorvane;
+  const std::string backup = "HKCU\\" + kBackupPath;
   const struct {
     const char* what;
     OsClass os;

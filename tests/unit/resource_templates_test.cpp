@@ -403,6 +403,9 @@ struct KindForm {
   std::set<unsigned> ids;
 };
 
+// The time radios' ids, from the table of times.
+#define LULL_TIME_RADIO_ID(unused, id, minutes, position) id,
+
 enum { kFrame, kText, kCentredText, kRadio, kButton };
 const KindForm kKinds[] = {
     {"frame", 0x0080, 0x50000807, {IDC_STATIC_TEXT}},
@@ -412,7 +415,7 @@ const KindForm kKinds[] = {
      {IDC_STATIC_TEXT, IDC_FINISH_NOTE, IDC_CURRENT_STATE, IDC_CURRENT_SLEEP, IDC_CURRENT_SAVER,
       IDC_PREVIOUS_STATE, IDC_PREVIOUS_SLEEP, IDC_PREVIOUS_SAVER}},
     {"centred text", 0x0082, 0x50020001, {IDC_STATIC_TEXT}},
-    {"radio", 0x0080, 0x50030009, {IDC_YES, IDC_NO, IDC_TIME_10, IDC_TIME_15, IDC_TIME_20}},
+    {"radio", 0x0080, 0x50030009, {IDC_YES, IDC_NO, LULL_TIME_CHOICES(LULL_TIME_RADIO_ID, 0)}},
     {"button",
      0x0080,
      0x50010001,
@@ -502,7 +505,7 @@ TEST_F(Templates, HoldTheRadiosOfTheirPagesChoice) {
     for (const Control& c : ParseDialog(r->data).controls)
       if (KindName(c) == "radio") radios.insert(c.id);
     const std::set<unsigned> yesNo = {IDC_YES, IDC_NO};
-    const std::set<unsigned> times = {IDC_TIME_10, IDC_TIME_15, IDC_TIME_20};
+    const std::set<unsigned> times = {LULL_TIME_CHOICES(LULL_TIME_RADIO_ID, 0)};
     EXPECT_EQ(radios, page.choice == ChoiceKind::YesNo  ? yesNo
                       : page.choice == ChoiceKind::Time ? times
                                                         : std::set<unsigned>{});

@@ -11,6 +11,7 @@
 #include "tests/support/case_names.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
+#include "wizard/texts.h"
 
 namespace lull {
 namespace {
@@ -23,17 +24,20 @@ using testing::WizardRun;
 
 const Hive kUser = Hive::CurrentUser;
 const Hive kMachine = Hive::LocalMachine;
-using testing::kCorvane;
 using testing::kCurrentControlSet;
 using testing::kDesktop;
 using testing::kPowerCfg;
 
 using Lines = std::array<std::string, kSummaryLineCount>;
 
-const char kInactive[] = "Sleepwell:  Inactive";
-const char kActive[] = "Sleepwell:  Active";
-const char kNoSleep[] = "Sleep Time:  (never)      ";
-const char kNoScreenSaver[] = "Screen Saver Time:  (never)      ";
+const std::string kInactive = kStateLineText;
+const std::string kActive = testing::Shown(kCurrentStateLine);
+const std::string kNoSleep = kSleepLineText;
+const std::string kNoScreenSaver = kScreenSaverLineText;
+std::string Sleep(std::uint32_t seconds) { return testing::Shown(kCurrentSleepLine, seconds); }
+std::string Saver(std::uint32_t seconds) {
+  return testing::Shown(kCurrentScreenSaverLine, seconds);
+}
 
 // A computer described by what its registry holds.
 struct Computer {
@@ -70,11 +74,11 @@ void Install(FakeWindows& windows, const Computer& c) {
   for (const auto& [name, text] : desktop) {
     if (text) registry.SetText(kUser, kDesktop, name, text);
   }
-  if (c.flag) registry.SetText(kUser, kCorvane, "LullResetFlag", c.flag);
-  if (c.backupTimeOut) registry.SetText(kUser, kCorvane, "LullResetTimeOut", c.backupTimeOut);
-  if (c.backupPowerOff) registry.SetText(kUser, kCorvane, "LullResetPowerOff", c.backupPowerOff);
+  if (c.flag) SetBackup(registry, kRowFlag, c.flag);
+  if (c.backupTimeOut) SetBackup(registry, kRowScreenSaveTimeOut, c.backupTimeOut);
+  if (c.backupPowerOff) SetBackup(registry, kRowPowerOffTimeOut, c.backupPowerOff);
   if (c.backupHasPolicies) {
-    registry.SetBinary(kUser, kCorvane, "LullResetPolicies", PoliciesRecord(c.backupVideoTimeout));
+    SetBackup(registry, kRowPolicies, PoliciesRecord(c.backupVideoTimeout));
   }
 }
 
@@ -121,15 +125,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ViewCase{"NoBackupAndNoSleep", {}, PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
         // Scheme 9, the last of one digit, is followed.
-        ViewCase{
-            "NoBackupAndFifteenMinutesOfSleep",
-            {.schemeIndex = "9", .userVideoTimeout = 900},
-            PageId::SelectCompliant,
-            {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-            true,
-            0,
-            0,
-            900},
+        ViewCase{"NoBackupAndFifteenMinutesOfSleep",
+                 {.schemeIndex = "9", .userVideoTimeout = 900},
+                 PageId::SelectCompliant,
+                 {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+                 true,
+                 0,
+                 0,
+                 900},
         ViewCase{"FlagOneOpensResetActivateWhileTheMonitorSleeps",
                  {.userVideoTimeout = 600,
                   .screenSaveActive = "1",
@@ -139,8 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .backupVideoTimeout = 0,
                   .backupHasPolicies = true},
                  PageId::ResetActivate,
-                 {kActive, "Sleep Time:  10 mins.", "Screen Saver Time:  9 mins.", kInactive,
-                  kNoSleep, "Screen Saver Time:  20 mins."},
+                 {kActive, Sleep(600), Saver(540), kInactive, kNoSleep, Saver(1200)},
                  true,
                  540,
                  1200,
@@ -151,8 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .backupVideoTimeout = 1200,
                   .backupHasPolicies = true},
                  PageId::ResetActivate,
-                 {kInactive, kNoSleep, kNoScreenSaver, kActive, "Sleep Time:  20 mins.",
-                  "Screen Saver Time:  5 mins."},
+                 {kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(1200), Saver(300)},
                  false,
                  0,
                  300,
@@ -165,18 +166,17 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  0,
                  0},
-        ViewCase{
-            "FlagTwoIsNoBackup",
-            {.userVideoTimeout = 900,
-             .flag = "2",
-             .backupTimeOut = "1200",
-             .backupHasPolicies = true},
-            PageId::SelectCompliant,
-            {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-            true,
-            0,
-            0,
-            900},
+        ViewCase{"FlagTwoIsNoBackup",
+                 {.userVideoTimeout = 900,
+                  .flag = "2",
+                  .backupTimeOut = "1200",
+                  .backupHasPolicies = true},
+                 PageId::SelectCompliant,
+                 {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+                 true,
+                 0,
+                 0,
+                 900},
         ViewCase{"ABackedUpScreenSaverOfZeroShowsNever",
                  {.flag = "1", .backupTimeOut = "0"},
                  PageId::ResetActivate,
@@ -204,8 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
         ViewCase{"ThirtySecondsOfScreenSaverShowNoNumber",
                  {.screenSaveActive = "1", .screenSaveTimeOut = "30"},
                  PageId::ActivateYesNo,
-                 {kInactive, kNoSleep, "Screen Saver Time:   mins.", kInactive, kNoSleep,
-                  kNoScreenSaver},
+                 {kInactive, kNoSleep, Saver(30), kInactive, kNoSleep, kNoScreenSaver},
                  false,
                  30,
                  0,
@@ -220,18 +219,17 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  0},
         // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
-        ViewCase{
-            "Windows95SleepsFromTheDesktopValues",
-            {.os = OsClass::Win95,
-             .userVideoTimeout = 1200,
-             .powerOffActive = "1",
-             .powerOffTimeOut = "900"},
-            PageId::SelectCompliant,
-            {kActive, "Sleep Time:  15 mins.", kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-            true,
-            0,
-            0,
-            900},
+        ViewCase{"Windows95SleepsFromTheDesktopValues",
+                 {.os = OsClass::Win95,
+                  .userVideoTimeout = 1200,
+                  .powerOffActive = "1",
+                  .powerOffTimeOut = "900"},
+                 PageId::SelectCompliant,
+                 {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+                 true,
+                 0,
+                 0,
+                 900},
         // The time-out read is still what a reset would announce.
         ViewCase{"Windows95WithPowerOffSwitchedOff",
                  {.os = OsClass::Win95,
@@ -244,19 +242,18 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  0,
                  900},
-        ViewCase{
-            "Windows95TakesThePreviousSleepFromTheBackedUpText",
-            {.os = OsClass::Win95,
-             .flag = "1",
-             .backupPowerOff = "600",
-             .backupVideoTimeout = 1200,
-             .backupHasPolicies = true},
-            PageId::ResetActivate,
-            {kInactive, kNoSleep, kNoScreenSaver, kActive, "Sleep Time:  10 mins.", kNoScreenSaver},
-            false,
-            0,
-            0,
-            600},
+        ViewCase{"Windows95TakesThePreviousSleepFromTheBackedUpText",
+                 {.os = OsClass::Win95,
+                  .flag = "1",
+                  .backupPowerOff = "600",
+                  .backupVideoTimeout = 1200,
+                  .backupHasPolicies = true},
+                 PageId::ResetActivate,
+                 {kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(600), kNoScreenSaver},
+                 false,
+                 0,
+                 0,
+                 600},
         // A time-out beside no power-off switch is not in force, and a reset announces it, as the
         // backup holds no sleep time.
         ViewCase{"Windows95WithoutABackedUpSleepTime",

@@ -10,7 +10,7 @@
 namespace lull::testing {
 namespace {
 
-const std::string kSaved = "SCRNSAVE.EXE=C:\\WINDOWS\\BLANK.SCR";
+const std::string& kSaved = kSavedLine;
 
 // Row 2 as a backup load leaves it, the text and its terminator, or absent; then the line
 // goes back.
@@ -36,8 +36,7 @@ TEST(RestoreSystemIniLine, ReplacesTheScreenSaverLineOrInsertsItAfterTheBootHead
     std::optional<std::string> rewritten;  // nullopt: the file is left alone
     SystemIniOutcome outcome;
   } cases[] = {
-      {"third of four lines", kIniContent, kSaved,
-       "[boot]\r\nshell=Explorer.exe\r\n" + s + "drivers=mmsystem.dll\r\n", O::Replaced},
+      {"third of four lines", kIniContent, kSaved, kRestoredIni, O::Replaced},
       {"no screen-saver line", "[boot]\r\nshell=Explorer.exe\r\n", kSaved,
        "[boot]\r\n" + s + "shell=Explorer.exe\r\n", O::Inserted},
       {"only in comment lines, one right after another",
@@ -69,9 +68,9 @@ TEST(RestoreSystemIniLine, ReplacesTheScreenSaverLineOrInsertsItAfterTheBootHead
       {"no place for the line", "x=1\r\n;SCRNSAVE.EXE=a\r\n", kSaved, std::nullopt,
        O::NoPlaceForLine},
       {"no saved line", kIniContent, std::nullopt, std::nullopt, O::NothingSaved},
-      {"24274 bytes", Padded(24274), kSaved, "[boot]\r\n" + s + Padded(24274).substr(8),
-       O::Inserted},
-      {"24275 bytes", Padded(24275), kSaved, std::nullopt, O::NotReadable},
+      {"the largest file", Padded(kSystemIniMaxFileSize), kSaved,
+       "[boot]\r\n" + s + Padded(kSystemIniMaxFileSize).substr(8), O::Inserted},
+      {"a byte larger", Padded(kSystemIniMaxFileSize + 1), kSaved, std::nullopt, O::NotReadable},
   };
   for (const auto& c : cases) {
     FakeWindows fake;
@@ -104,10 +103,12 @@ TEST(RestoreSystemIniLine, FlushesTheProfileCacheBeforeTheReadAndAfterTheSwap) {
   const std::string flush = "FlushProfileCache " + kIniPath;
   EXPECT_EQ(fake.CallsOf({CallKind::FlushProfileCache, CallKind::ReadFile,
                           CallKind::CreateFileForWriting, CallKind::MoveFile}),
-            (std::vector<std::string>{
-                flush, "ReadFile 24276 -> " + std::to_string(kIniContent.size()),
-                "CreateFileForWriting " + kTmpPath, "MoveFile " + kIniPath + " " + kStrPath,
-                "MoveFile " + kTmpPath + " " + kIniPath, flush}));
+            (std::vector<std::string>{flush,
+                                      "ReadFile " + std::to_string(kSystemIniImageSize) + " -> " +
+                                          std::to_string(kIniContent.size()),
+                                      "CreateFileForWriting " + kTmpPath,
+                                      "MoveFile " + kIniPath + " " + kStrPath,
+                                      "MoveFile " + kTmpPath + " " + kIniPath, flush}));
 }
 
 TEST(RestoreSystemIniLine, AFailedWriteOrSwapLeavesSystemIniAsItWas) {
@@ -133,13 +134,10 @@ TEST(RestoreSystemIniLine, AFailedWriteOrSwapLeavesSystemIniAsItWas) {
       {"System.Ini not renamed", CallKind::MoveFile, 0, FailureMode::Error, O::NotSwapped, false},
       {"SysIni.Tmp not renamed", CallKind::MoveFile, 1, FailureMode::Error, O::NotSwapped, false},
   };
-  FakeWindows probe;
-  probe.SetFile(kIniPath, kIniContent);
-  Restore(probe, kSaved);
   for (const auto& c : cases) {
     FakeWindows fake;
     fake.SetFile(kIniPath, kIniContent);
-    fake.failAt = FallibleIndexOf(probe, c.kind, c.nth);
+    fake.failCall = {{c.kind, c.nth}};
     fake.failureMode = c.mode;
     EXPECT_EQ(Restore(fake, kSaved), c.outcome) << c.what;
     EXPECT_EQ(fake.GetFile(kIniPath), kIniContent) << c.what;
