@@ -9,11 +9,13 @@ FUZZ       := $(BUILD)/fuzz
 DIST       := dist
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := $(patsubst tests/fuzz/%_fuzzer.cpp,%,$(wildcard tests/fuzz/*_fuzzer.cpp))
+MUTANTS    ?= 50
+SEED       ?= 1
 CMAKE_GEN  := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 JOBS       ?= 2
 
-.PHONY: all setup win32 win64 native golden test run bench fuzz fuzz-build screenshots dist \
-        figures clean
+.PHONY: all setup win32 win64 native golden test run bench fuzz fuzz-build mutants screenshots \
+        dist figures clean
 
 all: win32 win64 native
 
@@ -66,6 +68,11 @@ fuzz: fuzz-build
 	  tests/fuzz/run_fuzzer.sh $(FUZZ)/fuzz_$$target $(FUZZ_SECONDS) $(FUZZ)/runs || status=1; \
 	done; exit $$status
 
+# How many planted faults the unit tests catch: MUTANTS of them, from the shuffle by SEED,
+# each built and run on its own in build/mutants (scripts/mutants.py). Prints the survivors.
+mutants: setup
+	@JOBS=$(JOBS) scripts/mutants.py $(MUTANTS) $(SEED)
+
 # Says at once when there is no display to show the wizard on; then sets up, builds the one
 # lull.exe it opens and opens it.
 run:
@@ -92,8 +99,8 @@ dist:
 	@$(MAKE) --no-print-directory win32 TARGETS="lull lullcmd"
 	@scripts/dist.py $(WIN32) $(DIST)
 
-# Runs the tests, the fuzz targets and the benchmark once, and writes their figures, with the
-# date and the machine, into README.md.
+# Runs the tests, the mutants, the fuzz targets and the benchmark once, and writes their
+# figures, with the date and the machine, into README.md.
 figures:
 	@scripts/figures.py $(FUZZ_SECONDS) $(RUNS)
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""make figures: one recorded run of the tests, the fuzz targets and the benchmark, and
-the size of lull.exe, written with the date and the machine into README.md between its
-figures markers. Nothing is written unless every step passes. The logs stay in
+"""make figures: one recorded run of the tests, the mutants, the fuzz targets and the
+benchmark, and the size of lull.exe, written with the date and the machine into README.md
+between its figures markers. Nothing is written unless every step passes. The logs stay in
 build/figures/.
 
-usage: figures.py [FUZZ-SECONDS [BENCH-ROUNDS]]   (60, and as many rounds as make bench runs)
+usage: figures.py [FUZZ-SECONDS [BENCH-ROUNDS]]   (60, and as many rounds as make bench runs;
+       make mutants tries as many mutants as MUTANTS says, as make passes it on)
 """
 import datetime
 import os
@@ -157,6 +158,16 @@ def test_table(log):
     return "\n".join(rows), summary, round(float(took)), sweep, mode
 
 
+def mutant_line(log):
+    """What was tried, and the closing line of make mutants."""
+    sample = re.search(r"^mutants: (\d+) of (\d+) mutants, seed (\d+)$", log, re.M)
+    took = re.search(r"^mutants: \d+ s, ([\d.]+) s a mutant", log, re.M).group(1)
+    tried, size, seed = (int(group) for group in sample.groups())
+    closing = re.search(r"^mutants: \d+ tried, .*", log, re.M).group(0)
+    return (f"`make mutants`, the first {tried} of {number(size)} mutants as seed {seed} "
+            f"shuffles them (known equivalents passed over), {took} s each: `{closing}`")
+
+
 def machine():
     cpu = re.search(r"model name\s*: (.*)", pathlib.Path("/proc/cpuinfo").read_text()).group(1)
     memory = int(re.search(r"MemTotal:\s*(\d+)", pathlib.Path("/proc/meminfo").read_text())
@@ -173,6 +184,7 @@ def main():
     LOGS.mkdir(parents=True, exist_ok=True)
     started = datetime.datetime.now(datetime.timezone.utc)
     tests = test_table(run("test", ["make", "test"]))
+    mutants = mutant_line(run("mutants", ["make", "mutants"]))
     fuzz = fuzz_table(run("fuzz", ["make", "fuzz", f"FUZZ_SECONDS={fuzz_seconds}"]))
     bench = bench_table(run("bench", ["make", "bench", *bench_rounds]))
     sizes, imports = size_table(ROOT / "build" / "win32" / "lull.exe")
@@ -196,6 +208,8 @@ Recorded by `make figures` on {started:%Y-%m-%d} from commit {commit}{dirty}, on
 {sweep}.
 
 {test_rows}
+
+**Mutants.** {mutants}.
 
 **Fuzzing.** `make fuzz`, {fuzz_seconds} s for each target, under ASan and UBSan:
 
