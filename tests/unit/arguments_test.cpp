@@ -65,6 +65,7 @@ std::vector<ArgumentsCase> Cases() {
       {"lullcmd status /log \"\"", BadInput},
       {"lullcmd status /log a /log b", BadInput},
       {"lullcmd bogus", BadInput},
+      {"lullcmd bogus status", BadInput},
       // The longest line the buffer holds, and one character more.
       {"lullcmd status" + std::string(kCommandLineCapacity - 15, ' '), Status},
       {"lullcmd status" + std::string(kCommandLineCapacity - 14, ' '), BadInput},

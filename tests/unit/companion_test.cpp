@@ -172,6 +172,14 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
     } else {
       EXPECT_EQ(lullcmd.windows().output.substr(0, sizeof kUsageBeforeTimes - 1),
                 kUsageBeforeTimes);
+      // Then every time of the table in its order, as a list in words.
+      std::string times;
+      for (std::size_t row = 0; row < kTimeChoiceCount; ++row) {
+        times += row == 0 ? "" : row + 1 == kTimeChoiceCount ? " or " : ", ";
+        times += std::to_string(kTimeChoices[row].minutes);
+      }
+      EXPECT_EQ(lullcmd.windows().output.substr(sizeof kUsageBeforeTimes - 1, times.size() + 1),
+                times + ".");
     }
     EXPECT_EQ(Changes(lullcmd.windows()).empty(), !c.changes);
     EXPECT_EQ(lullcmd.Backup() == before, c.keepsBackup);

@@ -73,6 +73,10 @@ TEST_P(PageFlow, VisitsThePagesInOrderAndEndsWithExitCodeZero) {
   EXPECT_EQ(std::ranges::count(run.windows.CallsOf({testing::CallKind::SetSystemParameter}),
                                "SetSystemParameter ScreenSaverActive 1"),
             c.movesScreenSaver ? 1 : 0);
+  // Every way into NormalFinish runs the activation, which always announces the sleep time.
+  EXPECT_EQ(std::ranges::count(run.windows.CallsOf({testing::CallKind::SetSystemParameter}),
+                               "SetSystemParameter PowerOffActive 1"),
+            c.pages.size() > 1 && c.pages.back() == "NormalFinish" ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
