@@ -18,7 +18,7 @@ inline constexpr int kExitBadInput = 2;
 // The backup could not be saved or read (nothing was changed), or a reset could not put
 // everything back (the backup is kept for another try).
 inline constexpr int kExitFailed = 3;
-// NT 4, 5.2 and later: no setting is read or written.
+// A Windows the wizard does not support either: no setting is read or written.
 inline constexpr int kExitUnsupported = 4;
 
 // How long a log held by another PC is waited for, in all, and between two tries.

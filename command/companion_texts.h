@@ -5,7 +5,7 @@
 
 namespace lull {
 
-// The usage, around the minutes the table of times offers ("10, 15 or 20"). Bad input and
+// The usage, around the minutes the table of times offers, as a list. Bad input and
 // "/?" write no log line: they run nothing, and their line would only repeat the usage.
 constexpr char kUsageBeforeTimes[] =
     "Usage: lullcmd activate MINUTES [/move] [/log FILE]\r\n"

@@ -1,5 +1,5 @@
-// The thirteen setting rows: at once the working copy of the live values and the rows
-// of the backup kept under Control Panel\Desktop\Corvane. A row of length 0 is absent.
+// The setting rows: at once the working copy of the live values and the rows
+// of the backup kept under the backup key, kBackupKey. A row of length 0 is absent.
 #pragma once
 
 #include <cstddef>
@@ -132,7 +132,7 @@ void LoadBackup(SettingsStore& store);
 // flag, written last, is on the disk. A save of the present rows that fails leaves no flag,
 // and so no backup.
 bool SaveBackup(SettingsStore& store, SaveScope scope);
-// True when none of the thirteen values is left (a missing key holds none).
+// True when none of the backup's values is left (a missing key holds none).
 bool ClearBackup(SettingsStore& store);
 
 }  // namespace lull

@@ -1,5 +1,5 @@
 // The one context of the settings routines and the operations, kept for the life of the
-// process: the platform, the Windows version, the thirteen rows, the key paths whose
+// process: the platform, the Windows version, the setting rows, the key paths whose
 // character is replaced in place, and the scratch buffers of the operations.
 #pragma once
 

@@ -156,7 +156,7 @@ bool Succeeded(SystemIniOutcome outcome) {
   return outcome == SystemIniOutcome::Replaced || outcome == SystemIniOutcome::Inserted;
 }
 
-// Kept from one input to the next, as allocating their 24 KB afresh for each would cost
+// Kept from one input to the next, as allocating their images afresh for each would cost
 // more than the run itself: the file's content, and the room for each input's settings
 // store, which holds the image the file is read into.
 std::string content;
