@@ -232,6 +232,17 @@ const char* LiveName(BackupRow row) {
 
 // The Policies record goes back into the scheme the backup names, and only beside its index;
 // the scheme chosen since stays the one in force, and its record as it is.
+// A screen-saver program another tool kept as bytes without a terminator goes back as a text
+// with one.
+TEST(ResetSettings, PutsTheScreenSaverBackAsATerminatedText) {
+  Reset r(OsClass::WinXP);
+  SetBackup(r.fake.registry, kRowScreenSaver, TextBytes(kSavedLine, false), ValueType::Binary);
+  EXPECT_EQ(r.Run(), Outcome::Done);
+  const auto value = r.fake.registry.Get(Hive::CurrentUser, kDesktop, kScreenSaverName);
+  ASSERT_TRUE(value);
+  EXPECT_EQ(*value, (RegistryValue{ValueType::Text, TextBytes(kSavedLine)}));
+}
+
 TEST(ResetSettings, PutsPoliciesBackIntoTheSchemeTheBackupNamesOnly) {
   const char* const index = LiveName(kRowPowerPolicyIndex);
   const char* const policies = LiveName(kRowPolicies);
