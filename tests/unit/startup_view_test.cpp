@@ -87,10 +87,12 @@ struct ViewCase {
   Computer computer;
   PageId firstPage;
   Lines lines;
-  bool sleepActive;
-  std::uint32_t currentScreenSaver;
-  std::uint32_t previousScreenSaver;
-  std::uint32_t sleepToApply;
+  struct {
+    bool sleepActive;
+    std::uint32_t currentScreenSaver;
+    std::uint32_t previousScreenSaver;
+    std::uint32_t sleepToApply;
+  } facts;
 };
 
 void PrintTo(const ViewCase& c, std::ostream* out) { *out << c.name; }
@@ -106,14 +108,15 @@ TEST_P(StartupView, ChoosesTheFirstPageAndFillsTheLines) {
   for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
     EXPECT_EQ(run.program.lines[line], c.lines[line]) << "line " << line;
   }
-  EXPECT_EQ(run.program.facts.sleepAlreadyActive, c.sleepActive);
-  EXPECT_EQ(run.program.facts.currentScreenSaverSeconds, c.currentScreenSaver);
-  EXPECT_EQ(run.program.facts.previousScreenSaverSeconds, c.previousScreenSaver);
-  EXPECT_EQ(run.program.facts.previousSleepSeconds, c.sleepToApply);
+  EXPECT_EQ(run.program.facts.sleepAlreadyActive, c.facts.sleepActive);
+  EXPECT_EQ(run.program.facts.currentScreenSaverSeconds, c.facts.currentScreenSaver);
+  EXPECT_EQ(run.program.facts.previousScreenSaverSeconds, c.facts.previousScreenSaver);
+  EXPECT_EQ(run.program.facts.previousSleepSeconds, c.facts.sleepToApply);
   // Without a backup the rows keep the live values, but no time-out of a screen saver that
   // never starts.
   if (!c.computer.flag) {
-    EXPECT_EQ(run.program.store.backup[kRowScreenSaveTimeOut].present(), c.currentScreenSaver != 0);
+    EXPECT_EQ(run.program.store.backup[kRowScreenSaveTimeOut].present(),
+              c.facts.currentScreenSaver != 0);
   }
 }
 
@@ -123,16 +126,13 @@ const Lines kNothingFound = {kInactive, kNoSleep, kNoScreenSaver,
 INSTANTIATE_TEST_SUITE_P(
     Computers, StartupView,
     ::testing::Values(
-        ViewCase{"NoBackupAndNoSleep", {}, PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
+        ViewCase{"NoBackupAndNoSleep", {}, PageId::ActivateYesNo, kNothingFound, {false, 0, 0, 0}},
         // Scheme 9, the last of one digit, is followed.
         ViewCase{"NoBackupAndFifteenMinutesOfSleep",
                  {.schemeIndex = "9", .userVideoTimeout = 900},
                  PageId::SelectCompliant,
                  {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-                 true,
-                 0,
-                 0,
-                 900},
+                 {true, 0, 0, 900}},
         ViewCase{"FlagOneOpensResetActivateWhileTheMonitorSleeps",
                  {.userVideoTimeout = 600,
                   .screenSaveActive = "1",
@@ -143,10 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .backupHasPolicies = true},
                  PageId::ResetActivate,
                  {kActive, Sleep(600), Saver(540), kInactive, kNoSleep, Saver(1200)},
-                 true,
-                 540,
-                 1200,
-                 0},
+                 {true, 540, 1200, 0}},
         ViewCase{"ABackupFromAnEarlierActivationShowsItsSleepTime",
                  {.flag = "1",
                   .backupTimeOut = "300",
@@ -154,18 +151,12 @@ INSTANTIATE_TEST_SUITE_P(
                   .backupHasPolicies = true},
                  PageId::ResetActivate,
                  {kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(1200), Saver(300)},
-                 false,
-                 0,
-                 300,
-                 1200},
+                 {false, 0, 300, 1200}},
         ViewCase{"AnyFlagButTwoCountsAsAnActivation",
                  {.flag = "x"},
                  PageId::ResetActivate,
                  kNothingFound,
-                 false,
-                 0,
-                 0,
-                 0},
+                 {false, 0, 0, 0}},
         ViewCase{"FlagTwoIsNoBackup",
                  {.userVideoTimeout = 900,
                   .flag = "2",
@@ -173,51 +164,33 @@ INSTANTIATE_TEST_SUITE_P(
                   .backupHasPolicies = true},
                  PageId::SelectCompliant,
                  {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-                 true,
-                 0,
-                 0,
-                 900},
+                 {true, 0, 0, 900}},
         ViewCase{"ABackedUpScreenSaverOfZeroShowsNever",
                  {.flag = "1", .backupTimeOut = "0"},
                  PageId::ResetActivate,
                  kNothingFound,
-                 false,
-                 0,
-                 0,
-                 0},
+                 {false, 0, 0, 0}},
         ViewCase{"AnActiveScreenSaverOfZeroShowsNever",
                  {.screenSaveActive = "1", .screenSaveTimeOut = "0"},
                  PageId::ActivateYesNo,
                  kNothingFound,
-                 false,
-                 0,
-                 0,
-                 0},
+                 {false, 0, 0, 0}},
         ViewCase{"AnInactiveScreenSaverIsNotCounted",
                  {.screenSaveActive = "0", .screenSaveTimeOut = "600"},
                  PageId::ActivateYesNo,
                  kNothingFound,
-                 false,
-                 0,
-                 0,
-                 0},
+                 {false, 0, 0, 0}},
         ViewCase{"ThirtySecondsOfScreenSaverShowNoNumber",
                  {.screenSaveActive = "1", .screenSaveTimeOut = "30"},
                  PageId::ActivateYesNo,
                  {kInactive, kNoSleep, Saver(30), kInactive, kNoSleep, kNoScreenSaver},
-                 false,
-                 30,
-                 0,
-                 0},
+                 {false, 30, 0, 0}},
         // Only one-character scheme indices can be followed.
         ViewCase{"ATwoDigitSchemeIsNotFollowed",
                  {.schemeIndex = "10", .userVideoTimeout = 900},
                  PageId::ActivateYesNo,
                  kNothingFound,
-                 false,
-                 0,
-                 0,
-                 0},
+                 {false, 0, 0, 0}},
         // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
         ViewCase{"Windows95SleepsFromTheDesktopValues",
                  {.os = OsClass::Win95,
@@ -226,10 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .powerOffTimeOut = "900"},
                  PageId::SelectCompliant,
                  {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-                 true,
-                 0,
-                 0,
-                 900},
+                 {true, 0, 0, 900}},
         // The time-out read is still what a reset would announce.
         ViewCase{"Windows95WithPowerOffSwitchedOff",
                  {.os = OsClass::Win95,
@@ -238,10 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .powerOffTimeOut = "900"},
                  PageId::ActivateYesNo,
                  kNothingFound,
-                 false,
-                 0,
-                 0,
-                 900},
+                 {false, 0, 0, 900}},
         ViewCase{"Windows95TakesThePreviousSleepFromTheBackedUpText",
                  {.os = OsClass::Win95,
                   .flag = "1",
@@ -250,10 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .backupHasPolicies = true},
                  PageId::ResetActivate,
                  {kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(600), kNoScreenSaver},
-                 false,
-                 0,
-                 0,
-                 600},
+                 {false, 0, 0, 600}},
         // A time-out beside no power-off switch is not in force, and a reset announces it, as the
         // backup holds no sleep time.
         ViewCase{"Windows95WithoutABackedUpSleepTime",
@@ -264,10 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .backupHasPolicies = true},
                  PageId::ResetActivate,
                  kNothingFound,
-                 false,
-                 0,
-                 0,
-                 900}),
+                 {false, 0, 0, 900}}),
     testing::CaseName());
 
 // The whole start, as lull.exe makes it: version, command line, settings, first page.
