@@ -814,10 +814,8 @@ void Screenshot(HWND page, const std::string& name) {
   std::vector<BYTE> pixels(stride * height);
   GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
             DIB_RGB_COLORS);
-  BITMAPFILEHEADER header = {};
-  header.bfType = 0x4D42;
-  header.bfOffBits = sizeof header + sizeof info;
-  header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
+  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
+  BITMAPFILEHEADER header = {0x4D42, offset + static_cast<DWORD>(pixels.size()), 0, 0, offset};
   std::string content(reinterpret_cast<char*>(&header), sizeof header);
   content.append(reinterpret_cast<char*>(&info), sizeof info);
   content.append(reinterpret_cast<char*>(pixels.data()), pixels.size());
