@@ -215,6 +215,23 @@ void SetBareText(HKEY key, const std::string& name, const std::vector<BYTE>& tex
   }
 }
 
+// Makes the key if need be and sets the value; a bare text goes below RegSetValueExA.
+void WriteValue(HKEY hive, const std::string& path, const std::string& name, DWORD type,
+                const std::vector<BYTE>& data, bool bare) {
+  HKEY key;
+  if (RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    Fail("cannot create %s", path.c_str());
+    return;
+  }
+  if (bare) {
+    SetBareText(key, name, data);
+  } else {
+    RegSetValueExA(key, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+  }
+  RegCloseKey(key);
+}
+
 void SetValue(const std::vector<std::string>& words) {
   HKEY hive;
   std::string path;
@@ -224,18 +241,7 @@ void SetValue(const std::vector<std::string>& words) {
     Fail("usage: set KEY NAME TYPE DATA");
     return;
   }
-  HKEY key;
-  if (RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
-    Fail("cannot create %s", words[1].c_str());
-    return;
-  }
-  if (words[3] == "sz-bare") {
-    SetBareText(key, words[2], data);
-  } else {
-    RegSetValueExA(key, words[2].c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
-  }
-  RegCloseKey(key);
+  WriteValue(hive, path, words[2], type, data, words[3] == "sz-bare");
 }
 
 void DeleteTree(HKEY hive, const std::string& path) {
@@ -253,18 +259,22 @@ void DeleteTree(HKEY hive, const std::string& path) {
   RegDeleteKeyA(hive, path.c_str());
 }
 
+void DeleteValue(HKEY hive, const std::string& path, const char* name) {
+  HKEY key;
+  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+  }
+}
+
 void Delete(const std::vector<std::string>& words) {
   HKEY hive;
   std::string path;
   if (words.size() < 2 || !SplitKey(words[1], hive, path)) return;
   if (words.size() == 2) {
     DeleteTree(hive, path);
-    return;
-  }
-  HKEY key;
-  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-    RegDeleteValueA(key, words[2].c_str());
-    RegCloseKey(key);
+  } else {
+    DeleteValue(hive, path, words[2].c_str());
   }
 }
 
@@ -276,22 +286,14 @@ const char* const kFiles[] = {lull::kSystemIniPath, lull::kSystemIniTempPath,
 
 // Every place the wizard reads or writes goes back to empty.
 void Clean() {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key) ==
-      ERROR_SUCCESS) {
-    for (const lull::Place& place : lull::kPlaces) {
-      if (place.key == lull::PlaceKey::Desktop) RegDeleteValueA(key, place.name);
+  for (const lull::Place& place : lull::kPlaces) {
+    if (place.key == lull::PlaceKey::Desktop) {
+      DeleteValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", place.name);
     }
-    RegCloseKey(key);
   }
   DeleteTree(HKEY_CURRENT_USER, lull::kBackupKey.path);
   DeleteTree(HKEY_CURRENT_USER, "Control Panel\\PowerCfg");
-  for (const char* path : kPowerKeys) {
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-      RegDeleteValueA(key, "AcPolicy");
-      RegCloseKey(key);
-    }
-  }
+  for (const char* path : kPowerKeys) DeleteValue(HKEY_LOCAL_MACHINE, path, "AcPolicy");
   for (const char* file : kFiles) DeleteFileA(file);
 }
 
@@ -534,17 +536,46 @@ HWND CurrentPage() {
   return page;
 }
 
-void Start(const std::vector<std::string>& words) {
-  std::string commandLine = "\"" + lullPath + "\"";
-  for (std::size_t at = 1; at < words.size(); ++at) commandLine += " " + words[at];
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
+// Starts PATH with the words from FIRST on as its arguments, each as written or, with QUOTE,
+// in quotes when it is empty or holds blanks. It inherits handles when given a standard output.
+bool Launch(const std::string& path, const std::vector<std::string>& words, std::size_t first,
+            bool quote, STARTUPINFOA& startup, DWORD flags, PROCESS_INFORMATION& process) {
+  std::string commandLine = "\"" + path + "\"";
+  for (std::size_t at = first; at < words.size(); ++at) {
+    const bool blanks = words[at].empty() || words[at].find_first_of(" \t") != std::string::npos;
+    commandLine += quote && blanks ? " \"" + words[at] + "\"" : " " + words[at];
+  }
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back(0);
-  if (!CreateProcessA(lullPath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &lullProcess)) {
-    Fail("cannot start %s (error %lu)", lullPath.c_str(), GetLastError());
+  startup.cb = sizeof startup;
+  if (CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, startup.hStdOutput != nullptr,
+                     flags, nullptr, nullptr, &startup, &process)) {
+    return true;
   }
+  Fail("cannot start %s (error %lu)", path.c_str(), GetLastError());
+  return false;
+}
+
+void Start(const std::vector<std::string>& words) {
+  STARTUPINFOA startup = {};
+  Launch(lullPath, words, 1, false, startup, 0, lullProcess);
+}
+
+// Waits for a process to end, or ends it when it does not in time, checks its exit code
+// and closes its handles. LATE says what was on screen when it did not end.
+void ExpectEnd(PROCESS_INFORMATION& process, const char* name, DWORD wait, DWORD expected,
+               std::string (*late)()) {
+  if (WaitForSingleObject(process.hProcess, wait) != WAIT_OBJECT_0) {
+    Fail("%s did not end%s", name, late().c_str());
+    TerminateProcess(process.hProcess, 99);
+    WaitForSingleObject(process.hProcess, 5000);
+  } else {
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    if (code != expected) Fail("%s ended with code %lu, expected %lu", name, code, expected);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
 }
 
 // Clicks the way a user does, and waits until the page has dealt with it.
@@ -604,11 +635,6 @@ std::string CompanionPath() {
 // that they run at the same time.
 void RunCompanions(const std::vector<std::string>& words, std::size_t first, long copies) {
   const std::string path = CompanionPath();
-  std::string commandLine = "\"" + path + "\"";
-  for (std::size_t at = first; at < words.size(); ++at) {
-    const bool blanks = words[at].empty() || words[at].find_first_of(" \t") != std::string::npos;
-    commandLine += blanks ? " \"" + words[at] + "\"" : " " + words[at];
-  }
   companionOutput.clear();
   for (long copy = 0; copy < copies; ++copy) {
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
@@ -620,18 +646,13 @@ void RunCompanions(const std::vector<std::string>& words, std::size_t first, lon
     }
     SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = write;
     startup.hStdError = write;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back(0);
     Companion companion = {{}, read};
-    if (CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
-                       nullptr, &startup, &companion.process)) {
+    if (Launch(path, words, first, true, startup, CREATE_SUSPENDED, companion.process)) {
       companions.push_back(companion);
     } else {
-      Fail("cannot start %s (error %lu)", path.c_str(), GetLastError());
       CloseHandle(read);
     }
     CloseHandle(write);
@@ -639,14 +660,18 @@ void RunCompanions(const std::vector<std::string>& words, std::size_t first, lon
   for (Companion& companion : companions) ResumeThread(companion.process.hThread);
 }
 
+bool Available(HANDLE pipe) {
+  DWORD available = 0;
+  return PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available != 0;
+}
+
 // What is in the pipe once its writer has ended. Reading up to the end of the pipe would
 // wait for every process that inherited its write end, the reload a run starts included.
 std::string Drain(HANDLE pipe) {
   std::string content;
   char buffer[4096];
-  DWORD available = 0, read = 0;
-  while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available != 0 &&
-         ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read != 0) {
+  DWORD read = 0;
+  while (Available(pipe) && ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read != 0) {
     content.append(buffer, read);
   }
   return content;
@@ -654,20 +679,10 @@ std::string Drain(HANDLE pipe) {
 
 void ExpectCompanionsExit(DWORD expected) {
   for (Companion& companion : companions) {
-    if (WaitForSingleObject(companion.process.hProcess, kCompanionWaitMilliseconds) !=
-        WAIT_OBJECT_0) {
-      Fail("lullcmd.exe did not end");
-      TerminateProcess(companion.process.hProcess, 99);
-      WaitForSingleObject(companion.process.hProcess, 5000);
-    } else {
-      DWORD code = 0;
-      GetExitCodeProcess(companion.process.hProcess, &code);
-      if (code != expected) Fail("lullcmd.exe ended with code %lu, expected %lu", code, expected);
-    }
+    ExpectEnd(companion.process, "lullcmd.exe", kCompanionWaitMilliseconds, expected,
+              [] { return std::string(); });
     companionOutput += Drain(companion.output);
     CloseHandle(companion.output);
-    CloseHandle(companion.process.hThread);
-    CloseHandle(companion.process.hProcess);
   }
   companions.clear();
 }
@@ -688,13 +703,7 @@ void Release() {
   DWORD firstWaiting = 0;
   for (bool anyWaiting = false; GetTickCount() - start < kCompanionWaitMilliseconds; Sleep(10)) {
     std::size_t waiting = 0;
-    for (const Companion& companion : companions) {
-      DWORD available = 0;
-      if (PeekNamedPipe(companion.output, nullptr, 0, nullptr, &available, nullptr) &&
-          available != 0) {
-        ++waiting;
-      }
-    }
+    for (const Companion& companion : companions) waiting += Available(companion.output);
     if (waiting != 0 && !anyWaiting) firstWaiting = GetTickCount();
     anyWaiting = anyWaiting || waiting != 0;
     if (waiting == companions.size() || (anyWaiting && GetTickCount() - firstWaiting >= 5000)) {
@@ -767,27 +776,16 @@ void ExpectLog(const std::vector<std::string>& words) {
 }
 
 void ExpectExit(const std::vector<std::string>& words) {
+  const DWORD expected = words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0;
   if (!companions.empty()) {
-    ExpectCompanionsExit(words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0);
-    return;
-  }
-  if (lullProcess.hProcess == nullptr) {
+    ExpectCompanionsExit(expected);
+  } else if (lullProcess.hProcess == nullptr) {
     Fail("lull.exe was not started");
-    return;
-  }
-  if (WaitForSingleObject(lullProcess.hProcess, kWaitMilliseconds) != WAIT_OBJECT_0) {
-    Fail("lull.exe did not end (page %s is open)", NameOf(OpenPage()).c_str());
-    TerminateProcess(lullProcess.hProcess, 99);
-    WaitForSingleObject(lullProcess.hProcess, 5000);
   } else {
-    DWORD code = 0;
-    GetExitCodeProcess(lullProcess.hProcess, &code);
-    const DWORD expected = words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0;
-    if (code != expected) Fail("lull.exe ended with code %lu, expected %lu", code, expected);
+    ExpectEnd(lullProcess, "lull.exe", kWaitMilliseconds, expected,
+              [] { return " (page " + NameOf(OpenPage()) + " is open)"; });
+    lullProcess = PROCESS_INFORMATION{};
   }
-  CloseHandle(lullProcess.hThread);
-  CloseHandle(lullProcess.hProcess);
-  lullProcess = PROCESS_INFORMATION{};
 }
 
 // Saves the page as the screen shows it, caption and frame included, as a BMP file.
@@ -811,21 +809,13 @@ void Screenshot(HWND page, const std::string& name) {
   BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
   SelectObject(memory, old);
 
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
+  BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   const DWORD stride = ((width * 3 + 3) & ~3);
   std::vector<BYTE> pixels(stride * height);
   GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
             DIB_RGB_COLORS);
-  BITMAPFILEHEADER header = {};
-  header.bfType = 0x4D42;
-  header.bfOffBits = sizeof header + sizeof info;
-  header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
+  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
+  BITMAPFILEHEADER header = {0x4D42, offset + static_cast<DWORD>(pixels.size()), 0, 0, offset};
   std::string content(reinterpret_cast<char*>(&header), sizeof header);
   content.append(reinterpret_cast<char*>(&info), sizeof info);
   content.append(reinterpret_cast<char*>(pixels.data()), pixels.size());
@@ -833,16 +823,6 @@ void Screenshot(HWND page, const std::string& name) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-}
-
-void SetVersion(const std::string& version) {
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &key, nullptr) == ERROR_SUCCESS) {
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                   static_cast<DWORD>(version.size() + 1));
-    RegCloseKey(key);
-  }
 }
 
 bool NamesThisVersion(const std::string& list) {
@@ -867,7 +847,9 @@ void Run(const std::vector<std::string>& words) {
   }
   if (command == "version" && words.size() == 2) {
     windowsVersion = words[1];
-    SetVersion(words[1]);
+    std::vector<BYTE> text(words[1].begin(), words[1].end());
+    text.push_back(0);
+    WriteValue(HKEY_CURRENT_USER, "Software\\Wine", "Version", REG_SZ, text, false);
   } else if (command == "clean") {
     Clean();
   } else if (command == "set") {

@@ -17,46 +17,42 @@ std::string Started(const std::string& program) { return "StartProcess " + progr
 TEST(ApplyToSystem, AnnouncesEachNonZeroTimeOutThenReloadsWhereThereIsAScheme) {
   const std::string xpReload = Started("C:\\Windows\\System32\\Rundll32.Exe");
   const struct {
-    std::uint32_t screenSaver, sleep;
+    ValuesToApply values;  // screen saver, sleep
     OsClass os;
     std::vector<std::string> calls;
   } cases[] = {
-      {840,
-       900,
+      {{840, 900},
        OsClass::WinXP,
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 840",
         "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 900", xpReload}},
       // "No, do not move": only monitor power-off is announced.
-      {0,
-       1200,
+      {{0, 1200},
        OsClass::WinXP,
        {"SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 1200",
         xpReload}},
       // A reset to a computer without monitor sleep.
-      {600,
-       0,
+      {{600, 0},
        OsClass::Win2000,
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 600",
         xpReload}},
-      {0, 0, OsClass::Win98, {Started("C:\\Windows\\Rundll32.Exe")}},
+      {{0, 0}, OsClass::Win98, {Started("C:\\Windows\\Rundll32.Exe")}},
       // Windows 95 has no power schemes; it takes the new settings at its next start. It
       // refuses the power-off pair from a 32-bit program, and the calls go on regardless.
-      {540,
-       600,
+      {{540, 600},
        OsClass::Win95,
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 540",
         "SetSystemParameter PowerOffActive 1 (failed)",
         "SetSystemParameter PowerOffTimeout 600 (failed)"}},
-      {0, 0, OsClass::UnsupportedNt, {}},
+      {{0, 0}, OsClass::UnsupportedNt, {}},
   };
   for (const auto& c : cases) {
     FakeWindows fake;
     fake.version = VersionOf(c.os);
     SettingsStore store(fake, c.os);
-    ApplyToSystem(store, ValuesToApply{c.screenSaver, c.sleep});
+    ApplyToSystem(store, c.values);
     EXPECT_THAT(fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess}),
                 ElementsAreArray(c.calls))
-        << c.screenSaver << "/" << c.sleep;
+        << c.values.screenSaverSecondsToApply << "/" << c.values.sleepSecondsToApply;
   }
 }
 

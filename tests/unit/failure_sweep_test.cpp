@@ -179,15 +179,15 @@ struct Sweep {
   Pages pages;          // what the user goes through when nothing fails
   std::string command;  // lullcmd's words, for a run of lullcmd; empty for the wizard
 
-  Computer computer;
-  Registry before;                   // the live settings when the program starts
-  std::optional<Registry> original;  // what a reset would put back at that moment
-  std::optional<std::string> iniBefore;
-  std::optional<std::string> iniRestored;
+  Computer computer{};
+  Registry before{};                   // the live settings when the program starts
+  std::optional<Registry> original{};  // what a reset would put back at that moment
+  std::optional<std::string> iniBefore{};
+  std::optional<std::string> iniRestored{};
   // The previous settings a start shows when the backup holds the settings from before, and
   // when it holds what a reset would put back at the start.
-  std::string shownBefore;
-  std::string shownOriginal;
+  std::string shownBefore{};
+  std::string shownOriginal{};
 };
 
 // The run of a sweep: the wizard with its user, or lullcmd with its command.
@@ -204,19 +204,7 @@ std::unique_ptr<WizardRun> RunSweep(const Sweep& s, const Computer& computer,
 // screen-saver program given goes into the backup, and a reset puts it back.
 Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& user, Pages pages,
               const char* savedScreenSaver = nullptr, std::string command = "") {
-  Sweep s{std::move(name),
-          os,
-          operation,
-          &user,
-          std::move(pages),
-          std::move(command),
-          {},
-          {},
-          {},
-          {},
-          {},
-          {},
-          {}};
+  Sweep s{std::move(name), os, operation, &user, std::move(pages), std::move(command)};
   FakeWindows setUp;
   if (operation == Operation::Activation) {
     SetUpComputer(setUp, os);
@@ -313,10 +301,8 @@ NextStart StartAgain(const Computer& computer) {
 // back what was in force just before, whatever rows an older backup left behind. Only where no
 // backup is offered: a reactivation keeps the backup's screen saver on purpose.
 bool LaterActivationIsItsOwn(const Computer& computer) {
-  FakeWindows windows;
-  windows.registry = computer.registry;
-  windows.files = computer.files;
-  windows.version = computer.version;
+  const auto run = Fresh(computer, {}, std::nullopt);
+  FakeWindows& windows = run->windows;
   if (windows.Win9xFamily()) {
     windows.SetFile(kIniPath, "[boot]\r\nSCRNSAVE.EXE=C:\\WINDOWS\\OWN.SCR\r\n");
   } else {

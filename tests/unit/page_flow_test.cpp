@@ -23,6 +23,8 @@ using testing::PressEscape;
 using testing::UserAction;
 using testing::WizardRun;
 using Pages = std::vector<std::string>;
+using Actions = std::vector<UserAction>;
+using Checks = std::vector<std::set<int>>;
 
 constexpr int kYes = IDC_YES;
 constexpr int kNo = IDC_NO;
@@ -45,7 +47,7 @@ struct FlowCase {
   const char* name;
   PageId first;
   Facts facts;
-  std::vector<UserAction> user;
+  Actions user;
   Pages pages;
   bool movesScreenSaver = false;
 };
@@ -82,92 +84,61 @@ TEST_P(PageFlow, VisitsThePagesInOrderAndEndsWithExitCodeZero) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, PageFlow,
     ::testing::Values(
-        FlowCase{"ScreenSaverAtTheSleepTimeAsksToMoveIt",
-                 PageId::ActivateYesNo,
-                 {false, 600},
-                 {Click(kNext), Click(k10), Click(kNext), Click(kNext), Click(kFinish)},
-                 {"ActivateYesNo", "SelectTime", "AdjustScreenSave", "NormalFinish"},
-                 true},
-        FlowCase{"ScreenSaverBeforeTheSleepTimeActivatesAtOnce",
-                 PageId::ActivateYesNo,
-                 {false, 599},
-                 {Click(kNext), Click(k10), Click(kNext), Click(kFinish)},
-                 {"ActivateYesNo", "SelectTime", "NormalFinish"}},
-        FlowCase{"TwentyMinutesPassAScreenSaverOfFifteen",
-                 PageId::SelectCompliant,
-                 {true, 900},
-                 {Click(k20), Click(kNext), Click(kFinish)},
-                 {"SelectCompliant", "NormalFinish"}},
-        FlowCase{"NoScreenSaverNeverAsks",
-                 PageId::SelectCompliant,
-                 {true, 0},
-                 {Click(k10), Click(kNext), Click(kFinish)},
-                 {"SelectCompliant", "NormalFinish"}},
-        FlowCase{"DeclineToMoveTheScreenSaverStillActivates",
-                 PageId::SelectTime,
-                 {false, 1200},
-                 {Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
-                 {"SelectTime", "AdjustScreenSave", "NormalFinish"}},
+        FlowCase{"ScreenSaverAtTheSleepTimeAsksToMoveIt", PageId::ActivateYesNo, Facts{false, 600},
+                 Actions{Click(kNext), Click(k10), Click(kNext), Click(kNext), Click(kFinish)},
+                 Pages{"ActivateYesNo", "SelectTime", "AdjustScreenSave", "NormalFinish"}, true},
+        FlowCase{"ScreenSaverBeforeTheSleepTimeActivatesAtOnce", PageId::ActivateYesNo,
+                 Facts{false, 599}, Actions{Click(kNext), Click(k10), Click(kNext), Click(kFinish)},
+                 Pages{"ActivateYesNo", "SelectTime", "NormalFinish"}},
+        FlowCase{"TwentyMinutesPassAScreenSaverOfFifteen", PageId::SelectCompliant,
+                 Facts{true, 900}, Actions{Click(k20), Click(kNext), Click(kFinish)},
+                 Pages{"SelectCompliant", "NormalFinish"}},
+        FlowCase{"NoScreenSaverNeverAsks", PageId::SelectCompliant, Facts{true, 0},
+                 Actions{Click(k10), Click(kNext), Click(kFinish)},
+                 Pages{"SelectCompliant", "NormalFinish"}},
+        FlowCase{"DeclineToMoveTheScreenSaverStillActivates", PageId::SelectTime,
+                 Facts{false, 1200},
+                 Actions{Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
+                 Pages{"SelectTime", "AdjustScreenSave", "NormalFinish"}},
         // Only Next >> with Yes moves the screen saver, not a Yes left by << Previous.
-        FlowCase{
-            "YesThenPreviousThenATimeThatNeedsNoQuestion",
-            PageId::SelectTime,
-            {false, 900},
-            {Click(kNext), Click(kYes), Click(kPrevious), Click(k20), Click(kNext), Click(kFinish)},
-            {"SelectTime", "AdjustScreenSave", "SelectTime", "NormalFinish"}},
-        FlowCase{"TheLongestChain",
-                 PageId::ResetActivate,
-                 {false, 1200},
-                 {Click(kNext), Click(kNext), Click(kNext), Click(kNext), Click(kFinish)},
-                 {"ResetActivate", "ActivateYesNoPrev", "SelectTime", "AdjustScreenSave",
-                  "NormalFinish"},
+        FlowCase{"YesThenPreviousThenATimeThatNeedsNoQuestion", PageId::SelectTime,
+                 Facts{false, 900},
+                 Actions{Click(kNext), Click(kYes), Click(kPrevious), Click(k20), Click(kNext),
+                         Click(kFinish)},
+                 Pages{"SelectTime", "AdjustScreenSave", "SelectTime", "NormalFinish"}},
+        FlowCase{"TheLongestChain", PageId::ResetActivate, Facts{false, 1200},
+                 Actions{Click(kNext), Click(kNext), Click(kNext), Click(kNext), Click(kFinish)},
+                 Pages{"ResetActivate", "ActivateYesNoPrev", "SelectTime", "AdjustScreenSave",
+                       "NormalFinish"},
                  true},
-        FlowCase{"ResetNo",
-                 PageId::ResetActivate,
-                 {},
-                 {Click(kNo), Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
-                 {"ResetActivate", "ShowCurrent", "NoResetFinish"}},
-        FlowCase{
-            "BackAndForthThroughEveryPreviousButton",
-            PageId::ResetActivate,
-            {false, 1200},
-            {Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext), Click(kNext),
-             Click(kNext), Click(kPrevious), Click(kPrevious), Click(kPrevious), Click(kCancel)},
-            {"ResetActivate", "ShowCurrent", "ResetActivate", "ActivateYesNoPrev", "SelectTime",
-             "AdjustScreenSave", "SelectTime", "ActivateYesNoPrev", "ResetActivate"}},
-        FlowCase{"AboutLicenseAndBack",
-                 PageId::AboutDisplay,
-                 {},
-                 {Click(kLicense), Click(kLicenseOk), Click(kFinish)},
-                 {"AboutDisplay", "LicenseDisplay", "AboutDisplay"}},
-        FlowCase{"EscapeOnTheLicensePageEndsTheWizard",
-                 PageId::SelectTime,
-                 {},
-                 {Click(kLicense), PressEscape()},
-                 {"SelectTime", "LicenseDisplay"}},
-        FlowCase{"CloseBoxOnAFinishPage",
-                 PageId::ActivateYesNo,
-                 {},
-                 {Click(kNo), Click(kNext), CloseBox()},
-                 {"ActivateYesNo", "NoActivateFinish"}},
+        FlowCase{"ResetNo", PageId::ResetActivate, Facts{},
+                 Actions{Click(kNo), Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
+                 Pages{"ResetActivate", "ShowCurrent", "NoResetFinish"}},
+        FlowCase{"BackAndForthThroughEveryPreviousButton", PageId::ResetActivate,
+                 Facts{false, 1200},
+                 Actions{Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext),
+                         Click(kNext), Click(kNext), Click(kPrevious), Click(kPrevious),
+                         Click(kPrevious), Click(kCancel)},
+                 Pages{"ResetActivate", "ShowCurrent", "ResetActivate", "ActivateYesNoPrev",
+                       "SelectTime", "AdjustScreenSave", "SelectTime", "ActivateYesNoPrev",
+                       "ResetActivate"}},
+        FlowCase{"AboutLicenseAndBack", PageId::AboutDisplay, Facts{},
+                 Actions{Click(kLicense), Click(kLicenseOk), Click(kFinish)},
+                 Pages{"AboutDisplay", "LicenseDisplay", "AboutDisplay"}},
+        FlowCase{"EscapeOnTheLicensePageEndsTheWizard", PageId::SelectTime, Facts{},
+                 Actions{Click(kLicense), PressEscape()}, Pages{"SelectTime", "LicenseDisplay"}},
+        FlowCase{"CloseBoxOnAFinishPage", PageId::ActivateYesNo, Facts{},
+                 Actions{Click(kNo), Click(kNext), CloseBox()},
+                 Pages{"ActivateYesNo", "NoActivateFinish"}},
         // Buttons a page does not have end the wizard quietly when they arrive anyway.
-        FlowCase{
-            "NextOnAFinishPageEnds", PageId::NormalFinish, {}, {Click(kNext)}, {"NormalFinish"}},
-        FlowCase{"PreviousOnTheFirstPageEnds",
-                 PageId::ActivateYesNo,
-                 {},
-                 {Click(kPrevious)},
-                 {"ActivateYesNo"}},
-        FlowCase{"PreviousOnSelectCompliantEnds",
-                 PageId::SelectCompliant,
-                 {},
-                 {Click(kPrevious)},
-                 {"SelectCompliant"}},
-        FlowCase{"PreviousWithNothingToGoBackToEnds",
-                 PageId::SelectTime,
-                 {},
-                 {Click(kPrevious)},
-                 {"SelectTime"}}),
+        FlowCase{"NextOnAFinishPageEnds", PageId::NormalFinish, Facts{}, Actions{Click(kNext)},
+                 Pages{"NormalFinish"}},
+        FlowCase{"PreviousOnTheFirstPageEnds", PageId::ActivateYesNo, Facts{},
+                 Actions{Click(kPrevious)}, Pages{"ActivateYesNo"}},
+        FlowCase{"PreviousOnSelectCompliantEnds", PageId::SelectCompliant, Facts{},
+                 Actions{Click(kPrevious)}, Pages{"SelectCompliant"}},
+        FlowCase{"PreviousWithNothingToGoBackToEnds", PageId::SelectTime, Facts{},
+                 Actions{Click(kPrevious)}, Pages{"SelectTime"}}),
     testing::CaseName());
 
 // Cancel, Escape and the close box end the wizard on every page, with nothing written.
@@ -196,8 +167,8 @@ struct ChecksCase {
   const char* name;
   PageId first;
   Facts facts;
-  std::vector<UserAction> user;
-  std::vector<std::set<int>> checkedOnOpen;
+  Actions user;
+  Checks checkedOnOpen;
 };
 
 void PrintTo(const ChecksCase& c, std::ostream* out) { *out << c.name; }
@@ -221,34 +192,25 @@ TEST_P(RememberedChoices, EachPageOpensWithItsRememberedChoice) {
 
 INSTANTIATE_TEST_SUITE_P(
     Walks, RememberedChoices,
-    ::testing::Values(ChecksCase{"FirstOpeningShowsTheInitialChoices",
-                                 PageId::ResetActivate,
-                                 {false, 1200},
-                                 {Click(kNext), Click(kNext), Click(kNext), Click(kCancel)},
-                                 {{kYes}, {kYes}, {k10}, {kYes}}},
-                      ChecksCase{"FifteenMinutesSurviveTheLicensePage",
-                                 PageId::SelectTime,
-                                 {},
-                                 {Click(k15), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
-                                 {{k10}, {}, {k15}}},
-                      ChecksCase{"ANoSurvivesTheLicensePage",
-                                 PageId::ActivateYesNo,
-                                 {},
-                                 {Click(kNo), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
-                                 {{kYes}, {}, {kNo}}},
-                      ChecksCase{
-                          "PreviousReturnsToTheChoiceMadeThere",
-                          PageId::ResetActivate,
-                          {true, 0},
-                          {Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext),
+    ::testing::Values(
+        ChecksCase{"FirstOpeningShowsTheInitialChoices", PageId::ResetActivate, Facts{false, 1200},
+                   Actions{Click(kNext), Click(kNext), Click(kNext), Click(kCancel)},
+                   Checks{{kYes}, {kYes}, {k10}, {kYes}}},
+        ChecksCase{"FifteenMinutesSurviveTheLicensePage", PageId::SelectTime, Facts{},
+                   Actions{Click(k15), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
+                   Checks{{k10}, {}, {k15}}},
+        ChecksCase{"ANoSurvivesTheLicensePage", PageId::ActivateYesNo, Facts{},
+                   Actions{Click(kNo), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
+                   Checks{{kYes}, {}, {kNo}}},
+        ChecksCase{"PreviousReturnsToTheChoiceMadeThere", PageId::ResetActivate, Facts{true, 0},
+                   Actions{Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext),
                            Click(k20), Click(kPrevious), Click(kNext), Click(kCancel)},
-                          {{kYes}, {kYes}, {kNo}, {k10}, {kYes}, {k20}}},
-                      ChecksCase{"AdjustScreenSaveKeepsItsAnswerAcrossPrevious",
-                                 PageId::SelectTime,
-                                 {false, 1200},
-                                 {Click(k15), Click(kNext), Click(kNo), Click(kPrevious),
-                                  Click(kNext), Click(kCancel)},
-                                 {{k10}, {kYes}, {k15}, {kNo}}}),
+                   Checks{{kYes}, {kYes}, {kNo}, {k10}, {kYes}, {k20}}},
+        ChecksCase{"AdjustScreenSaveKeepsItsAnswerAcrossPrevious", PageId::SelectTime,
+                   Facts{false, 1200},
+                   Actions{Click(k15), Click(kNext), Click(kNo), Click(kPrevious), Click(kNext),
+                           Click(kCancel)},
+                   Checks{{k10}, {kYes}, {k15}, {kNo}}}),
     testing::CaseName());
 
 TEST(SelectCompliant, TheChosenTimeIsRememberedForSelectTimeOnly) {

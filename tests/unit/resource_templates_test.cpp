@@ -96,6 +96,8 @@ class ByteReader {
     return low | (std::uint32_t{U16()} << 16);
   }
   int I16() { return static_cast<std::int16_t>(U16()); }
+  // A rectangle: x, y, width, height.
+  void Box(int& x, int& y, int& cx, int& cy) { x = I16(), y = I16(), cx = I16(), cy = I16(); }
   std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
 
   // A zero-terminated UTF-16 text, returned as UTF-8.
@@ -235,10 +237,7 @@ Dialog ParseDialog(const std::vector<std::uint8_t>& data) {
   d.style = r.U32();
   d.exStyle = r.U32();
   const unsigned count = r.U16();
-  d.x = r.I16();
-  d.y = r.I16();
-  d.cx = r.I16();
-  d.cy = r.I16();
+  r.Box(d.x, d.y, d.cx, d.cy);
   d.menu = r.NameOrOrd();
   d.windowClass = r.NameOrOrd();
   d.caption = r.Text();
@@ -251,10 +250,7 @@ Dialog ParseDialog(const std::vector<std::uint8_t>& data) {
     Control c;
     c.style = r.U32();
     c.exStyle = r.U32();
-    c.x = r.I16();
-    c.y = r.I16();
-    c.cx = r.I16();
-    c.cy = r.I16();
+    r.Box(c.x, c.y, c.cx, c.cy);
     c.id = r.U16();
     c.windowClass = r.NameOrOrd();
     c.text = r.NameOrOrd();

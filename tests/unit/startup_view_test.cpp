@@ -82,15 +82,20 @@ void Install(FakeWindows& windows, const Computer& c) {
   }
 }
 
+// What start-up concludes besides the page and the lines.
+struct Facts {
+  bool sleepActive;
+  std::uint32_t currentScreenSaver;
+  std::uint32_t previousScreenSaver;
+  std::uint32_t sleepToApply;
+};
+
 struct ViewCase {
   const char* name;
   Computer computer;
   PageId firstPage;
   Lines lines;
-  bool sleepActive;
-  std::uint32_t currentScreenSaver;
-  std::uint32_t previousScreenSaver;
-  std::uint32_t sleepToApply;
+  Facts facts;
 };
 
 void PrintTo(const ViewCase& c, std::ostream* out) { *out << c.name; }
@@ -106,14 +111,15 @@ TEST_P(StartupView, ChoosesTheFirstPageAndFillsTheLines) {
   for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
     EXPECT_EQ(run.program.lines[line], c.lines[line]) << "line " << line;
   }
-  EXPECT_EQ(run.program.facts.sleepAlreadyActive, c.sleepActive);
-  EXPECT_EQ(run.program.facts.currentScreenSaverSeconds, c.currentScreenSaver);
-  EXPECT_EQ(run.program.facts.previousScreenSaverSeconds, c.previousScreenSaver);
-  EXPECT_EQ(run.program.facts.previousSleepSeconds, c.sleepToApply);
+  EXPECT_EQ(run.program.facts.sleepAlreadyActive, c.facts.sleepActive);
+  EXPECT_EQ(run.program.facts.currentScreenSaverSeconds, c.facts.currentScreenSaver);
+  EXPECT_EQ(run.program.facts.previousScreenSaverSeconds, c.facts.previousScreenSaver);
+  EXPECT_EQ(run.program.facts.previousSleepSeconds, c.facts.sleepToApply);
   // Without a backup the rows keep the live values, but no time-out of a screen saver that
   // never starts.
   if (!c.computer.flag) {
-    EXPECT_EQ(run.program.store.backup[kRowScreenSaveTimeOut].present(), c.currentScreenSaver != 0);
+    EXPECT_EQ(run.program.store.backup[kRowScreenSaveTimeOut].present(),
+              c.facts.currentScreenSaver != 0);
   }
 }
 
@@ -123,151 +129,94 @@ const Lines kNothingFound = {kInactive, kNoSleep, kNoScreenSaver,
 INSTANTIATE_TEST_SUITE_P(
     Computers, StartupView,
     ::testing::Values(
-        ViewCase{"NoBackupAndNoSleep", {}, PageId::ActivateYesNo, kNothingFound, false, 0, 0, 0},
+        ViewCase{"NoBackupAndNoSleep", Computer{}, PageId::ActivateYesNo, kNothingFound,
+                 Facts{false, 0, 0, 0}},
         // Scheme 9, the last of one digit, is followed.
         ViewCase{"NoBackupAndFifteenMinutesOfSleep",
-                 {.schemeIndex = "9", .userVideoTimeout = 900},
-                 PageId::SelectCompliant,
-                 {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-                 true,
-                 0,
-                 0,
-                 900},
+                 Computer{.schemeIndex = "9", .userVideoTimeout = 900}, PageId::SelectCompliant,
+                 Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+                 Facts{true, 0, 0, 900}},
         ViewCase{"FlagOneOpensResetActivateWhileTheMonitorSleeps",
-                 {.userVideoTimeout = 600,
-                  .screenSaveActive = "1",
-                  .screenSaveTimeOut = "540",
-                  .flag = "1",
-                  .backupTimeOut = "1200",
-                  .backupVideoTimeout = 0,
-                  .backupHasPolicies = true},
+                 Computer{.userVideoTimeout = 600,
+                          .screenSaveActive = "1",
+                          .screenSaveTimeOut = "540",
+                          .flag = "1",
+                          .backupTimeOut = "1200",
+                          .backupVideoTimeout = 0,
+                          .backupHasPolicies = true},
                  PageId::ResetActivate,
-                 {kActive, Sleep(600), Saver(540), kInactive, kNoSleep, Saver(1200)},
-                 true,
-                 540,
-                 1200,
-                 0},
+                 Lines{kActive, Sleep(600), Saver(540), kInactive, kNoSleep, Saver(1200)},
+                 Facts{true, 540, 1200, 0}},
         ViewCase{"ABackupFromAnEarlierActivationShowsItsSleepTime",
-                 {.flag = "1",
-                  .backupTimeOut = "300",
-                  .backupVideoTimeout = 1200,
-                  .backupHasPolicies = true},
+                 Computer{.flag = "1",
+                          .backupTimeOut = "300",
+                          .backupVideoTimeout = 1200,
+                          .backupHasPolicies = true},
                  PageId::ResetActivate,
-                 {kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(1200), Saver(300)},
-                 false,
-                 0,
-                 300,
-                 1200},
-        ViewCase{"AnyFlagButTwoCountsAsAnActivation",
-                 {.flag = "x"},
-                 PageId::ResetActivate,
-                 kNothingFound,
-                 false,
-                 0,
-                 0,
-                 0},
+                 Lines{kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(1200), Saver(300)},
+                 Facts{false, 0, 300, 1200}},
+        ViewCase{"AnyFlagButTwoCountsAsAnActivation", Computer{.flag = "x"}, PageId::ResetActivate,
+                 kNothingFound, Facts{false, 0, 0, 0}},
         ViewCase{"FlagTwoIsNoBackup",
-                 {.userVideoTimeout = 900,
-                  .flag = "2",
-                  .backupTimeOut = "1200",
-                  .backupHasPolicies = true},
+                 Computer{.userVideoTimeout = 900,
+                          .flag = "2",
+                          .backupTimeOut = "1200",
+                          .backupHasPolicies = true},
                  PageId::SelectCompliant,
-                 {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-                 true,
-                 0,
-                 0,
-                 900},
+                 Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+                 Facts{true, 0, 0, 900}},
         ViewCase{"ABackedUpScreenSaverOfZeroShowsNever",
-                 {.flag = "1", .backupTimeOut = "0"},
-                 PageId::ResetActivate,
-                 kNothingFound,
-                 false,
-                 0,
-                 0,
-                 0},
+                 Computer{.flag = "1", .backupTimeOut = "0"}, PageId::ResetActivate, kNothingFound,
+                 Facts{false, 0, 0, 0}},
         ViewCase{"AnActiveScreenSaverOfZeroShowsNever",
-                 {.screenSaveActive = "1", .screenSaveTimeOut = "0"},
-                 PageId::ActivateYesNo,
-                 kNothingFound,
-                 false,
-                 0,
-                 0,
-                 0},
+                 Computer{.screenSaveActive = "1", .screenSaveTimeOut = "0"}, PageId::ActivateYesNo,
+                 kNothingFound, Facts{false, 0, 0, 0}},
         ViewCase{"AnInactiveScreenSaverIsNotCounted",
-                 {.screenSaveActive = "0", .screenSaveTimeOut = "600"},
-                 PageId::ActivateYesNo,
-                 kNothingFound,
-                 false,
-                 0,
-                 0,
-                 0},
+                 Computer{.screenSaveActive = "0", .screenSaveTimeOut = "600"},
+                 PageId::ActivateYesNo, kNothingFound, Facts{false, 0, 0, 0}},
         ViewCase{"ThirtySecondsOfScreenSaverShowNoNumber",
-                 {.screenSaveActive = "1", .screenSaveTimeOut = "30"},
+                 Computer{.screenSaveActive = "1", .screenSaveTimeOut = "30"},
                  PageId::ActivateYesNo,
-                 {kInactive, kNoSleep, Saver(30), kInactive, kNoSleep, kNoScreenSaver},
-                 false,
-                 30,
-                 0,
-                 0},
+                 Lines{kInactive, kNoSleep, Saver(30), kInactive, kNoSleep, kNoScreenSaver},
+                 Facts{false, 30, 0, 0}},
         // Only one-character scheme indices can be followed.
         ViewCase{"ATwoDigitSchemeIsNotFollowed",
-                 {.schemeIndex = "10", .userVideoTimeout = 900},
-                 PageId::ActivateYesNo,
-                 kNothingFound,
-                 false,
-                 0,
-                 0,
-                 0},
+                 Computer{.schemeIndex = "10", .userVideoTimeout = 900}, PageId::ActivateYesNo,
+                 kNothingFound, Facts{false, 0, 0, 0}},
         // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
         ViewCase{"Windows95SleepsFromTheDesktopValues",
-                 {.os = OsClass::Win95,
-                  .userVideoTimeout = 1200,
-                  .powerOffActive = "1",
-                  .powerOffTimeOut = "900"},
+                 Computer{.os = OsClass::Win95,
+                          .userVideoTimeout = 1200,
+                          .powerOffActive = "1",
+                          .powerOffTimeOut = "900"},
                  PageId::SelectCompliant,
-                 {kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-                 true,
-                 0,
-                 0,
-                 900},
+                 Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+                 Facts{true, 0, 0, 900}},
         // The time-out read is still what a reset would announce.
         ViewCase{"Windows95WithPowerOffSwitchedOff",
-                 {.os = OsClass::Win95,
-                  .userVideoTimeout = 1200,
-                  .powerOffActive = "0",
-                  .powerOffTimeOut = "900"},
-                 PageId::ActivateYesNo,
-                 kNothingFound,
-                 false,
-                 0,
-                 0,
-                 900},
+                 Computer{.os = OsClass::Win95,
+                          .userVideoTimeout = 1200,
+                          .powerOffActive = "0",
+                          .powerOffTimeOut = "900"},
+                 PageId::ActivateYesNo, kNothingFound, Facts{false, 0, 0, 900}},
         ViewCase{"Windows95TakesThePreviousSleepFromTheBackedUpText",
-                 {.os = OsClass::Win95,
-                  .flag = "1",
-                  .backupPowerOff = "600",
-                  .backupVideoTimeout = 1200,
-                  .backupHasPolicies = true},
+                 Computer{.os = OsClass::Win95,
+                          .flag = "1",
+                          .backupPowerOff = "600",
+                          .backupVideoTimeout = 1200,
+                          .backupHasPolicies = true},
                  PageId::ResetActivate,
-                 {kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(600), kNoScreenSaver},
-                 false,
-                 0,
-                 0,
-                 600},
+                 Lines{kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(600), kNoScreenSaver},
+                 Facts{false, 0, 0, 600}},
         // A time-out beside no power-off switch is not in force, and a reset announces it, as the
         // backup holds no sleep time.
         ViewCase{"Windows95WithoutABackedUpSleepTime",
-                 {.os = OsClass::Win95,
-                  .powerOffTimeOut = "900",
-                  .flag = "1",
-                  .backupVideoTimeout = 1200,
-                  .backupHasPolicies = true},
-                 PageId::ResetActivate,
-                 kNothingFound,
-                 false,
-                 0,
-                 0,
-                 900}),
+                 Computer{.os = OsClass::Win95,
+                          .powerOffTimeOut = "900",
+                          .flag = "1",
+                          .backupVideoTimeout = 1200,
+                          .backupHasPolicies = true},
+                 PageId::ResetActivate, kNothingFound, Facts{false, 0, 0, 900}}),
     testing::CaseName());
 
 // The whole start, as lull.exe makes it: version, command line, settings, first page.
@@ -302,22 +251,14 @@ TEST_P(Start, OpensTheFirstPageAndReadsSettingsOnlyOnTheWizardPath) {
 
 INSTANTIATE_TEST_SUITE_P(
     Starts, Start,
-    ::testing::Values(
-        StartCase{"WindowsXp", {5, 1, 2}, "lull.exe", {}, "ActivateYesNo", true},
-        StartCase{
-            "TheVersionComesBeforeTheSwitch", {6, 1, 2}, "lull.exe /?", {}, "NTFinish", false},
-        StartCase{"AboutWithTheSwitch",
-                  {4, 10, 1},
-                  "\"C:\\Lull\\lull.exe\" /?",
-                  {},
-                  "AboutDisplay",
-                  false},
-        StartCase{"ABackupFromAnActivation",
-                  {5, 0, 2},
-                  "lull.exe",
-                  {.flag = "1"},
-                  "ResetActivate",
-                  true}),
+    ::testing::Values(StartCase{"WindowsXp", VersionInfo{5, 1, 2}, "lull.exe", Computer{},
+                                "ActivateYesNo", true},
+                      StartCase{"TheVersionComesBeforeTheSwitch", VersionInfo{6, 1, 2},
+                                "lull.exe /?", Computer{}, "NTFinish", false},
+                      StartCase{"AboutWithTheSwitch", VersionInfo{4, 10, 1},
+                                "\"C:\\Lull\\lull.exe\" /?", Computer{}, "AboutDisplay", false},
+                      StartCase{"ABackupFromAnActivation", VersionInfo{5, 0, 2}, "lull.exe",
+                                Computer{.flag = "1"}, "ResetActivate", true}),
     testing::CaseName());
 
 }  // namespace
