@@ -46,7 +46,7 @@ add_library(lull_windows OBJECT
   ${CMAKE_SOURCE_DIR}/platform/win32_platform.cpp
   ${CMAKE_SOURCE_DIR}/platform/win32_runtime.cpp)
 add_library(lull_wizard_windows OBJECT
-  ${CMAKE_SOURCE_DIR}/platform/win32_wizard_platform.cpp
+  ${CMAKE_SOURCE_DIR}/platform/win32_pages.cpp
   ${CMAKE_SOURCE_DIR}/wizard/win32_main.cpp)
 foreach(library lull_windows lull_wizard_windows)
   target_include_directories(${library} PRIVATE ${LULL_ROOT})

@@ -1,5 +1,7 @@
-// The seam to Windows: every system call the program makes goes through Platform.
-// The win32_*.cpp files implement it with the real calls; the native tests use an in-memory one.
+// The seam to Windows: every system call both programs make goes through Platform; the
+// wizard's pages go through Pages (pages.h) and the companion's console through Console
+// (console.h). The win32_*.cpp files implement them with the real calls; the native tests
+// use an in-memory Windows.
 #pragma once
 
 #include <cstdint>
@@ -33,12 +35,6 @@ using KeyHandle = std::uintptr_t;
 // An open file; 0 means none (the real side maps INVALID_HANDLE_VALUE to 0).
 using FileHandle = std::uintptr_t;
 
-// A page on screen, as the dialog manager knows it.
-using DialogWindow = std::uintptr_t;
-
-// The module whose resources hold the page templates.
-using ModuleHandle = std::uintptr_t;
-
 enum class Hive : std::uint8_t { CurrentUser, LocalMachine };
 
 // Registry value types. The numbers are those stored in the registry, so a type read
@@ -60,38 +56,12 @@ enum class SystemSetting : std::uint8_t {
   PowerOffTimeout,
 };
 
-// The command the dialog manager sends for the Escape key and the close box (IDCANCEL), on
-// every page: the Cancel buttons carry the same id.
-inline constexpr std::uint32_t kCancelCommand = 2;
-
-// The three messages the page handler acts on; every other one is Other.
-enum class DialogMessage : std::uint8_t { Init, Command, Destroy, Other };
-
-// Receives the messages of whichever page is open. Returns true when it handled one.
-class DialogHandler {
- public:
-  virtual bool OnMessage(DialogWindow page, DialogMessage message, std::uint32_t controlId,
-                         std::uint32_t notifyCode) = 0;
-
- protected:
-  ~DialogHandler() = default;
-};
-
 class Platform {
  public:
   // Start-up.
-  virtual void InitCommonControls() = 0;
-  virtual ModuleHandle GetModuleHandle() = 0;
   virtual VersionInfo GetVersion() = 0;
   // The process command line; never null.
   virtual const char* GetCommandLine() = 0;
-
-  // Pages. ShowPage runs a modal dialog from the named template and returns when it ends.
-  virtual void ShowPage(ModuleHandle module, const char* templateName, DialogHandler& handler) = 0;
-  virtual void EndDialog(DialogWindow page, int result) = 0;
-  virtual void SetCheck(DialogWindow page, int controlId, bool checked) = 0;
-  virtual void SetControlText(DialogWindow page, int controlId, const char* text) = 0;
-  virtual void PostQuitMessage(int exitCode) = 0;
 
   // Registry, always with full access (a key the user may only read does not open).
   virtual RegResult OpenKey(Hive hive, const char* path, KeyHandle& key) = 0;

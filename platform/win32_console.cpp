@@ -5,7 +5,6 @@
 #include <windows.h>
 
 // The seam's operations share their names with these Windows macros.
-#undef GetModuleHandle
 #undef GetComputerName
 #undef GetUserName
 
@@ -54,19 +53,5 @@ LocalTime Win32Console::GetLocalTime() {
   ::GetLocalTime(&now);
   return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
-
-void Win32CompanionPlatform::InitCommonControls() {}
-
-ModuleHandle Win32CompanionPlatform::GetModuleHandle() { return 0; }
-
-void Win32CompanionPlatform::ShowPage(ModuleHandle, const char*, DialogHandler&) {}
-
-void Win32CompanionPlatform::EndDialog(DialogWindow, int) {}
-
-void Win32CompanionPlatform::SetCheck(DialogWindow, int, bool) {}
-
-void Win32CompanionPlatform::SetControlText(DialogWindow, int, const char*) {}
-
-void Win32CompanionPlatform::PostQuitMessage(int) {}
 
 }  // namespace lull

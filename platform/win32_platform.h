@@ -1,15 +1,14 @@
 // The real Windows behind the seam, the part both programs link: the registry, files, the
-// running system, processes, the version and the command line. The page calls are left to
-// each program's own platform (win32_wizard_platform.h, win32_console.h), so that the
-// companion's vtable names no dialog function and lull.exe's imports stay its own. This
-// header stays free of <windows.h>.
+// running system, processes, the version and the command line. The pages (win32_pages.h)
+// and the console (win32_console.h) are each linked by their own program alone, so that
+// each program's imports stay its own. This header stays free of <windows.h>.
 #pragma once
 
 #include "platform/platform.h"
 
 namespace lull {
 
-class Win32Platform : public Platform {
+class Win32Platform final : public Platform {
  public:
   VersionInfo GetVersion() override;
   const char* GetCommandLine() override;
@@ -43,9 +42,6 @@ class Win32Platform : public Platform {
 
   // Ends the process; never returns.
   [[noreturn]] static void Exit(unsigned exitCode);
-
- protected:
-  ~Win32Platform() = default;
 };
 
 }  // namespace lull

@@ -29,7 +29,7 @@ bool PageHandler::OnMessage(DialogWindow page, DialogMessage message, std::uint3
       return notifyCode == 0 && OnCommand(page, controlId);
     case DialogMessage::Destroy:
       // A page left for another one must not end the wizard.
-      if (!state_.transitionPending) program_.platform.PostQuitMessage(kExitCode);
+      if (!state_.transitionPending) pages_.PostQuitMessage(kExitCode);
       return true;
     case DialogMessage::Other:
       break;
@@ -42,8 +42,7 @@ bool PageHandler::OnOpen(DialogWindow page) {
   const PageInfo& info = InfoOf(current);
   if (current == PageId::ShowCurrent) {
     for (std::uint32_t line = 0; line < kSummaryLineCount; ++line) {
-      program_.platform.SetControlText(page, static_cast<int>(IDC_CURRENT_STATE + line),
-                                       program_.lines[line]);
+      pages_.SetControlText(page, static_cast<int>(IDC_CURRENT_STATE + line), program_.lines[line]);
     }
   }
   switch (info.choice) {
@@ -168,20 +167,18 @@ void PageHandler::OnLicenseOk(DialogWindow page) {
 }
 
 void PageHandler::CheckYesNo(DialogWindow page, std::uint32_t id) {
-  Platform& platform = program_.platform;
   state_.yesNoChoice = id;
-  platform.SetCheck(page, IDC_YES, false);
-  platform.SetCheck(page, IDC_NO, false);
-  platform.SetCheck(page, static_cast<int>(id), true);
+  pages_.SetCheck(page, IDC_YES, false);
+  pages_.SetCheck(page, IDC_NO, false);
+  pages_.SetCheck(page, static_cast<int>(id), true);
 }
 
 void PageHandler::CheckTime(DialogWindow page, std::uint32_t id) {
-  Platform& platform = program_.platform;
   state_.timeChoice = id;
   for (const TimeChoiceRow& row : kTimeChoices) {
-    platform.SetCheck(page, static_cast<int>(row.radioId), false);
+    pages_.SetCheck(page, static_cast<int>(row.radioId), false);
   }
-  platform.SetCheck(page, static_cast<int>(id), true);
+  pages_.SetCheck(page, static_cast<int>(id), true);
 }
 
 void PageHandler::ShowFinishNotes(DialogWindow page, const char* failureNote) {
@@ -192,13 +189,13 @@ void PageHandler::ShowFinishNotes(DialogWindow page, const char* failureNote) {
     if (at != 0) note[at++] = ' ';
     CopyText(note + at, kNoteCapacity - at, failureNote);
   }
-  if (note[0] != '\0') program_.platform.SetControlText(page, IDC_FINISH_NOTE, note);
+  if (note[0] != '\0') pages_.SetControlText(page, IDC_FINISH_NOTE, note);
 }
 
 void PageHandler::GoTo(DialogWindow page, PageId next) {
   state_.currentPage = next;
   state_.transitionPending = true;
-  program_.platform.EndDialog(page, kEndResult);
+  pages_.EndDialog(page, kEndResult);
 }
 
 void PageHandler::GoForward(DialogWindow page, PageId next) {
@@ -210,8 +207,8 @@ void PageHandler::GoForward(DialogWindow page, PageId next) {
 // dialog loop of Windows 95, 98 and Me does the same, so the page is ended as well, and the
 // page loop opens no other page.
 void PageHandler::Quit(DialogWindow page) {
-  program_.platform.PostQuitMessage(kExitCode);
-  program_.platform.EndDialog(page, kEndResult);
+  pages_.PostQuitMessage(kExitCode);
+  pages_.EndDialog(page, kEndResult);
 }
 
 }  // namespace lull

@@ -7,14 +7,15 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "platform/pages.h"
 #include "wizard/program.h"
 
 namespace lull {
 
 class PageHandler final : public DialogHandler {
  public:
-  explicit PageHandler(Program& program) : program_(program), state_(program.wizard) {}
+  PageHandler(Program& program, Pages& pages)
+      : program_(program), pages_(pages), state_(program.wizard) {}
 
   bool OnMessage(DialogWindow page, DialogMessage message, std::uint32_t controlId,
                  std::uint32_t notifyCode) override;
@@ -43,6 +44,7 @@ class PageHandler final : public DialogHandler {
   void Quit(DialogWindow page);
 
   Program& program_;
+  Pages& pages_;
   WizardState& state_;
 };
 

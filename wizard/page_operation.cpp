@@ -13,7 +13,8 @@ void RunOperation(Program& program, Operation operation) {
     case Operation::Activation:
     case Operation::ActivationMovingScreenSaver: {
       // Both pages of times keep the time chosen as SelectTime's choice.
-      ChosenTimes chosen = ChosenTimesOf(TimeChoice(program.wizard.RememberedChoice(PageId::SelectTime)));
+      ChosenTimes chosen =
+          ChosenTimesOf(TimeChoice(program.wizard.RememberedChoice(PageId::SelectTime)));
       chosen.moveScreenSaver = operation == Operation::ActivationMovingScreenSaver;
       program.outcome = ActivateSettings(program.store, chosen);
       return;

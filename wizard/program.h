@@ -17,7 +17,6 @@ struct Program {
   Program& operator=(const Program&) = delete;
 
   Platform& platform;
-  ModuleHandle module = 0;
   // The operations' context: the OsClass, the rows, the key paths and scratch buffers.
   SettingsStore store;
   WizardState wizard;

@@ -40,26 +40,25 @@ void StartUp(Program& program) {
   program.wizard.currentPage = FirstPage(found);
 }
 
-void RunPages(Program& program) {
+void RunPages(Program& program, Pages& pages, ModuleHandle module) {
   // One page at a time: the handler names the next page and the operation to run before
   // it, and ends the open one. A quit request (Cancel, Finish, Escape, the close box) ends
   // the page with none pending.
-  PageHandler handler(program);
+  PageHandler handler(program, pages);
   WizardState& state = program.wizard;
   do {
     state.transitionPending = false;
     state.pendingOperation = Operation::None;
-    program.platform.ShowPage(program.module, InfoOf(state.currentPage).templateName, handler);
+    pages.ShowPage(module, InfoOf(state.currentPage).templateName, handler);
     if (state.transitionPending) RunOperation(program, state.pendingOperation);
   } while (state.transitionPending);
 }
 
-void RunWizard(Program& program) {
-  Platform& platform = program.platform;
-  platform.InitCommonControls();
-  program.module = platform.GetModuleHandle();
+void RunWizard(Program& program, Pages& pages) {
+  pages.InitCommonControls();
+  const ModuleHandle module = pages.GetModuleHandle();
   StartUp(program);
-  RunPages(program);
+  RunPages(program, pages, module);
 }
 
 }  // namespace lull

@@ -396,8 +396,7 @@ class ProgramObject {
 };
 
 // A fresh start of the program on the same computer, up to its first page.
-void Start(lull::Program& program, FakeWindows& windows) {
-  program.module = windows.GetModuleHandle();
+void Start(lull::Program& program) {
   lull::StartUp(program);
   CheckLines(program, "start");
 }
@@ -550,7 +549,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (os == OsClass::UnsupportedNt) registryAtStart = windows.registry.keys;
   {
     ProgramObject program(windows);
-    lull::RunWizard(*program);
+    lull::RunWizard(*program, windows);
     CheckLines(*program, "wizard");
     CheckKeys(windows, "wizard");
     CheckSystemIniKept(windows, ini, "wizard");
@@ -568,7 +567,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool activated = false;
   {
     ProgramObject program(windows);
-    Start(*program, windows);
+    Start(*program);
     // The time chosen on a page of times, then Next >> to the activation.
     program->wizard.RememberedChoice(PageId::SelectTime) = radio;
     const bool failing = injectFailure(activationFailure);
@@ -586,7 +585,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool resetFailed = false;
   {
     ProgramObject program(windows);
-    Start(*program, windows);
+    Start(*program);
     if (activated) {
       FUZZ_CHECK(program->wizard.currentPage == PageId::ResetActivate,
                  "after an activation the first page is %s",
@@ -631,7 +630,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // 4. The next start.
   {
     ProgramObject program(windows);
-    Start(*program, windows);
+    Start(*program);
     if (reset && !resetFailed && backupWritable) {
       const PageId first = program->wizard.currentPage;
       FUZZ_CHECK(first == PageId::ActivateYesNo || first == PageId::SelectCompliant,

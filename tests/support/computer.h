@@ -125,10 +125,7 @@ inline void SetUpComputer(FakeWindows& fake, OsClass os = OsClass::WinXP) {
 // classified, the settings in force read, the backup loaded and the first page chosen.
 // Its operations run as the pages run them.
 struct StartedProgram {
-  explicit StartedProgram(FakeWindows& windows) : program(windows) {
-    program.module = windows.GetModuleHandle();
-    StartUp(program);
-  }
+  explicit StartedProgram(FakeWindows& windows) : program(windows) { StartUp(program); }
   bool OffersReset() const { return program.wizard.currentPage == PageId::ResetActivate; }
   // The time chosen on a page of times, then Next >> to the activation.
   Outcome Activate(std::uint32_t timeRadio, bool moveScreenSaver) {

@@ -17,6 +17,7 @@
 
 #include "platform/console.h"
 #include "platform/os_class.h"
+#include "platform/pages.h"
 #include "platform/platform.h"
 
 namespace lull::testing {
@@ -160,7 +161,7 @@ enum class FailureMode {
   ShortWrite,    // a file write stores half its bytes and reports success, as on a full disk
 };
 
-class FakeWindows final : public Platform, public Console {
+class FakeWindows final : public Platform, public Pages, public Console {
  public:
   using Files = std::map<std::string, Bytes, FakeRegistry::NameOrder>;
 

@@ -21,15 +21,13 @@ inline std::string Shown(SummaryLine line, std::optional<std::uint32_t> seconds 
 }
 
 struct WizardRun {
-  WizardRun() { program.module = windows.GetModuleHandle(); }
-
   // Shows pages from the given one on, with the start-up facts as the test set them.
   void RunPagesFrom(PageId first) {
     program.wizard.currentPage = first;
-    RunPages(program);
+    RunPages(program, windows, windows.GetModuleHandle());
   }
   // The whole program, as lull.exe runs it.
-  void RunProgram() { RunWizard(program); }
+  void RunProgram() { RunWizard(program, windows); }
   // lullcmd.exe with these words after its own name; its exit code.
   int RunCommand(const std::string& arguments) {
     windows.commandLine = "lullcmd.exe " + arguments;

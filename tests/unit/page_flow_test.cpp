@@ -321,7 +321,7 @@ TEST(ShowCurrent, ShowsTheSixSummaryLinesInOrder) {
 TEST(Handler, LeavesUnknownCommandsAndOtherNotificationsToTheDialogManager) {
   WizardRun run;
   run.program.wizard.currentPage = PageId::SelectTime;
-  PageHandler handler(run.program);
+  PageHandler handler(run.program, run.windows);
   const std::size_t callsBefore = run.windows.calls.size();
   EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Command, 12345, 0));
   EXPECT_FALSE(handler.OnMessage(1, DialogMessage::Command, IDC_NEXT, 1));

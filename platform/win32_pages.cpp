@@ -1,6 +1,6 @@
 // The pages' real side: modal dialogs from the templates in lull.exe's resources, and the
 // common controls they use. Only lull.exe links this file.
-#include "platform/win32_wizard_platform.h"
+#include "platform/win32_pages.h"
 
 #include <windows.h>
 // commctrl.h needs the types of windows.h first.
@@ -35,32 +35,29 @@ INT_PTR CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM)
 
 }  // namespace
 
-void Win32WizardPlatform::InitCommonControls() { ::InitCommonControls(); }
+void Win32Pages::InitCommonControls() { ::InitCommonControls(); }
 
-ModuleHandle Win32WizardPlatform::GetModuleHandle() {
+ModuleHandle Win32Pages::GetModuleHandle() {
   return reinterpret_cast<ModuleHandle>(::GetModuleHandleA(nullptr));
 }
 
-void Win32WizardPlatform::ShowPage(ModuleHandle module, const char* templateName,
-                                   DialogHandler& handler) {
+void Win32Pages::ShowPage(ModuleHandle module, const char* templateName, DialogHandler& handler) {
   activeHandler = &handler;
   ::DialogBoxParamA(reinterpret_cast<HINSTANCE>(module), templateName, nullptr, PageProcedure, 0);
   activeHandler = nullptr;
 }
 
-void Win32WizardPlatform::EndDialog(DialogWindow page, int result) {
-  ::EndDialog(AsWindow(page), result);
-}
+void Win32Pages::EndDialog(DialogWindow page, int result) { ::EndDialog(AsWindow(page), result); }
 
-void Win32WizardPlatform::SetCheck(DialogWindow page, int controlId, bool checked) {
+void Win32Pages::SetCheck(DialogWindow page, int controlId, bool checked) {
   ::SendDlgItemMessageA(AsWindow(page), controlId, BM_SETCHECK,
                         checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void Win32WizardPlatform::SetControlText(DialogWindow page, int controlId, const char* text) {
+void Win32Pages::SetControlText(DialogWindow page, int controlId, const char* text) {
   ::SetDlgItemTextA(AsWindow(page), controlId, text);
 }
 
-void Win32WizardPlatform::PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
+void Win32Pages::PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
 
 }  // namespace lull

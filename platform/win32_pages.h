@@ -1,13 +1,13 @@
-// lull.exe's platform: the shared Windows side and the pages, shown as modal dialogs from
-// the templates in the program's resources. Only lull.exe links it, so the dialog
-// functions and COMCTL32 are among its imports alone.
+// lull.exe's pages, shown as modal dialogs from the templates in the program's resources.
+// Only lull.exe links it, so the dialog functions and COMCTL32 are among its imports alone.
+// This header stays free of <windows.h>.
 #pragma once
 
-#include "platform/win32_platform.h"
+#include "platform/pages.h"
 
 namespace lull {
 
-class Win32WizardPlatform final : public Win32Platform {
+class Win32Pages final : public Pages {
  public:
   void InitCommonControls() override;
   ModuleHandle GetModuleHandle() override;
