@@ -11,6 +11,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := $(patsubst tests/fuzz/%_fuzzer.cpp,%,$(wildcard tests/fuzz/*_fuzzer.cpp))
 MUTANTS    ?= 50
 SEED       ?= 1
+ONLY       ?=
 CMAKE_GEN  := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 JOBS       ?= 2
 
@@ -68,10 +69,11 @@ fuzz: fuzz-build
 	  tests/fuzz/run_fuzzer.sh $(FUZZ)/fuzz_$$target $(FUZZ_SECONDS) $(FUZZ)/runs || status=1; \
 	done; exit $$status
 
-# How many planted faults the unit tests catch: MUTANTS of them, from the shuffle by SEED,
+# How many planted faults the unit tests catch: MUTANTS of them, from the shuffle by SEED
+# (of the files whose paths start with ONLY's comma-separated prefixes, when it is given),
 # each built and run on its own in build/mutants (scripts/mutants.py). Prints the survivors.
 mutants: setup
-	@JOBS=$(JOBS) scripts/mutants.py $(MUTANTS) $(SEED)
+	@JOBS=$(JOBS) scripts/mutants.py $(MUTANTS) $(SEED) $(if $(ONLY),--only=$(ONLY))
 
 # Says at once when there is no display to show the wizard on; then sets up, builds the one
 # lull.exe it opens and opens it.

@@ -15,6 +15,9 @@ COUNT tries the same mutants and more.
 usage: mutants.py [COUNT [SEED]]          (50 mutants of the shuffle by seed 1)
        mutants.py --list [COUNT [SEED]]   names them only
        mutants.py --restore               puts back a file a stopped run left mutated
+       --only=PREFIX[,PREFIX...]           with either: the mutants of the files whose path
+                                           starts so (command/, settings/backup_table), to
+                                           see what tests of those files catch
 """
 import json
 import os
@@ -288,10 +291,12 @@ def equivalents():
     return entries
 
 
-def sample(count, seed):
+def sample(count, seed, only=()):
     """The first `count` mutants of the shuffle by `seed` that are not known equivalents,
-    in file order; how many equivalents came before them; and how many mutants there are."""
-    pool = [mutant for path in product_files() for mutant in mutants_of(path)]
+    in file order; how many equivalents came before them; and how many mutants there are.
+    With `only`, the mutants of the files whose path starts with one of those."""
+    pool = [mutant for path in product_files() for mutant in mutants_of(path)
+            if not only or str(path).startswith(tuple(only))]
     named = Counter(mutant.key() for mutant in pool)
     known = set()
     for entry in equivalents():
@@ -403,7 +408,9 @@ def main():
     if "--restore" in sys.argv:
         return restore()
     count, seed = (int(args[0]) if args else 50), (int(args[1]) if len(args) > 1 else 1)
-    chosen, skipped, size = sample(count, seed)
+    only = [prefix for arg in sys.argv if arg.startswith("--only=")
+            for prefix in arg[len("--only="):].split(",") if prefix]
+    chosen, skipped, size = sample(count, seed, only)
     print(f"mutants: {len(chosen)} of {size} mutants, seed {seed}", flush=True)
     if "--list" in sys.argv:
         return print("\n".join(f"{m.path}:{m.line}: {m.change}" for m in chosen))
