@@ -521,6 +521,9 @@ RegResult FakeWindows::CloseKey(KeyHandle key) {
   if (InjectFailure(CallKind::CloseKey)) result = kErrorGenFailure;
   auto* open = const_cast<OpenKeyState*>(FindOpenKey(key));
   if (open == nullptr) {
+    // Windows may have given a closed handle's number to a key opened since: closing it
+    // again would close that one.
+    Violation("CloseKey of a handle that is not open: " + std::to_string(key));
     result = kErrorInvalidHandle;
   } else {
     open->handle = 0;
