@@ -9,7 +9,7 @@
 // A scenario is a text file of commands, one per line ("#" starts a comment):
 //   version win98                      Windows version reported to programs started later
 //   clean                              removes every setting and file the wizard touches
-//   set "HKCU\path" name sz "text"     also: sz-bare "text" (no terminator), bin HEXBYTES,
+//   set "HKCU\path" name sz "text"     also: sz-bare "text" (no terminator),
 //                                      policies SECONDS, acpolicy SECONDS; the key BACKUP
 //                                      stands for the wizard's backup key
 //   delete HKCU\path [name]            a value, or the whole key
@@ -22,18 +22,23 @@
 //   exit CODE                          waits for lull.exe (or every lullcmd.exe) to end
 //   run [arguments]                    starts lullcmd.exe, its standard output a pipe
 //   run-copies COUNT [arguments]       starts COUNT copies of it at once
-//   hold C:\path | release             keeps a file open without sharing, until all the
-//                                      copies wait for it (5 seconds at most)
+//   hold C:\path                       keeps a file open without sharing; the next exit
+//                                      lets it go once all the copies wait for it (5
+//                                      seconds at most)
 //   output "line"... [...]             what the lullcmd.exe runs wrote, line by line (and
-//                                      then anything, after "...")
+//                                      then anything, after "..."); a named text may take
+//                                      several lines, broken at blanks
 //   expect-log C:\path COUNT "line"    COUNT lines, each the line and CR LF: # is a digit,
-//                                      {computer} and {user} the names Windows gives
-//   expect HKCU\path name sz "text"    also: missing, bin HEX, video OFFSET SECONDS, names N...
+//                                      {computer} and {user} the names Windows gives, {kX}
+//                                      the text kX
+//   expect HKCU\path name sz "text"    also: missing, video OFFSET SECONDS, names N...
 //   expect-file C:\path "text" | expect-file C:\path missing
 //   subkey HKCU\path                   the key exists and a non-volatile key can be made under it
 //   screenshot NAME                    saves the open page as SCREENSHOT-DIRECTORY\NAME.bmp
 //   if win95,win98 COMMAND...          plays the command only for these versions
 //   unless win95 COMMAND...            plays it for every other version
+// An ID is a control's name in resources/resource_ids.h (IDC_NEXT). A text may be the name
+// of a text constant of the wizard or of lullcmd (kWin95Note), which stands for its value.
 #include <windows.h>
 // winternl.h needs the types of windows.h first.
 #include <winternl.h>
@@ -45,9 +50,32 @@
 #include <string>
 #include <vector>
 
+#include "command/companion_texts.h"
+#include "e2e_names.h"
+// windows.h names a cursor IDC_NO; here it is the wizard's No radio.
+#undef IDC_NO
+#include "resources/resource_ids.h"
 #include "settings/places.h"
+#include "wizard/texts.h"
 
 namespace {
+
+// The names of the controls and of the product's texts (e2e_names.h lists them).
+struct Name {
+  const char* name;
+  int id;
+  const char* text;
+};
+#define LULL_CONTROL(name) {#name, name, nullptr},
+#define LULL_TEXT(name) {#name, 0, lull::name},
+const Name kNames[] = {LULL_CONTROL_NAMES(LULL_CONTROL) LULL_TEXT_NAMES(LULL_TEXT)};
+
+const Name* Named(const std::string& word) {
+  for (const Name& name : kNames) {
+    if (word == name.name) return &name;
+  }
+  return nullptr;
+}
 
 std::string scenarioName;
 int lineNumber = 0;
@@ -66,6 +94,19 @@ void Fail(const char* format, ...) {
   std::printf("%s:%d: %s\n", scenarioName.c_str(), lineNumber, message);
   std::fflush(stdout);
   ++failures;
+}
+
+// A control by its name; 0, no control, for another word.
+int ControlId(const std::string& word) {
+  const Name* name = Named(word);
+  if (name == nullptr || name->text != nullptr) Fail("no control is named %s", word.c_str());
+  return name == nullptr || name->text != nullptr ? 0 : name->id;
+}
+
+// The product's text that a word names, or the word itself.
+std::string TextOf(const std::string& word) {
+  const Name* name = Named(word);
+  return name != nullptr && name->text != nullptr ? name->text : word;
 }
 
 // --- words of a command line ---
@@ -150,14 +191,6 @@ bool SplitKey(const std::string& given, HKEY& hive, std::string& path) {
   return true;
 }
 
-std::vector<BYTE> Hex(const std::string& text) {
-  std::vector<BYTE> bytes;
-  for (std::size_t at = 0; at + 1 < text.size(); at += 2) {
-    bytes.push_back(static_cast<BYTE>(std::strtoul(text.substr(at, 2).c_str(), nullptr, 16)));
-  }
-  return bytes;
-}
-
 // A power-policy record with a recognisable filling and the video time-out at offset.
 std::vector<BYTE> Record(std::size_t size, std::size_t offset, DWORD seconds, BYTE fill) {
   std::vector<BYTE> bytes(size);
@@ -180,9 +213,6 @@ bool ValueData(const std::vector<std::string>& words, std::size_t at, DWORD& typ
     type = REG_SZ;
     data.assign(value.begin(), value.end());
     if (kind == "sz") data.push_back(0);
-  } else if (kind == "bin") {
-    type = REG_BINARY;
-    data = Hex(value);
   } else if (kind == "policies") {
     type = REG_BINARY;
     data = Record(lull::kPoliciesSize, lull::kPoliciesVideoTimeoutOffset, seconds, 0x10);
@@ -301,7 +331,7 @@ void ExpectValue(const std::vector<std::string>& words) {
   HKEY hive;
   std::string path;
   if (words.size() < 4 || !SplitKey(words[1], hive, path)) {
-    Fail("usage: expect KEY NAME missing|sz|bin|video|names ...");
+    Fail("usage: expect KEY NAME missing|sz|video|names ...");
     return;
   }
   HKEY key;
@@ -501,7 +531,7 @@ std::string NameOf(HWND page) {
   for (const PageSignature& signature : kPages) {
     TextSearch search{signature.text, false};
     EnumChildWindows(page, FindText, reinterpret_cast<LPARAM>(&search));
-    const bool hasPrevious = GetDlgItem(page, 10) != nullptr;
+    const bool hasPrevious = GetDlgItem(page, IDC_PREVIOUS) != nullptr;
     if (search.found && hasPrevious == signature.hasPrevious) return signature.name;
   }
   return "(unknown page)";
@@ -591,7 +621,7 @@ void ClickControl(HWND page, int id) {
 
 void ExpectChecks(HWND page, const std::vector<std::string>& words, bool checked) {
   for (std::size_t at = 1; at < words.size(); ++at) {
-    const int id = std::atoi(words[at].c_str());
+    const int id = ControlId(words[at]);
     const LRESULT state = SendDlgItemMessageA(page, id, BM_GETCHECK, 0, 0);
     if ((state == BST_CHECKED) != checked) {
       Fail("control %d is %s, expected %s", id, state == BST_CHECKED ? "checked" : "clear",
@@ -606,10 +636,11 @@ void ExpectText(HWND page, const std::vector<std::string>& words) {
     return;
   }
   char text[1024] = {};
-  GetDlgItemTextA(page, std::atoi(words[1].c_str()), text, sizeof text);
-  if (words[2] != text) {
+  GetDlgItemTextA(page, ControlId(words[1]), text, sizeof text);
+  const std::string expected = TextOf(words[2]);
+  if (expected != text) {
     Fail("control %s reads \"%s\", expected \"%s\"", words[1].c_str(), Show(text).c_str(),
-         Show(words[2]).c_str());
+         Show(expected).c_str());
   }
 }
 
@@ -714,16 +745,37 @@ void Release() {
   heldFile = INVALID_HANDLE_VALUE;
 }
 
+// A line is the word and CR LF; a named text is its value, on as many lines as it takes
+// when broken at blanks, or, holding CR LF itself, as written.
+bool Matches(const std::string& output, std::size_t& at, const std::string& word) {
+  const std::string text = TextOf(word);
+  if (text != word && text.find("\r\n") != std::string::npos) {
+    const bool same = output.compare(at, text.size(), text) == 0;
+    at += text.size();
+    return same;
+  }
+  std::string joined;
+  do {
+    const std::size_t end = output.find("\r\n", at);
+    if (end == std::string::npos) return false;
+    joined += (joined.empty() ? "" : " ") + output.substr(at, end - at);
+    at = end + 2;
+  } while (text != word && joined.size() < text.size());
+  return joined == text;
+}
+
 void ExpectOutput(const std::vector<std::string>& words) {
   // A last word "..." stands for any lines after the ones given.
   const bool more = words.size() > 1 && words.back() == "...";
-  std::string expected;
-  for (std::size_t at = 1; at < words.size() - (more ? 1 : 0); ++at) {
-    expected += words[at] + "\r\n";
+  std::size_t at = 0;
+  bool matches = true;
+  for (std::size_t word = 1; matches && word < words.size() - (more ? 1 : 0); ++word) {
+    matches = Matches(companionOutput, at, words[word]);
   }
-  if (more ? companionOutput.compare(0, expected.size(), expected) != 0
-           : companionOutput != expected) {
-    Fail("lullcmd.exe wrote \"%s\", expected \"%s\"", Show(companionOutput).c_str(),
+  if (!matches || (!more && at != companionOutput.size())) {
+    std::string expected;
+    for (std::size_t word = 1; word < words.size(); ++word) expected += TextOf(words[word]) + "|";
+    Fail("lullcmd.exe wrote \"%s\", expected the lines \"%s\"", Show(companionOutput).c_str(),
          Show(expected).c_str());
   }
 }
@@ -742,8 +794,11 @@ void ExpectLog(const std::vector<std::string>& words) {
     return;
   }
   std::string pattern = words[3];
-  const std::pair<std::string, std::string> names[] = {{"{computer}", NameOfThis(GetComputerNameA)},
-                                                       {"{user}", NameOfThis(GetUserNameA)}};
+  std::vector<std::pair<std::string, std::string>> names = {
+      {"{computer}", NameOfThis(GetComputerNameA)}, {"{user}", NameOfThis(GetUserNameA)}};
+  for (const Name& name : kNames) {
+    if (name.text != nullptr) names.push_back({std::string("{") + name.name + "}", name.text});
+  }
   for (const auto& [name, value] : names) {
     for (std::size_t at; (at = pattern.find(name)) != std::string::npos;) {
       pattern.replace(at, name.size(), value);
@@ -777,6 +832,7 @@ void ExpectLog(const std::vector<std::string>& words) {
 
 void ExpectExit(const std::vector<std::string>& words) {
   const DWORD expected = words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0;
+  if (heldFile != INVALID_HANDLE_VALUE) Release();
   if (!companions.empty()) {
     ExpectCompanionsExit(expected);
   } else if (lullProcess.hProcess == nullptr) {
@@ -863,7 +919,7 @@ void Run(const std::vector<std::string>& words) {
   } else if (command == "page" && words.size() == 2) {
     WaitForPage(words[1]);
   } else if (command == "click" && words.size() == 2) {
-    if (HWND page = CurrentPage()) ClickControl(page, std::atoi(words[1].c_str()));
+    if (HWND page = CurrentPage()) ClickControl(page, ControlId(words[1]));
   } else if (command == "escape") {
     if (HWND page = CurrentPage()) PostMessageA(page, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
   } else if (command == "close") {
@@ -878,8 +934,6 @@ void Run(const std::vector<std::string>& words) {
     RunCompanions(words, 2, std::strtol(words[1].c_str(), nullptr, 10));
   } else if (command == "hold" && words.size() == 2) {
     Hold(words[1]);
-  } else if (command == "release") {
-    Release();
   } else if (command == "output") {
     ExpectOutput(words);
   } else if (command == "expect-log") {

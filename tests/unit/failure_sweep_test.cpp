@@ -1,11 +1,11 @@
-// Runs three operations of the wizard and three of lullcmd (its activation, its rerun over an
-// activation and its reset), each on Windows XP, 98 and 95, through the whole program as
-// lull.exe or lullcmd.exe runs them (start-up, the pages or the command line, the operation),
-// in two ways. The failure sweep fails every
-// platform call of each run in turn, start-up's reads included, file writes also cut short,
-// reported as failed or as done. The crash sweep stops the program after each of its changes,
-// as a killed process or a power cut does. After each run nothing may be lost: the registry
-// holds the settings from before, or new ones with a backup that a reset turns back into
+// Runs three operations of the wizard and lullcmd's rerun over an activation, the one
+// operation only lullcmd has (its activation and reset are the wizard's, call for call),
+// each on Windows XP, 98 and 95, through the whole program as lull.exe or lullcmd.exe runs
+// them (start-up, the pages or the command line, the operation), in two ways. The failure sweep
+// fails every platform call of each run in turn, start-up's reads included, file writes also cut
+// short, reported as failed or as done. The crash sweep stops the program after each of its
+// changes, as a killed process or a power cut does. After each run nothing may be lost: the
+// registry holds the settings from before, or new ones with a backup that a reset turns back into
 // them; the previous settings the next start shows were in force together; System.Ini is
 // there after the next start, and its content from before the reset stays in it or in
 // SysIni.Str; every key and file is closed; no text went to the 9x registry without its
@@ -242,7 +242,6 @@ const std::vector<Sweep>& Sweeps() {
     const Pages activation = {"ActivateYesNo", "SelectTime", "AdjustScreenSave", "NormalFinish"};
     const Pages reactivation = {"ResetActivate", "SelectTime", "AdjustScreenSave", "NormalFinish"};
     const Pages reset = {"ResetActivate", "ShowCurrent", "ResetFinish"};
-    const std::string minutes15 = std::to_string(kTimeChoices[1].minutes);
     const std::string minutes10 = std::to_string(kTimeChoices[0].minutes);
     std::vector<Sweep> all;
     for (const auto& [os, name] :
@@ -255,12 +254,8 @@ const std::vector<Sweep>& Sweeps() {
                             kReactivateFor10Minutes, reactivation));
       all.push_back(
           Prepare(std::string("reset on ") + name, os, Operation::Reset, kReset, reset, saved));
-      all.push_back(Prepare(std::string("lullcmd activate on ") + name, os, Operation::Activation,
-                            kLookOnly, {}, nullptr, "activate " + minutes15 + " /move"));
       all.push_back(Prepare(std::string("lullcmd rerun on ") + name, os, Operation::Rerun,
                             kLookOnly, {}, nullptr, "activate " + minutes10 + " /move"));
-      all.push_back(Prepare(std::string("lullcmd reset on ") + name, os, Operation::Reset,
-                            kLookOnly, {}, saved, "reset"));
     }
     return all;
   }();
