@@ -266,6 +266,13 @@ TEST(Activate, OverABackupFromAnActivationRewritesOnlyWhatDiffers) {
        kExitDone,
        {moved[0], moved[1], moved[2], moved[3], moved[5], moved[6], moved[7], moved[8], moved[9],
         moved[10]}},
+      {"a screen saver the user put back",
+       "activate " + kMinutes15 + " /move",
+       [](FakeRegistry& r) { r.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut", "1200"); },
+       kExitDone,
+       {user + "ScreenSaveTimeOut text " + Hex(TextBytes("840")),
+        "SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 840",
+        moved.back()}},
       // The screen saver, at 14 minutes now, starts before 20: it is not moved.
       {"a longer time", "activate " + kMinutes20 + " /move", nullptr, kExitDone, sleep(kMinutes20)},
       {"a switch the user turned off",
