@@ -179,10 +179,6 @@ INSTANTIATE_TEST_SUITE_P(
                  PageId::ActivateYesNo,
                  Lines{kInactive, kNoSleep, Saver(30), kInactive, kNoSleep, kNoScreenSaver},
                  Facts{false, 30, 0, 0}},
-        // Only one-character scheme indices can be followed.
-        ViewCase{"ATwoDigitSchemeIsNotFollowed",
-                 Computer{.schemeIndex = "10", .userVideoTimeout = 900}, PageId::ActivateYesNo,
-                 kNothingFound, Facts{false, 0, 0, 0}},
         // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
         ViewCase{"Windows95SleepsFromTheDesktopValues",
                  Computer{.os = OsClass::Win95,
@@ -256,9 +252,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StartCase{"TheVersionComesBeforeTheSwitch", VersionInfo{6, 1, 2},
                                 "lull.exe /?", Computer{}, "NTFinish", false},
                       StartCase{"AboutWithTheSwitch", VersionInfo{4, 10, 1},
-                                "\"C:\\Lull\\lull.exe\" /?", Computer{}, "AboutDisplay", false},
-                      StartCase{"ABackupFromAnActivation", VersionInfo{5, 0, 2}, "lull.exe",
-                                Computer{.flag = "1"}, "ResetActivate", true}),
+                                "\"C:\\Lull\\lull.exe\" /?", Computer{}, "AboutDisplay", false}),
     testing::CaseName());
 
 }  // namespace
