@@ -3,12 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "settings/current_settings.h"
 #include "tests/support/computer.h"
 
 namespace lull::testing {
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
@@ -38,54 +38,51 @@ struct Activation {
   FakeWindows fake;
 };
 
+// What the typical activation (15 minutes, screen saver moved) announces.
+const std::vector<std::string> kAnnounced = {
+    "SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 840",
+    "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 900"};
+
 TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces) {
   Activation a;
   const Hive user = Hive::CurrentUser, machine = Hive::LocalMachine;
-  const auto policies = PoliciesRecord(0, 0x10);
-  const auto ac1 = AcPolicyRecord(0, 0x20);
-  const auto ac2 = AcPolicyRecord(0, 0x30);
-  const auto ac = AcPolicyRecord(0, 0x40);
-  const std::string backup = "HKCU\\" + kBackupPath;
-  auto saved = [&](BackupRow row, const Bytes& data) {
-    const bool text = kBackupRowLayout[row].type == ValueType::Text;
-    return SetValue(user, kBackupPath, BackupName(row), data, text ? "text" : "binary");
-  };
-  EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
+  // The backup holds each row the reader takes from this computer, in table order; a row it
+  // does not take leaves no value of an older backup.
+  FakeWindows unchanged;
+  SetUpComputer(unchanged);
+  SettingsStore read(unchanged, OsClass::WinXP);
+  ASSERT_TRUE(ReadCurrentSettings(read));
+  std::vector<std::string> expected;
+  for (std::size_t row = 0; row < kBackupRowCount; ++row) {
+    const BackupEntry& entry = read.backup[row];
+    // The rows from the user's power-policy record on hold records; the rest texts.
+    const char* type = row >= kRowPolicies ? "binary" : "text";
+    expected.push_back(entry.present()
+                           ? SetValue(user, kBackupPath, entry.name, RowBytes(entry), type)
+                           : "DeleteValue HKCU\\" + kBackupPath + " " + entry.name + " (failed)");
+  }
   // The flag goes last, as the backup's commit mark, and the backup is on the disk before
   // the first live value changes.
-  EXPECT_THAT(
-      a.fake.CallsOf({CallKind::SetValue, CallKind::DeleteValue, CallKind::FlushKey,
-                      CallKind::SetSystemParameter, CallKind::StartProcess}),
-      ElementsAreArray(std::vector<std::string>{
-          "DeleteValue " + backup + " " + BackupName(kRowFlag) + " (failed)",
-          "DeleteValue " + backup + " " + BackupName(kRowScreenSaver) + " (failed)",
-          saved(kRowScreenSaveActive, TextBytes("1")),
-          saved(kRowScreenSaveTimeOut, TextBytes("1200")),
-          saved(kRowStandbyTimeOut, TextBytes("0")),
-          saved(kRowStandbyActive, TextBytes("0")),
-          saved(kRowPowerOffTimeOut, TextBytes("0")),
-          saved(kRowPowerOffActive, TextBytes("0")),
-          saved(kRowPowerPolicyIndex, TextBytes("0")),
-          saved(kRowPolicies, policies),
-          saved(kRowAcPolicy, ac),
-          saved(kRowAcPolicy1, ac1),
-          saved(kRowAcPolicy2, ac2),
-          saved(kRowFlag, TextBytes("1")),
-          "FlushKey " + backup,
-          SetValue(user, kDesktop, "ScreenSaveActive", TextBytes("1")),
-          SetValue(user, kDesktop, "ScreenSaveTimeOut", TextBytes("840")),
-          SetValue(user, kDesktop, "ScreenSavePowerOffActive", TextBytes("1")),
-          SetValue(user, kDesktop, "ScreenSavePowerOffTimeOut", TextBytes("900")),
-          SetValue(user, kScheme0, "Policies", PoliciesRecord(900, 0x10), "binary"),
-          SetValue(machine, kControlSet1, "AcPolicy", AcPolicyRecord(900, 0x20), "binary"),
-          SetValue(machine, kControlSet2, "AcPolicy", AcPolicyRecord(900, 0x30), "binary"),
-          SetValue(machine, kCurrentControlSet, "AcPolicy", AcPolicyRecord(900, 0x40), "binary"),
-          "SetSystemParameter ScreenSaverActive 1",
-          "SetSystemParameter ScreenSaverTimeout 840",
-          "SetSystemParameter PowerOffActive 1",
-          "SetSystemParameter PowerOffTimeout 900",
-          "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme",
-      }));
+  expected.insert(
+      expected.end(),
+      {SetValue(user, kBackupPath, BackupName(kRowFlag), TextBytes("1")),
+       "FlushKey HKCU\\" + kBackupPath,
+       SetValue(user, kDesktop, "ScreenSaveActive", TextBytes("1")),
+       SetValue(user, kDesktop, "ScreenSaveTimeOut", TextBytes("840")),
+       SetValue(user, kDesktop, "ScreenSavePowerOffActive", TextBytes("1")),
+       SetValue(user, kDesktop, "ScreenSavePowerOffTimeOut", TextBytes("900")),
+       SetValue(user, kScheme0, "Policies", PoliciesRecord(900, 0x10), "binary"),
+       SetValue(machine, kControlSet1, "AcPolicy", AcPolicyRecord(900, 0x20), "binary"),
+       SetValue(machine, kControlSet2, "AcPolicy", AcPolicyRecord(900, 0x30), "binary"),
+       SetValue(machine, kCurrentControlSet, "AcPolicy", AcPolicyRecord(900, 0x40), "binary")});
+  expected.insert(expected.end(), kAnnounced.begin(), kAnnounced.end());
+  expected.push_back(
+      "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme");
+
+  EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
+  EXPECT_THAT(a.fake.CallsOf({CallKind::SetValue, CallKind::DeleteValue, CallKind::FlushKey,
+                              CallKind::SetSystemParameter, CallKind::StartProcess}),
+              ElementsAreArray(expected));
   EXPECT_EQ(a.fake.MaxOpenKeys(), 1);
 }
 
@@ -134,11 +131,7 @@ TEST(ActivateSettings, ADesktopKeyThatDoesNotOpenLeavesEveryLiveValueButStillAnn
   const auto before = LiveRegistry(a.fake.registry);
   EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
   EXPECT_EQ(LiveRegistry(a.fake.registry), before);
-  EXPECT_THAT(
-      a.fake.CallsOf({CallKind::SetSystemParameter}),
-      ElementsAre("SetSystemParameter ScreenSaverActive 1",
-                  "SetSystemParameter ScreenSaverTimeout 840",
-                  "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 900"));
+  EXPECT_THAT(a.fake.CallsOf({CallKind::SetSystemParameter}), ElementsAreArray(kAnnounced));
 }
 
 TEST(ActivateSettings, FollowsTheCurrentPowerSchemeIndex) {

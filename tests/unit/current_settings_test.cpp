@@ -33,34 +33,42 @@ using testing::kScheme1;
 const std::string kScheme3 = kScheme1.substr(0, kScheme1.size() - 1) + "3";
 
 // The typical computer moved to power scheme 1, with a distinct value in every place the
-// reader looks at.
+// reader looks at, and the row the reader puts it in.
+struct LiveValue {
+  std::size_t row;
+  Hive hive;
+  const std::string& path;
+  const char* name;
+  Bytes bytes;
+};
+const LiveValue kDistinct[] = {
+    {kRowScreenSaveActive, kUser, kDesktop, "ScreenSaveActive", TextBytes("1")},
+    {kRowScreenSaveTimeOut, kUser, kDesktop, "ScreenSaveTimeOut", TextBytes("600")},
+    {kRowStandbyTimeOut, kUser, kDesktop, "ScreenSaveLowPowerTimeOut", TextBytes("1200")},
+    {kRowStandbyActive, kUser, kDesktop, "ScreenSaveLowPowerActive", TextBytes("0")},
+    {kRowPowerOffTimeOut, kUser, kDesktop, "ScreenSavePowerOffTimeOut", TextBytes("900")},
+    {kRowPowerOffActive, kUser, kDesktop, "ScreenSavePowerOffActive", TextBytes("1")},
+    {kRowPowerPolicyIndex, kUser, kPowerCfg, "CurrentPowerPolicy", TextBytes("1")},
+    {kRowPolicies, kUser, kScheme1, "Policies", PoliciesRecord(900, 0x10)},
+    {kRowAcPolicy, kMachine, kCurrentControlSet, "AcPolicy", AcPolicyRecord(903, 0x43)},
+    {kRowAcPolicy1, kMachine, kControlSet1, "AcPolicy", AcPolicyRecord(901, 0x41)},
+    {kRowAcPolicy2, kMachine, kControlSet2, "AcPolicy", AcPolicyRecord(902, 0x42)},
+};
+
 void SetUpDistinctSettings(FakeWindows& fake) {
   testing::SetUpComputer(fake);
-  auto& r = fake.registry;
-  r.SetText(kUser, kPowerCfg, "CurrentPowerPolicy", "1");
-  r.SetBinary(kUser, kScheme1, "Policies", PoliciesRecord(900, 0x10));
-  r.SetBinary(kUser, kScheme3, "Policies", PoliciesRecord(300, 0x30));
-  r.SetBinary(kMachine, kControlSet1, "AcPolicy", AcPolicyRecord(901, 0x41));
-  r.SetBinary(kMachine, kControlSet2, "AcPolicy", AcPolicyRecord(902, 0x42));
-  r.SetBinary(kMachine, kCurrentControlSet, "AcPolicy", AcPolicyRecord(903, 0x43));
-  r.SetText(kUser, kDesktop, "ScreenSaveLowPowerActive", "0");
-  r.SetText(kUser, kDesktop, "ScreenSaveLowPowerTimeOut", "1200");
-  r.SetText(kUser, kDesktop, "ScreenSavePowerOffActive", "1");
-  r.SetText(kUser, kDesktop, "ScreenSavePowerOffTimeOut", "900");
-  r.SetText(kUser, kDesktop, "ScreenSaveActive", "1");
-  r.SetText(kUser, kDesktop, "ScreenSaveTimeOut", "600");
+  for (const LiveValue& v : kDistinct) {
+    const bool record = v.path != kDesktop && v.path != kPowerCfg;
+    fake.registry.Set(v.hive, v.path, v.name, record ? ValueType::Binary : ValueType::Text,
+                      v.bytes);
+  }
+  fake.registry.SetBinary(kUser, kScheme3, "Policies", PoliciesRecord(300, 0x30));
 }
 
-// What the reader puts into the rows from SetUpDistinctSettings.
 std::map<std::size_t, Bytes> ComputerRows() {
-  return {
-      {kRowScreenSaveActive, TextBytes("1")},     {kRowScreenSaveTimeOut, TextBytes("600")},
-      {kRowStandbyTimeOut, TextBytes("1200")},    {kRowStandbyActive, TextBytes("0")},
-      {kRowPowerOffTimeOut, TextBytes("900")},    {kRowPowerOffActive, TextBytes("1")},
-      {kRowPowerPolicyIndex, TextBytes("1")},     {kRowPolicies, PoliciesRecord(900, 0x10)},
-      {kRowAcPolicy, AcPolicyRecord(903, 0x43)},  {kRowAcPolicy1, AcPolicyRecord(901, 0x41)},
-      {kRowAcPolicy2, AcPolicyRecord(902, 0x42)},
-  };
+  std::map<std::size_t, Bytes> rows;
+  for (const LiveValue& v : kDistinct) rows[v.row] = v.bytes;
+  return rows;
 }
 
 // Rows as an earlier load could leave them: full of bytes of no type, so a row the
@@ -142,6 +150,10 @@ TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
   const Bytes kept;
   const std::map<std::size_t, Bytes> schemeKept = {{kRowPowerPolicyIndex, kept},
                                                    {kRowPolicies, kept}};
+  std::map<std::size_t, Bytes> desktopKept;
+  for (const LiveValue& v : kDistinct) {
+    if (v.path == kDesktop) desktopKept[v.row] = kept;
+  }
   const Case cases[] = {
       // The power scheme's index is one digit; anything else leaves scheme and index alone.
       {"scheme \"10\"", schemeIndex(TextBytes("10")), schemeKept},
@@ -210,14 +222,7 @@ TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
          f.registry.keys[{kUser, "control panel\\desktop"}].values.erase("screensaveactive");
        },
        {{kRowScreenSaveActive, kept}}},
-      {"Desktop read-only",
-       readOnly(kUser, kDesktop),
-       {{kRowScreenSaveActive, kept},
-        {kRowScreenSaveTimeOut, kept},
-        {kRowStandbyTimeOut, kept},
-        {kRowStandbyActive, kept},
-        {kRowPowerOffTimeOut, kept},
-        {kRowPowerOffActive, kept}}},
+      {"Desktop read-only", readOnly(kUser, kDesktop), desktopKept},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -252,7 +257,6 @@ TEST(ReadCurrentSettings, AnyFailingCallLosesOnlyTheValuesThatDependOnIt) {
   SettingsStore full(first, OsClass::WinXP);
   ASSERT_TRUE(ReadCurrentSettings(full));
   const int callCount = first.fallibleCallCount;
-  ASSERT_GT(callCount, 20);
 
   for (int failing = 0; failing < callCount; ++failing) {
     SCOPED_TRACE(first.calls[static_cast<std::size_t>(failing)].description);

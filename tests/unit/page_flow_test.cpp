@@ -141,22 +141,33 @@ INSTANTIATE_TEST_SUITE_P(
                  Actions{Click(kPrevious)}, Pages{"SelectTime"}}),
     testing::CaseName());
 
-// Cancel, Escape and the close box end the wizard on every page, with nothing written.
-// The quit request ends the open page too, so the wizard ends on a Windows whose dialog
-// loop does not return for that request alone.
+// Cancel, Escape and the close box end the wizard on every page, with nothing written, on
+// either family. The quit request ends the open page too, so the wizard ends on a Windows
+// whose dialog loop does not return for that request alone. The restart note shows on
+// Windows 95 only, on the two pages that end an operation.
 TEST(EndingTheWizard, CancelEscapeAndTheCloseBoxEndEveryPage) {
-  for (const VersionInfo version : {VersionInfo{4, 10, 1}, VersionInfo{5, 1, 2}}) {
-    for (std::size_t page = 1; page < kPageCount; ++page) {
+  for (const OsClass os :
+       {OsClass::Win95, OsClass::Win98, OsClass::WinMe, OsClass::Win2000, OsClass::WinXP}) {
+    for (std::size_t index = 1; index < kPageCount; ++index) {
+      const auto page = static_cast<PageId>(index);
       for (const UserAction action : {Click(kCancel), PressEscape(), CloseBox()}) {
         WizardRun run;
-        run.windows.version = version;
+        run.windows.version = testing::VersionOf(os);
+        run.program.store.os = os;
         run.windows.user = {action};
-        run.RunPagesFrom(static_cast<PageId>(page));
-        EXPECT_EQ(run.windows.PageNames(), Pages{InfoOf(static_cast<PageId>(page)).templateName});
+        run.RunPagesFrom(page);
+        EXPECT_EQ(run.windows.PageNames(), Pages{InfoOf(page).templateName});
         EXPECT_FALSE(run.windows.userRanOut);
         EXPECT_TRUE(run.windows.quitPosted);
         EXPECT_EQ(run.windows.quitCode, 0);
         EXPECT_TRUE(run.windows.CallsOf({testing::CallKind::SetValue}).empty());
+        const auto& texts = run.LastVisit().texts;
+        const bool note =
+            os == OsClass::Win95 && (page == PageId::NormalFinish || page == PageId::ResetFinish);
+        ASSERT_EQ(texts.count(IDC_FINISH_NOTE), note ? 1u : 0u);
+        if (note) {
+          EXPECT_EQ(texts.at(IDC_FINISH_NOTE), kWin95Note);
+        }
       }
     }
   }
@@ -242,29 +253,6 @@ TEST(History, LicenseDetoursPushAndPopNothingAndNeverNestPages) {
   EXPECT_EQ(run.windows.pages.size(), 2001u);
   EXPECT_EQ(run.program.wizard.history.size(), 0u);
   EXPECT_EQ(run.windows.MaxPageDepth(), 1);
-}
-
-// The notes of the finish pages: the restart note on Windows 95 only, and on no other page.
-TEST(FinishNotes, TheRestartNoteShowsOnWindows95Only) {
-  for (const OsClass os :
-       {OsClass::Win95, OsClass::Win98, OsClass::WinMe, OsClass::Win2000, OsClass::WinXP}) {
-    for (std::size_t index = 1; index < kPageCount; ++index) {
-      const auto page = static_cast<PageId>(index);
-      WizardRun run;
-      run.program.store.os = os;
-      run.windows.user = {PressEscape()};
-      run.RunPagesFrom(page);
-      const auto& texts = run.LastVisit().texts;
-      const bool expected =
-          os == OsClass::Win95 && (page == PageId::NormalFinish || page == PageId::ResetFinish);
-      if (expected) {
-        ASSERT_EQ(texts.count(IDC_FINISH_NOTE), 1u);
-        EXPECT_EQ(texts.at(IDC_FINISH_NOTE), kWin95Note);
-      } else {
-        EXPECT_EQ(texts.count(IDC_FINISH_NOTE), 0u);
-      }
-    }
-  }
 }
 
 // When an operation cannot do its work, its finish page says so, after the restart note.

@@ -179,10 +179,6 @@ INSTANTIATE_TEST_SUITE_P(
                  PageId::ActivateYesNo,
                  Lines{kInactive, kNoSleep, Saver(30), kInactive, kNoSleep, kNoScreenSaver},
                  Facts{false, 30, 0, 0}},
-        // Only one-character scheme indices can be followed.
-        ViewCase{"ATwoDigitSchemeIsNotFollowed",
-                 Computer{.schemeIndex = "10", .userVideoTimeout = 900}, PageId::ActivateYesNo,
-                 kNothingFound, Facts{false, 0, 0, 0}},
         // Without a power scheme, the Desktop's time-out is what a reset would announce.
         ViewCase{"NoPowerSchemeLeavesTheDesktopTimeOut",
                  Computer{.schemeIndex = nullptr, .powerOffTimeOut = "900"},
@@ -260,9 +256,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StartCase{"TheVersionComesBeforeTheSwitch", VersionInfo{6, 1, 2},
                                 "lull.exe /?", Computer{}, "NTFinish", false},
                       StartCase{"AboutWithTheSwitch", VersionInfo{4, 10, 1},
-                                "\"C:\\Lull\\lull.exe\" /?", Computer{}, "AboutDisplay", false},
-                      StartCase{"ABackupFromAnActivation", VersionInfo{5, 0, 2}, "lull.exe",
-                                Computer{.flag = "1"}, "ResetActivate", true}),
+                                "\"C:\\Lull\\lull.exe\" /?", Computer{}, "AboutDisplay", false}),
     testing::CaseName());
 
 }  // namespace
