@@ -181,8 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
                  Facts{false, 30, 0, 0}},
         // Without a power scheme, the Desktop's time-out is what a reset would announce.
         ViewCase{"NoPowerSchemeLeavesTheDesktopTimeOut",
-                 Computer{.schemeIndex = nullptr, .powerOffTimeOut = "900"},
-                 PageId::ActivateYesNo, kNothingFound, Facts{false, 0, 0, 900}},
+                 Computer{.schemeIndex = nullptr, .powerOffTimeOut = "900"}, PageId::ActivateYesNo,
+                 kNothingFound, Facts{false, 0, 0, 900}},
         // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
         ViewCase{"Windows95SleepsFromTheDesktopValues",
                  Computer{.os = OsClass::Win95,
