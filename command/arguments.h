@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "wizard/command_line.h"
-#include "wizard/time_choice.h"
+#include "platform/text.h"
+#include "session/time_choice.h"
 
 namespace lull {
 

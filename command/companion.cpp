@@ -6,10 +6,10 @@
 #include "operations/reapply.h"
 #include "operations/reset.h"
 #include "platform/text.h"
-#include "wizard/startup.h"
-#include "wizard/startup_view.h"
-#include "wizard/texts.h"
-#include "wizard/time_choice.h"
+#include "session/start_on_windows.h"
+#include "session/startup_view.h"
+#include "session/texts.h"
+#include "session/time_choice.h"
 
 namespace lull {
 namespace {
@@ -114,19 +114,19 @@ class Report {
   Console& console_;
 };
 
-void ShowStatus(const Program& program, Report& report) {
-  const bool previous = program.facts.backupFromActivation;
+void ShowStatus(const Session& session, Report& report) {
+  const bool previous = session.facts.backupFromActivation;
   for (std::size_t line = 0; line < (previous ? kSummaryLineCount : kPreviousStateLine); ++line) {
     if (line == kCurrentStateLine) report.Line(kCurrentHeading);
     if (line == kPreviousStateLine) report.Line(kPreviousHeading);
     report.Write("  ");
-    report.Line(program.lines[line]);
+    report.Line(session.lines[line]);
   }
 }
 
-Said Activate(Program& program, const CompanionArguments& arguments) {
-  SettingsStore& store = program.store;
-  const StartupFacts& found = program.facts;
+Said Activate(Session& session, const CompanionArguments& arguments) {
+  SettingsStore& store = session.store;
+  const StartupFacts& found = session.facts;
   // The times of a page of times; AdjustScreenSave comes up only where the wizard shows
   // it, and /move answers Yes there.
   ChosenTimes chosen = ChosenTimesOf(*arguments.time);
@@ -143,30 +143,30 @@ Said Activate(Program& program, const CompanionArguments& arguments) {
   return ActivateSettings(store, chosen) == Outcome::Done ? kActivated : kNotActivated;
 }
 
-Said Reset(Program& program) {
-  if (!program.facts.backupFromActivation) {
-    return program.store.backup.loadFailed ? kBackupUnreadable : kNothingToReset;
+Said Reset(Session& session) {
+  if (!session.facts.backupFromActivation) {
+    return session.store.backup.loadFailed ? kBackupUnreadable : kNothingToReset;
   }
-  return ResetSettings(program.store, program.facts.PreviousTimeOuts()) == Outcome::Done
+  return ResetSettings(session.store, session.facts.PreviousTimeOuts()) == Outcome::Done
              ? kWasReset
              : kNotReset;
 }
 
-Said Run(Program& program, const CompanionArguments& arguments, Report& report) {
-  if (!StartOnThisWindows(program)) return kUnsupported;
-  RunStartupView(program);
+Said Run(Session& session, const CompanionArguments& arguments, Report& report) {
+  if (!StartOnThisWindows(session)) return kUnsupported;
+  RunStartupView(session);
   switch (arguments.request) {
     case Request::Activate:
-      return Activate(program, arguments);
+      return Activate(session, arguments);
     case Request::Reset:
-      return Reset(program);
+      return Reset(session);
     case Request::Status:
     case Request::BadInput:
     case Request::Usage:
       break;
   }
-  ShowStatus(program, report);
-  return program.facts.backupFromActivation ? kStatusShown : kStatusWithoutBackup;
+  ShowStatus(session, report);
+  return session.facts.backupFromActivation ? kStatusShown : kStatusWithoutBackup;
 }
 
 // The log line: date and time, computer, user, the command as given, exit code and message,
@@ -216,7 +216,7 @@ class LogLine {
 
 // One WriteFile of the whole line, so that lines of many PCs never mix; while another PC
 // holds the file, it is tried again for kLogWaitMilliseconds in all.
-bool AppendToLog(Program& program, Console& console, const char* path, const LogLine& line,
+bool AppendToLog(Session& session, Console& console, const char* path, const LogLine& line,
                  std::uint32_t length) {
   bool busy = false;
   FileHandle file = 0;
@@ -228,13 +228,13 @@ bool AppendToLog(Program& program, Console& console, const char* path, const Log
   if (file == 0) return false;
   std::uint32_t written = 0;
   const bool whole =
-      program.platform.WriteFile(file, line.text(), length, written) && written == length;
-  return program.platform.CloseFile(file) && whole;
+      session.platform.WriteFile(file, line.text(), length, written) && written == length;
+  return session.platform.CloseFile(file) && whole;
 }
 
 // The run's record: every run with a command logs, on a Windows that is not supported too;
 // bad input and "/?" do not, as they run nothing.
-void Log(Program& program, Console& console, const CompanionArguments& arguments,
+void Log(Session& session, Console& console, const CompanionArguments& arguments,
          const Result& result, Report& report) {
   LogLine line;
   // YYYY-MM-DD HH:MM:SS
@@ -255,26 +255,26 @@ void Log(Program& program, Console& console, const CompanionArguments& arguments
   line.Field();
   line.Text(result.message);
   const std::uint32_t length = line.End();
-  if (!AppendToLog(program, console, arguments.logFile, line, length)) {
+  if (!AppendToLog(session, console, arguments.logFile, line, length)) {
     report.Line(kLogNotWrittenText);
   }
 }
 
 }  // namespace
 
-int RunCompanion(Program& program, Console& console) {
+int RunCompanion(Session& session, Console& console) {
   Report report(console);
   CompanionArguments arguments;
-  ParseArguments(program.platform.GetCommandLine(), arguments);
+  ParseArguments(session.platform.GetCommandLine(), arguments);
   if (arguments.request == Request::BadInput || arguments.request == Request::Usage) {
     report.Usage();
     return arguments.request == Request::Usage ? kExitDone : kExitBadInput;
   }
-  const Result& result = kResults[Run(program, arguments, report)];
+  const Result& result = kResults[Run(session, arguments, report)];
   report.Wrapped(result.message);
-  if (result.operationRan && program.store.os == OsClass::Win95) report.Wrapped(kWin95Note);
+  if (result.operationRan && session.store.os == OsClass::Win95) report.Wrapped(kWin95Note);
   if (result.failureNote != nullptr) report.Wrapped(result.failureNote);
-  if (arguments.logFile != nullptr) Log(program, console, arguments, result, report);
+  if (arguments.logFile != nullptr) Log(session, console, arguments, result, report);
   return result.exitCode;
 }
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "platform/console.h"
-#include "wizard/program.h"
+#include "session/session.h"
 
 namespace lull {
 
@@ -29,6 +29,6 @@ inline constexpr std::uint32_t kLogRetryMilliseconds = 100;
 inline constexpr std::uint32_t kConsoleColumns = 79;
 
 // Runs lullcmd on the program's command line and returns the process's exit code.
-int RunCompanion(Program& program, Console& console);
+int RunCompanion(Session& session, Console& console);
 
 }  // namespace lull

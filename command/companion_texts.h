@@ -1,4 +1,4 @@
-// The texts lullcmd prints beside the wizard's own (wizard/texts.h): its usage, the line
+// The texts lullcmd prints beside the wizard's own (session/texts.h): its usage, the line
 // that says what a run did (also the message of its log line), and the headings of status.
 // Every line fits an 80-column console.
 #pragma once

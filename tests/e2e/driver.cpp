@@ -55,8 +55,8 @@
 // windows.h names a cursor IDC_NO; here it is the wizard's No radio.
 #undef IDC_NO
 #include "resources/resource_ids.h"
+#include "session/texts.h"
 #include "settings/places.h"
-#include "wizard/texts.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "command/companion_texts.h"
+#include "session/texts.h"
+#include "session/time_choice.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
-#include "wizard/texts.h"
-#include "wizard/time_choice.h"
 
 namespace lull::testing {
 namespace {
