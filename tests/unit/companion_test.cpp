@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "command/companion_texts.h"
+#include "command/log_line.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
 #include "wizard/texts.h"
