@@ -21,10 +21,6 @@ inline constexpr int kExitFailed = 3;
 // A Windows the wizard does not support either: no setting is read or written.
 inline constexpr int kExitUnsupported = 4;
 
-// How long a log held by another PC is waited for, in all, and between two tries.
-inline constexpr std::uint32_t kLogWaitMilliseconds = 10000;
-inline constexpr std::uint32_t kLogRetryMilliseconds = 100;
-
 // The widest line printed, for an 80-column console.
 inline constexpr std::uint32_t kConsoleColumns = 79;
 

@@ -1,7 +1,6 @@
 // What the command-line companion needs of Windows beyond the seam both programs share:
-// standard output, a log file that many PCs append to, and the names and the local time
-// its log line carries. lull.exe never links it, so none of these calls is among its
-// imports.
+// standard output, and the pause, the names and the local time of its log line. lull.exe
+// never links it, so none of these calls is among its imports.
 #pragma once
 
 #include <cstdint>
@@ -25,11 +24,6 @@ class Console {
   // Writes the bytes to standard output (a console, a file or a pipe); false when there is
   // no standard output or the write failed.
   virtual bool WriteOutput(const char* text, std::uint32_t length) = 0;
-  // Opens a file for appending, without sharing: created when missing, with the position at
-  // its end. 0 when it cannot be opened; busy then tells whether another process holds it
-  // (a sharing or lock violation), which a later try may find ended. Written with
-  // Platform::WriteFile and closed with Platform::CloseFile.
-  virtual FileHandle OpenFileForAppending(const char* path, bool& busy) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   // The computer's and the user's names, terminated; false, and the buffer left alone, when
   // Windows does not know them.

@@ -82,6 +82,10 @@ class Platform {
   // writing creates or truncates one.
   virtual FileHandle OpenFileForReading(const char* path) = 0;
   virtual FileHandle CreateFileForWriting(const char* path) = 0;
+  // Opens a file for appending, without sharing: created when missing, with the position at
+  // its end. 0 when it cannot be opened; busy then tells whether another process holds it
+  // (a sharing or lock violation), which a later try may find ended.
+  virtual FileHandle OpenFileForAppending(const char* path, bool& busy) = 0;
   virtual bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) = 0;
   virtual bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
                          std::uint32_t& written) = 0;

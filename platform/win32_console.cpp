@@ -17,24 +17,6 @@ bool Win32Console::WriteOutput(const char* text, std::uint32_t length) {
   return ::WriteFile(output, text, length, &written, nullptr) != FALSE && written == length;
 }
 
-FileHandle Win32Console::OpenFileForAppending(const char* path, bool& busy) {
-  const HANDLE file =
-      ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = ::GetLastError();
-    busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-    return 0;
-  }
-  busy = false;
-  // A log whose end cannot be found (4 GiB, beyond what the low half of the position
-  // holds) is not written at all: a line written anywhere else would overwrite others.
-  if (::SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
-    ::CloseHandle(file);
-    return 0;
-  }
-  return reinterpret_cast<FileHandle>(file);
-}
-
 void Win32Console::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 // Both write nothing into a buffer that is too small, and fail.

@@ -1,5 +1,5 @@
-// lullcmd.exe's Windows side beyond the shared one: standard output, the log file, the
-// names and the local time. Only lullcmd.exe links it. This header stays free of
+// lullcmd.exe's Windows side beyond the shared one: standard output, the pause, the names
+// and the local time. Only lullcmd.exe links it. This header stays free of
 // <windows.h>.
 #pragma once
 
@@ -10,7 +10,6 @@ namespace lull {
 class Win32Console final : public Console {
  public:
   bool WriteOutput(const char* text, std::uint32_t length) override;
-  FileHandle OpenFileForAppending(const char* path, bool& busy) override;
   void Sleep(std::uint32_t milliseconds) override;
   bool GetComputerName(char* buffer, std::uint32_t capacity) override;
   bool GetUserName(char* buffer, std::uint32_t capacity) override;

@@ -112,6 +112,24 @@ FileHandle Win32Platform::CreateFileForWriting(const char* path) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+FileHandle Win32Platform::OpenFileForAppending(const char* path, bool& busy) {
+  const HANDLE file =
+      ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    return 0;
+  }
+  busy = false;
+  // A log whose end cannot be found (4 GiB, beyond what the low half of the position
+  // holds) is not written at all: a line written anywhere else would overwrite others.
+  if (::SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
+    ::CloseHandle(file);
+    return 0;
+  }
+  return reinterpret_cast<FileHandle>(file);
+}
+
 bool Win32Platform::ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) {
   DWORD count = 0;
   const BOOL ok = ::ReadFile(AsHandle(file), data, size, &count, nullptr);

@@ -25,6 +25,7 @@ class Win32Platform final : public Platform {
 
   FileHandle OpenFileForReading(const char* path) override;
   FileHandle CreateFileForWriting(const char* path) override;
+  FileHandle OpenFileForAppending(const char* path, bool& busy) override;
   bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) override;
   bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
                  std::uint32_t& written) override;

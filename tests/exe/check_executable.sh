@@ -18,8 +18,9 @@ strip=i686-w64-mingw32-strip
 shared_functions="GetVersionExA ExitProcess GetCommandLineA RegOpenKeyExA RegCreateKeyExA
 RegQueryValueExA RegSetValueExA RegDeleteValueA RegCloseKey RegFlushKey CreateFileA ReadFile
 WriteFile FlushFileBuffers CloseHandle DeleteFileA MoveFileA SystemParametersInfoA GetStartupInfoA
-GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA WritePrivateProfileStringA"
-# Each program's own: the wizard's pages, GUI subsystem (2); the companion's console, log,
+GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA WritePrivateProfileStringA GetLastError
+SetFilePointer"
+# Each program's own: the wizard's pages, GUI subsystem (2); the companion's console, pause,
 # names and clock, console subsystem (3), and no dialog function or COMCTL32 at all.
 case "$program" in
   lull.exe)
@@ -35,8 +36,7 @@ SendDlgItemMessageA SetDlgItemTextA PostQuitMessage"
     subsystem_wanted=3
     subsystem_name="Windows console"
     allowed_dlls="KERNEL32.DLL USER32.DLL ADVAPI32.DLL"
-    own_functions="GetStdHandle GetLastError SetFilePointer Sleep GetComputerNameA GetUserNameA
-GetLocalTime"
+    own_functions="GetStdHandle Sleep GetComputerNameA GetUserNameA GetLocalTime"
     ;;
   *)
     echo "FAIL: $program is neither lull.exe nor lullcmd.exe"

@@ -562,6 +562,27 @@ FileHandle FakeWindows::CreateFileForWriting(const char* path) {
   return handle;
 }
 
+FileHandle FakeWindows::OpenFileForAppending(const char* path, bool& busy) {
+  BeforeChange();
+  FileHandle handle = 0;
+  busy = false;
+  if (InjectFailure(CallKind::OpenFileForAppending) || appendRefused) {
+  } else if (appendBusyFor > 0 || FileBusy(path)) {
+    appendBusyFor -= appendBusyFor > 0;
+    busy = true;
+  } else {
+    auto file = files.find(std::string_view(path));
+    if (file == files.end()) file = files.emplace(Lower(path), Bytes{}).first;
+    if (cutAfter) unflushedFiles_.emplace(file->first, file->second);
+    handle = nextHandle_++;
+    openFiles_[handle] = OpenFileState{file->first, true, 0};
+  }
+  Record(CallKind::OpenFileForAppending, handle == 0,
+         [&] { return std::string("OpenFileForAppending ") + path + (busy ? " (busy)" : ""); });
+  AfterChange();
+  return handle;
+}
+
 bool FakeWindows::ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) {
   read = 0;
   bool ok = false;
@@ -706,27 +727,6 @@ bool FakeWindows::EqualIgnoringCase(const char* a, const char* b, std::uint32_t 
 bool FakeWindows::WriteOutput(const char* text, std::uint32_t length) {
   output.append(text, length);
   return true;
-}
-
-FileHandle FakeWindows::OpenFileForAppending(const char* path, bool& busy) {
-  BeforeChange();
-  FileHandle handle = 0;
-  busy = false;
-  if (InjectFailure(CallKind::OpenFileForAppending) || appendRefused) {
-  } else if (appendBusyFor > 0 || FileBusy(path)) {
-    appendBusyFor -= appendBusyFor > 0;
-    busy = true;
-  } else {
-    auto file = files.find(std::string_view(path));
-    if (file == files.end()) file = files.emplace(Lower(path), Bytes{}).first;
-    if (cutAfter) unflushedFiles_.emplace(file->first, file->second);
-    handle = nextHandle_++;
-    openFiles_[handle] = OpenFileState{file->first, true, 0};
-  }
-  Record(CallKind::OpenFileForAppending, handle == 0,
-         [&] { return std::string("OpenFileForAppending ") + path + (busy ? " (busy)" : ""); });
-  AfterChange();
-  return handle;
 }
 
 void FakeWindows::Sleep(std::uint32_t milliseconds) {

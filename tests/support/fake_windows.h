@@ -275,6 +275,7 @@ class FakeWindows final : public Platform, public Pages, public Console {
   RegResult FlushKey(KeyHandle key) override;
   FileHandle OpenFileForReading(const char* path) override;
   FileHandle CreateFileForWriting(const char* path) override;
+  FileHandle OpenFileForAppending(const char* path, bool& busy) override;
   bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) override;
   bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
                  std::uint32_t& written) override;
@@ -290,7 +291,6 @@ class FakeWindows final : public Platform, public Pages, public Console {
 
   // --- Console ---
   bool WriteOutput(const char* text, std::uint32_t length) override;
-  FileHandle OpenFileForAppending(const char* path, bool& busy) override;
   void Sleep(std::uint32_t milliseconds) override;
   bool GetComputerName(char* buffer, std::uint32_t capacity) override;
   bool GetUserName(char* buffer, std::uint32_t capacity) override;

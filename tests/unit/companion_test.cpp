@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "command/companion_texts.h"
+#include "command/log_line.h"
 #include "session/texts.h"
 #include "session/time_choice.h"
 #include "tests/support/computer.h"
