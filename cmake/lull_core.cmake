@@ -30,7 +30,9 @@ list(TRANSFORM LULL_CORE_SOURCES PREPEND ${LULL_ROOT}/)
 set(LULL_COMMAND_SOURCES
   operations/reapply.cpp
   command/arguments.cpp
+  command/commands.cpp
   command/companion.cpp
+  command/report.cpp
   command/log_line.cpp)
 list(TRANSFORM LULL_COMMAND_SOURCES PREPEND ${LULL_ROOT}/)
 

@@ -1,173 +1,23 @@
 #include "command/companion.h"
 
 #include "command/arguments.h"
-#include "command/companion_texts.h"
+#include "command/commands.h"
 #include "command/log_line.h"
-#include "operations/activation.h"
-#include "operations/reapply.h"
-#include "operations/reset.h"
-#include "platform/text.h"
+#include "command/report.h"
+#include "command/usage.h"
 #include "session/start_on_windows.h"
 #include "session/startup_view.h"
 #include "session/texts.h"
-#include "session/time_choice.h"
 
 namespace lull {
 namespace {
 
 static_assert(kLogWaitMilliseconds == 10000, "the usage says 10 seconds");
 
-// The minutes of the table of times as the usage names them: "10, 15 or 20".
-struct TimesText {
-  char text[kTimeChoiceCount * 8] = {};
-};
-constexpr TimesText kTimesText = [] {
-  TimesText times;
-  std::uint32_t at = 0;
-  for (std::size_t row = 0; row < kTimeChoiceCount; ++row) {
-    const char* separator = row == 0 ? "" : row + 1 == kTimeChoiceCount ? " or " : ", ";
-    while (*separator != '\0') times.text[at++] = *separator++;
-    const SecondsText minutes = DecimalText(kTimeChoices[row].minutes);
-    for (const char* digit = minutes.text; *digit != '\0';) times.text[at++] = *digit++;
-  }
-  return times;
-}();
-
-// What a run did: its exit code, its line, the wizard's note of an operation that could not
-// do its work, and whether an operation ran (and may have changed something).
-struct Result {
-  int exitCode;
-  const char* message;
-  const char* failureNote;
-  bool operationRan;
-};
-
-enum Said : std::uint8_t {
-  kActivated,
-  kActivatedAgain,
-  kAlreadyActive,
-  kNotActivated,
-  kBackupUnreadable,
-  kWasReset,
-  kNotReset,
-  kNothingToReset,
-  kStatusShown,
-  kStatusWithoutBackup,
-  kUnsupported,
-};
-
-constexpr const char* kNoNote = nullptr;
-
-// Indexed by Said.
-// clang-format off
-constexpr Result kResults[] = {
-    {kExitDone,         kActivatedText,        kNoNote,          true},
-    {kExitDone,         kActivatedAgainText,   kNoNote,          true},
-    {kExitNothingToDo,  kAlreadyActiveText,    kNoNote,          false},
-    {kExitFailed,       kNotActivatedText,     kNotSavedNote,    true},
-    {kExitFailed,       kBackupUnreadableText, kNoNote,          false},
-    {kExitDone,         kResetText,            kNoNote,          true},
-    {kExitFailed,       kNotResetText,         kNotRestoredNote, true},
-    {kExitNothingToDo,  kNothingToResetText,   kNoNote,          false},
-    {kExitDone,         kStatusText,           kNoNote,          false},
-    {kExitDone,         kNothingToResetText,   kNoNote,          false},
-    {kExitUnsupported,  kUnsupportedText,      kNoNote,          false},
-};
-// clang-format on
-static_assert(sizeof kResults / sizeof kResults[0] == kUnsupported + 1, "a result for each");
-
-// Lines on standard output, each ending in CR LF, without trailing blanks.
-class Report {
- public:
-  explicit Report(Console& console) : console_(console) {}
-
-  void Write(const char* text) { console_.WriteOutput(text, TextLength(text, 0xFFFF)); }
-
-  void Line(const char* text, std::uint32_t length) {
-    while (length != 0 && text[length - 1] == ' ') --length;
-    console_.WriteOutput(text, length);
-    Write("\r\n");
-  }
-  void Line(const char* text) { Line(text, TextLength(text, 0xFFFF)); }
-
-  // Broken at blanks into lines of at most kConsoleColumns; a word longer than that is cut.
-  void Wrapped(const char* text) {
-    std::uint32_t length = TextLength(text, 0xFFFF);
-    while (length > kConsoleColumns) {
-      std::uint32_t cut = kConsoleColumns;
-      while (cut != 0 && text[cut] != ' ') --cut;
-      if (cut == 0) cut = kConsoleColumns;
-      Line(text, cut);
-      while (text[cut] == ' ') ++cut;
-      text += cut;
-      length -= cut;
-    }
-    Line(text, length);
-  }
-
-  void Usage() {
-    Write(kUsageBeforeTimes);
-    Write(kTimesText.text);
-    Write(kUsageAfterTimes);
-  }
-
- private:
-  Console& console_;
-};
-
-void ShowStatus(const Session& session, Report& report) {
-  const bool previous = session.facts.backupFromActivation;
-  for (std::size_t line = 0; line < (previous ? kSummaryLineCount : kPreviousStateLine); ++line) {
-    if (line == kCurrentStateLine) report.Line(kCurrentHeading);
-    if (line == kPreviousStateLine) report.Line(kPreviousHeading);
-    report.Write("  ");
-    report.Line(session.lines[line]);
-  }
-}
-
-Said Activate(Session& session, const CompanionArguments& arguments) {
-  SettingsStore& store = session.store;
-  const StartupFacts& found = session.facts;
-  // The times of a page of times; AdjustScreenSave comes up only where the wizard shows
-  // it, and /move answers Yes there.
-  ChosenTimes chosen = ChosenTimesOf(*arguments.time);
-  chosen.moveScreenSaver = arguments.move && found.ScreenSaverNotBefore(chosen.chosenSleepSeconds);
-  if (found.backupFromActivation) {
-    const Outcome outcome = ReapplySettings(store, chosen);
-    return outcome == Outcome::Done        ? kActivatedAgain
-           : outcome == Outcome::Unchanged ? kAlreadyActive
-                                           : kNotActivated;
-  }
-  // A backup that could not be read may hold an activation, whose settings from before an
-  // activation would save over.
-  if (store.backup.loadFailed) return kBackupUnreadable;
-  return ActivateSettings(store, chosen) == Outcome::Done ? kActivated : kNotActivated;
-}
-
-Said Reset(Session& session) {
-  if (!session.facts.backupFromActivation) {
-    return session.store.backup.loadFailed ? kBackupUnreadable : kNothingToReset;
-  }
-  return ResetSettings(session.store, session.facts.PreviousTimeOuts()) == Outcome::Done
-             ? kWasReset
-             : kNotReset;
-}
-
-Said Run(Session& session, const CompanionArguments& arguments, Report& report) {
+const Result& Run(Session& session, const CompanionArguments& arguments, Report& report) {
   if (!StartOnThisWindows(session)) return kUnsupported;
   RunStartupView(session);
-  switch (arguments.request) {
-    case Request::Activate:
-      return Activate(session, arguments);
-    case Request::Reset:
-      return Reset(session);
-    case Request::Status:
-    case Request::BadInput:
-    case Request::Usage:
-      break;
-  }
-  ShowStatus(session, report);
-  return session.facts.backupFromActivation ? kStatusShown : kStatusWithoutBackup;
+  return arguments.command->run(session, arguments, report);
 }
 
 }  // namespace
@@ -176,11 +26,11 @@ int RunCompanion(Session& session, Console& console) {
   Report report(console);
   CompanionArguments arguments;
   ParseArguments(session.platform.GetCommandLine(), arguments);
-  if (arguments.request == Request::BadInput || arguments.request == Request::Usage) {
-    report.Usage();
+  if (arguments.request != Request::Command) {
+    report.Write(kUsage);
     return arguments.request == Request::Usage ? kExitDone : kExitBadInput;
   }
-  const Result& result = kResults[Run(session, arguments, report)];
+  const Result& result = Run(session, arguments, report);
   report.Wrapped(result.message);
   if (result.operationRan && session.store.os == OsClass::Win95) report.Wrapped(kWin95Note);
   if (result.failureNote != nullptr) report.Wrapped(result.failureNote);
