@@ -247,7 +247,7 @@ void Log(Program& program, Console& console, const CompanionArguments& arguments
   line.Field();
   // Windows 95 knows a user's name up to 256 characters, and a computer's up to 15.
   char name[257];
-  line.Name(console.GetComputerName(name, sizeof name), name);
+  line.Name(program.platform.GetComputerName(name, sizeof name), name);
   line.Name(console.GetUserName(name, sizeof name), name);
   line.Text(arguments.given);
   line.Field();
@@ -274,6 +274,9 @@ int RunCompanion(Program& program, Console& console) {
   report.Wrapped(result.message);
   if (result.operationRan && program.store.os == OsClass::Win95) report.Wrapped(kWin95Note);
   if (result.failureNote != nullptr) report.Wrapped(result.failureNote);
+  if (program.facts.backupFromActivation && program.store.backup.fromAnotherComputer) {
+    report.Wrapped(kOtherComputerNote);
+  }
   if (arguments.logFile != nullptr) Log(program, console, arguments, result, report);
   return result.exitCode;
 }

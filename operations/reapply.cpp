@@ -41,7 +41,9 @@ Outcome ReapplySettings(SettingsStore& store, const ChosenTimes& chosen) {
     BackupEntry& row = rows[place.row];
     // The scheme index names the key of the Policies record, and is never written.
     if (!row.present() || place.kind == PlaceKind::SchemeIndex) continue;
-    if (SameValue(row, live[place.row])) {
+    // A backup from another computer came with a roaming profile: this computer's machine
+    // policies have no backup here, and stay as they are.
+    if (SameValue(row, live[place.row]) || (rows.fromAnotherComputer && MachineWide(place))) {
       row.length = 0;
       continue;
     }

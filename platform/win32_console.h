@@ -12,7 +12,6 @@ class Win32Console final : public Console {
   bool WriteOutput(const char* text, std::uint32_t length) override;
   FileHandle OpenFileForAppending(const char* path, bool& busy) override;
   void Sleep(std::uint32_t milliseconds) override;
-  bool GetComputerName(char* buffer, std::uint32_t capacity) override;
   bool GetUserName(char* buffer, std::uint32_t capacity) override;
   LocalTime GetLocalTime() override;
 };

@@ -18,7 +18,7 @@ strip=i686-w64-mingw32-strip
 shared_functions="GetVersionExA ExitProcess GetCommandLineA RegOpenKeyExA RegCreateKeyExA
 RegQueryValueExA RegSetValueExA RegDeleteValueA RegCloseKey RegFlushKey CreateFileA ReadFile
 WriteFile FlushFileBuffers CloseHandle DeleteFileA MoveFileA SystemParametersInfoA GetStartupInfoA
-GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA WritePrivateProfileStringA"
+GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA WritePrivateProfileStringA GetComputerNameA"
 # Each program's own: the wizard's pages, GUI subsystem (2); the companion's console, log,
 # names and clock, console subsystem (3), and no dialog function or COMCTL32 at all.
 case "$program" in
@@ -31,11 +31,11 @@ case "$program" in
 SendDlgItemMessageA SetDlgItemTextA PostQuitMessage"
     ;;
   lullcmd.exe)
-    budget=16384
+    budget=20480
     subsystem_wanted=3
     subsystem_name="Windows console"
     allowed_dlls="KERNEL32.DLL USER32.DLL ADVAPI32.DLL"
-    own_functions="GetStdHandle GetLastError SetFilePointer Sleep GetComputerNameA GetUserNameA
+    own_functions="GetStdHandle GetLastError SetFilePointer Sleep GetUserNameA
 GetLocalTime"
     ;;
   *)
