@@ -34,6 +34,9 @@ int RunCompanion(Session& session, Console& console) {
   report.Wrapped(result.message);
   if (result.operationRan && session.store.os == OsClass::Win95) report.Wrapped(kWin95Note);
   if (result.failureNote != nullptr) report.Wrapped(result.failureNote);
+  if (session.facts.backupFromActivation && session.store.backup.fromAnotherComputer) {
+    report.Wrapped(kOtherComputerNote);
+  }
   if (arguments.logFile != nullptr &&
       !Log(session, console, arguments, result.exitCode, result.message)) {
     report.Line(kLogNotWrittenText);

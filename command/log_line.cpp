@@ -85,7 +85,7 @@ bool Log(Session& session, Console& console, const CompanionArguments& arguments
   line.Field();
   // Windows 95 knows a user's name up to 256 characters, and a computer's up to 15.
   char name[257];
-  line.Name(console.GetComputerName(name, sizeof name), name);
+  line.Name(session.platform.GetComputerName(name, sizeof name), name);
   line.Name(console.GetUserName(name, sizeof name), name);
   line.Text(arguments.given);
   line.Field();

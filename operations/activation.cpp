@@ -64,6 +64,9 @@ Outcome ActivateSettings(SettingsStore& store, const ChosenTimes& chosen) {
   // an older one) and then overwritten, so nothing is saved or changed.
   if (!ReadCurrentSettings(store)) return Outcome::Failed;
   store.backup.SetCharacter(kRowFlag, '1');
+  // The new backup is this computer's, whatever computer an older one came from.
+  TakeComputerName(store);
+  store.backup.fromAnotherComputer = false;
   // Without a complete backup a change could never be undone, so nothing is changed.
   if (!SaveBackup(store, SaveScope::PresentRows)) return Outcome::Failed;
 

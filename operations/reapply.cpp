@@ -23,7 +23,9 @@ bool KeepDiffering(BackupTable& rows, const BackupTable& live) {
     BackupEntry& row = rows[place.row];
     // The scheme index names the key of the Policies record, and is never written.
     if (!row.present() || place.kind == PlaceKind::SchemeIndex) continue;
-    if (SameValue(row, live[place.row])) {
+    // A backup from another computer came with a roaming profile: this computer's machine
+    // policies have no backup here, and stay as they are.
+    if (SameValue(row, live[place.row]) || (rows.fromAnotherComputer && MachineWide(place))) {
       row.length = 0;
     } else {
       differs = true;

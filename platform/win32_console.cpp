@@ -5,7 +5,6 @@
 #include <windows.h>
 
 // The seam's operations share their names with these Windows macros.
-#undef GetComputerName
 #undef GetUserName
 
 namespace lull {
@@ -19,12 +18,7 @@ bool Win32Console::WriteOutput(const char* text, std::uint32_t length) {
 
 void Win32Console::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
-// Both write nothing into a buffer that is too small, and fail.
-bool Win32Console::GetComputerName(char* buffer, std::uint32_t capacity) {
-  DWORD size = capacity;
-  return ::GetComputerNameA(buffer, &size) != FALSE;
-}
-
+// Writes nothing into a buffer that is too small, and fails.
 bool Win32Console::GetUserName(char* buffer, std::uint32_t capacity) {
   DWORD size = capacity;
   return ::GetUserNameA(buffer, &size) != FALSE;

@@ -11,7 +11,6 @@ class Win32Console final : public Console {
  public:
   bool WriteOutput(const char* text, std::uint32_t length) override;
   void Sleep(std::uint32_t milliseconds) override;
-  bool GetComputerName(char* buffer, std::uint32_t capacity) override;
   bool GetUserName(char* buffer, std::uint32_t capacity) override;
   LocalTime GetLocalTime() override;
 };

@@ -745,7 +745,10 @@ bool GiveName(const std::optional<std::string>& name, char* buffer, std::uint32_
 }  // namespace
 
 bool FakeWindows::GetComputerName(char* buffer, std::uint32_t capacity) {
-  return GiveName(computerName, buffer, capacity);
+  const bool ok =
+      !InjectFailure(CallKind::GetComputerName) && GiveName(computerName, buffer, capacity);
+  Record(CallKind::GetComputerName, !ok, [] { return "GetComputerName"; });
+  return ok;
 }
 
 bool FakeWindows::GetUserName(char* buffer, std::uint32_t capacity) {

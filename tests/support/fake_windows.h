@@ -135,7 +135,7 @@ struct PageVisit {
   X(QueryValue) X(SetValue) X(DeleteValue) X(CloseKey) X(FlushKey) X(OpenFileForReading)        \
   X(CreateFileForWriting) X(ReadFile) X(WriteFile) X(FlushFile) X(CloseFile) X(DeleteFile)      \
   X(MoveFile) X(SetSystemParameter) X(GetSystemDirectory) X(StartProcess) X(EqualIgnoringCase)  \
-  X(FlushProfileCache) X(OpenFileForAppending) X(Sleep)
+  X(FlushProfileCache) X(OpenFileForAppending) X(Sleep) X(GetComputerName)
 #define LULL_CALL_KIND(kind) kind,
 enum class CallKind { LULL_CALL_KINDS(LULL_CALL_KIND) };
 #undef LULL_CALL_KIND
@@ -183,6 +183,8 @@ class FakeWindows final : public Platform, public Pages, public Console {
   // lullcmd's console. An open for appending also fails as an injected failure would, and
   // counts as a change like a file's creation.
   std::string output;  // what went to standard output
+  // The computer's name; a second computer that shares the user's hive, as a roaming
+  // profile does, is another FakeWindows with another name (RoamTo in computer.h).
   std::optional<std::string> computerName = "PC042";
   std::optional<std::string> userName = "Jo Smith";
   LocalTime localTime{2003, 4, 5, 6, 7, 8};
@@ -288,11 +290,11 @@ class FakeWindows final : public Platform, public Pages, public Console {
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t capacity) override;
   bool StartProcess(char* commandLine) override;
   bool EqualIgnoringCase(const char* a, const char* b, std::uint32_t count) override;
+  bool GetComputerName(char* buffer, std::uint32_t capacity) override;
 
   // --- Console ---
   bool WriteOutput(const char* text, std::uint32_t length) override;
   void Sleep(std::uint32_t milliseconds) override;
-  bool GetComputerName(char* buffer, std::uint32_t capacity) override;
   bool GetUserName(char* buffer, std::uint32_t capacity) override;
   LocalTime GetLocalTime() override;
 
