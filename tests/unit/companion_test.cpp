@@ -181,10 +181,13 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
     } else {
       const std::string& output = lullcmd.windows().output;
       EXPECT_EQ(output, kUsage);
-      // Each command as it is typed, and every time of the table in its order, as a list in
-      // words.
+      // Each command as it is typed, its word on a line of its own lines, and every time of
+      // the table in its order, as a list in words.
       for (const CommandRow& row : kCommands) {
         EXPECT_NE(output.find(std::string("lullcmd ") + row.word), std::string::npos) << row.word;
+        std::string described = std::string("\r\n") + row.word;
+        described.resize(2 + kUsageColumn, ' ');
+        EXPECT_NE(output.find(described + row.usage), std::string::npos) << row.word;
       }
       std::string times;
       for (std::size_t row = 0; row < kTimeChoiceCount; ++row) {
