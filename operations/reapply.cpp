@@ -24,8 +24,9 @@ bool KeepDiffering(BackupTable& rows, const BackupTable& live) {
     // The scheme index names the key of the Policies record, and is never written.
     if (!row.present() || place.kind == PlaceKind::SchemeIndex) continue;
     // A backup from another computer came with a roaming profile: this computer's machine
-    // policies have no backup here, and stay as they are.
-    if (SameValue(row, live[place.row]) || (rows.fromAnotherComputer && MachineWide(place))) {
+    // policies have no backup here, and stay as they are (also while it is not known whose
+    // the backup is).
+    if (SameValue(row, live[place.row]) || (MachineWide(place) && !rows.MachinePoliciesOwn())) {
       row.length = 0;
     } else {
       differs = true;

@@ -10,8 +10,9 @@
 namespace lull {
 
 // Of the rows that hold what an activation writes, leaves present only those that differ
-// from the live values, and tells whether any does; the scheme index stays, as it names
-// the key of the Policies record. Pure: it reads and writes no place.
+// from the live values, and none of the machine policies unless the backup is this
+// computer's; tells whether any is left. The scheme index stays, as it names the key of
+// the Policies record. Pure: it reads and writes no place.
 bool KeepDiffering(BackupTable& rows, const BackupTable& live);
 
 // Reads the settings in force afresh and writes, of what an activation would write, the

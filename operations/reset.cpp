@@ -10,7 +10,8 @@ namespace {
 // Every row the backup holds goes back to its place, and every Desktop value it names as
 // absent is deleted, each even when an earlier one could not: doing it again on the next try
 // changes nothing. True when each was done. A backup from another computer holds that
-// computer's machine policies, so this computer's stay as they are.
+// computer's machine policies, so this computer's stay as they are; so they do while it is
+// not known whose they are.
 //
 // A key that is missing (a power scheme deleted since the activation, or one a damaged
 // backup names, a profile without its Desktop key) has nothing to put back into, and no
@@ -22,7 +23,7 @@ bool PutRowsBack(SettingsStore& store) {
   bool restored = true;
   const BackupTable& rows = store.backup;
   for (const Place& place : kPlaces) {
-    if (!KeptOn(store.os, place) || (rows.fromAnotherComputer && MachineWide(place))) continue;
+    if (!KeptOn(store.os, place) || (MachineWide(place) && !rows.MachinePoliciesOwn())) continue;
     const bool write = HasRowToWrite(rows, place);
     const bool remove = !write && NamedAbsent(rows, place);
     if (!write && !remove) continue;

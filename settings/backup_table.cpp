@@ -7,13 +7,16 @@ namespace lull {
 namespace {
 
 // A name that differs from this computer's, ignoring case. A backup without one (from
-// another tool, or from before backups named their computer), or a computer that does not
-// know its own name, counts as this one.
+// another tool, or from before backups named their computer) counts as this one's; when this
+// computer does not know its own name, the backup is not read whole.
 bool NamesAnotherComputer(SettingsStore& store) {
   const BackupEntry& named = store.backup[kRowComputer];
   if (!named.present()) return false;
   char own[kComputerNameCapacity];
-  if (!store.platform.GetComputerName(own, sizeof own)) return false;
+  if (!store.platform.GetComputerName(own, sizeof own)) {
+    store.backup.loadFailed = true;
+    return false;
+  }
   const std::uint32_t length = TextLength(own, sizeof own);
   return TextLength(named.text(), named.length) != length ||
          !store.platform.EqualIgnoringCase(own, named.text(), length);

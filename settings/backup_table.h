@@ -122,6 +122,10 @@ struct BackupTable {
   // Set by LoadBackup when the backup names a computer other than this one: it came with a
   // roaming profile, and its machine-wide policies are that computer's, not this one's.
   bool fromAnotherComputer = false;
+  // Whether the machine-wide policies the rows hold may go to this computer's places: not
+  // from another computer's backup, nor from one not read whole (when its name could not be
+  // read, or this computer's, it is not known whose they are).
+  bool MachinePoliciesOwn() const { return !fromAnotherComputer && !loadFailed; }
 
   // Every row's buffer, one after the other in table order.
   static constexpr std::uint32_t kStorageSize = [] {

@@ -235,10 +235,7 @@ TEST(ResetSettings, DeletesTheDesktopValuesThatDidNotExistBeforeTheActivation) {
       SCOPED_TRACE(std::to_string(static_cast<int>(os)) + (listed ? " listed" : " not listed"));
       FakeWindows fake;
       SetUpComputer(fake, os);
-      auto& desktop = fake.registry.Find(Hive::CurrentUser, kDesktop)->values;
-      for (const char* name : {"ScreenSavePowerOffActive", "ScreenSavePowerOffTimeOut"}) {
-        desktop.erase(name);
-      }
+      DropMonitorValues(fake);
       const auto before = LiveRegistry(fake.registry);
       StartedProgram(fake).Activate(IDC_TIME_15, true);
       if (!listed)
