@@ -30,6 +30,8 @@ set(LULL_COMMAND_SOURCES
   operations/reapply.cpp
   command/arguments.cpp
   command/companion.cpp
+  command/kept_lines.cpp
+  command/log_append.cpp
   command/log_line.cpp)
 list(TRANSFORM LULL_COMMAND_SOURCES PREPEND ${LULL_ROOT}/)
 

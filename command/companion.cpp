@@ -2,6 +2,7 @@
 
 #include "command/arguments.h"
 #include "command/companion_texts.h"
+#include "command/log_append.h"
 #include "command/log_line.h"
 #include "operations/activation.h"
 #include "operations/reapply.h"
@@ -173,6 +174,9 @@ Said Run(Program& program, const CompanionArguments& arguments, Report& report) 
 }  // namespace
 
 int RunCompanion(Program& program, Console& console) {
+  // Before any file is touched: a logon script has no one to answer Windows' box for a
+  // drive that is not ready.
+  console.FailCriticalErrorsQuietly();
   Report report(console);
   CompanionArguments arguments;
   ParseArguments(program.platform.GetCommandLine(), arguments);
@@ -182,11 +186,13 @@ int RunCompanion(Program& program, Console& console) {
   }
   const Result& result = kResults[Run(program, arguments, report)];
   report.Wrapped(result.message);
-  if (result.operationRan && program.store.os == OsClass::Win95) report.Wrapped(kWin95Note);
+  const bool restart = result.operationRan && program.store.os == OsClass::Win95;
+  if (restart) report.Wrapped(kWin95Note);
   if (result.failureNote != nullptr) report.Wrapped(result.failureNote);
+  LogFailureText failure;
   if (arguments.logFile != nullptr &&
-      !Log(program, console, arguments, result.exitCode, result.message)) {
-    report.Line(kLogNotWrittenText);
+      !Log(program, console, arguments, {result.exitCode, result.message, restart}, failure)) {
+    report.Wrapped(failure.text);
   }
   return result.exitCode;
 }

@@ -17,7 +17,11 @@ bool Win32Console::WriteOutput(const char* text, std::uint32_t length) {
   return ::WriteFile(output, text, length, &written, nullptr) != FALSE && written == length;
 }
 
+void Win32Console::FailCriticalErrorsQuietly() { ::SetErrorMode(SEM_FAILCRITICALERRORS); }
+
 void Win32Console::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+std::uint32_t Win32Console::GetTickCount() { return ::GetTickCount(); }
 
 // Both write nothing into a buffer that is too small, and fail.
 bool Win32Console::GetComputerName(char* buffer, std::uint32_t capacity) {

@@ -32,11 +32,12 @@ case "$program" in
 SendDlgItemMessageA SetDlgItemTextA PostQuitMessage"
     ;;
   lullcmd.exe)
-    budget=16384
+    budget=20480
     subsystem_wanted=3
     subsystem_name="Windows console"
     allowed_dlls="KERNEL32.DLL USER32.DLL ADVAPI32.DLL"
-    own_functions="GetStdHandle Sleep GetComputerNameA GetUserNameA GetLocalTime"
+    own_functions="GetStdHandle SetErrorMode Sleep GetTickCount GetComputerNameA GetUserNameA
+GetLocalTime"
     ;;
   *)
     echo "FAIL: $program is neither lull.exe nor lullcmd.exe"

@@ -34,10 +34,10 @@ std::vector<ArgumentsCase> Cases() {
       // Switches come before or after the command word, in either case, with / or -.
       {"lullcmd activate " + ten + " /MOVE", Activate, kTen, true},
       {"lullcmd -move /log a.log Activate " + ten, Activate, kTen, true, "a.log"},
-      {"lullcmd activate " + ten + " -log -x", Activate, kTen, false, "-x"},
       {"lullcmd activate 0" + ten, Activate, kTen},
       {"lullcmd /?", Usage},
       {"lullcmd bogus /? /move", Usage},
+      {"lullcmd status /log /?", Usage},
       // Bad input.
       {"lullcmd", BadInput},
       {"lullcmd /log x.log", BadInput},
@@ -56,6 +56,9 @@ std::vector<ArgumentsCase> Cases() {
       {"lullcmd status /log", BadInput},
       {"lullcmd status /log \"\"", BadInput},
       {"lullcmd status /log a /log b", BadInput},
+      // A switch after /log is a slip, not a file.
+      {"lullcmd activate " + ten + " /log /move", BadInput},
+      {"lullcmd status -log -x", BadInput},
       {"lullcmd bogus", BadInput},
       {"lullcmd bogus status", BadInput},
       // The longest line the buffer holds, and one character more.
