@@ -14,14 +14,15 @@ set(LULL_CORE_SOURCES
   operations/activation.cpp
   operations/apply_to_system.cpp
   operations/reset.cpp
+  session/start_on_windows.cpp
+  session/startup_view.cpp
+  session/summary_lines.cpp
+  session/time_choice.cpp
   wizard/command_line.cpp
   wizard/page_handler.cpp
   wizard/page_operation.cpp
-  wizard/pages.cpp
-  wizard/startup.cpp
-  wizard/startup_view.cpp
-  wizard/summary_lines.cpp
-  wizard/time_choice.cpp)
+  wizard/page_table.cpp
+  wizard/startup.cpp)
 list(TRANSFORM LULL_CORE_SOURCES PREPEND ${LULL_ROOT}/)
 
 # The command-line companion's own sources, beside the core it is built over: lullcmd.exe,
@@ -29,10 +30,12 @@ list(TRANSFORM LULL_CORE_SOURCES PREPEND ${LULL_ROOT}/)
 set(LULL_COMMAND_SOURCES
   operations/reapply.cpp
   command/arguments.cpp
+  command/commands.cpp
   command/companion.cpp
   command/kept_lines.cpp
   command/log_append.cpp
-  command/log_line.cpp)
+  command/log_line.cpp
+  command/report.cpp)
 list(TRANSFORM LULL_COMMAND_SOURCES PREPEND ${LULL_ROOT}/)
 
 set(LULL_WARNINGS -Wall -Wextra -Werror -Wimplicit-fallthrough -Wshadow)

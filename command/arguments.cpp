@@ -1,5 +1,6 @@
 #include "command/arguments.h"
 
+#include "command/commands.h"
 #include "platform/text.h"
 
 namespace lull {
@@ -15,6 +16,14 @@ bool Is(const char* word, const char* keyword) {
     if (Folded(*word) != *keyword) return false;
   }
   return *word == '\0';
+}
+
+// The row of a command word; null when no command has it.
+const CommandRow* CommandOf(const char* word) {
+  for (const CommandRow& row : kCommands) {
+    if (Is(word, row.word)) return &row;
+  }
+  return nullptr;
 }
 
 const char* NextWord(const char* word) { return word + TextEnd(word, 0) + 1; }
@@ -65,7 +74,7 @@ void ParseArguments(const char* line, CompanionArguments& arguments) {
   if (TextLength(line, kCommandLineCapacity) == kCommandLineCapacity) return;
   const std::uint32_t count = SplitWords(line, a.words, a.given);
 
-  Request command = Request::BadInput;
+  const CommandRow* command = nullptr;
   bool usage = false;
   bool bad = false;
   const char* word = a.words;
@@ -87,13 +96,10 @@ void ParseArguments(const char* line, CompanionArguments& arguments) {
       } else {
         bad = true;
       }
-    } else if (command == Request::BadInput) {
-      command = Is(word, "activate") ? Request::Activate
-                : Is(word, "reset")  ? Request::Reset
-                : Is(word, "status") ? Request::Status
-                                     : Request::BadInput;
-      bad = bad || command == Request::BadInput;
-    } else if (command == Request::Activate && a.time == nullptr) {
+    } else if (command == nullptr) {
+      command = CommandOf(word);
+      bad = bad || command == nullptr;
+    } else if (command->takesMinutes && a.time == nullptr) {
       a.time = TimeOf(word);
       bad = bad || a.time == nullptr;
     } else {
@@ -102,9 +108,10 @@ void ParseArguments(const char* line, CompanionArguments& arguments) {
   }
   if (usage) {
     a.request = Request::Usage;
-  } else if (!bad && (command == Request::Activate) == (a.time != nullptr) &&
-             (!a.move || command == Request::Activate)) {
-    a.request = command;
+  } else if (!bad && command != nullptr && command->takesMinutes == (a.time != nullptr) &&
+             (!a.move || (command->switches & kMoveSwitch) != 0)) {
+    a.request = Request::Command;
+    a.command = command;
   }
 }
 

@@ -3,16 +3,20 @@
 
 #include <cstdint>
 
-#include "wizard/command_line.h"
-#include "wizard/time_choice.h"
+#include "platform/text.h"
+#include "session/time_choice.h"
 
 namespace lull {
 
-enum class Request : std::uint8_t { BadInput, Usage, Activate, Reset, Status };
+struct CommandRow;
+
+enum class Request : std::uint8_t { BadInput, Usage, Command };
 
 struct CompanionArguments {
   Request request = Request::BadInput;
-  // activate's MINUTES: a row of the table of times.
+  // The command's row of the table of commands; null unless request is Command.
+  const CommandRow* command = nullptr;
+  // The minutes of a command that takes them: a row of the table of times.
   const TimeChoiceRow* time = nullptr;
   bool move = false;
   // /log's file, within words; null without /log.

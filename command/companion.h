@@ -5,26 +5,14 @@
 
 #include <cstdint>
 
+#include "command/report.h"
+#include "command/results.h"
 #include "platform/console.h"
-#include "wizard/program.h"
+#include "session/session.h"
 
 namespace lull {
 
-inline constexpr int kExitDone = 0;
-// A rerun that finds every time in force already; a reset without a backup from an
-// activation.
-inline constexpr int kExitNothingToDo = 1;
-inline constexpr int kExitBadInput = 2;
-// The backup could not be saved or read (nothing was changed), or a reset could not put
-// everything back (the backup is kept for another try).
-inline constexpr int kExitFailed = 3;
-// A Windows the wizard does not support either: no setting is read or written.
-inline constexpr int kExitUnsupported = 4;
-
-// The widest line printed, for an 80-column console.
-inline constexpr std::uint32_t kConsoleColumns = 79;
-
 // Runs lullcmd on the program's command line and returns the process's exit code.
-int RunCompanion(Program& program, Console& console);
+int RunCompanion(Session& session, Console& console);
 
 }  // namespace lull

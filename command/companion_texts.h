@@ -1,24 +1,22 @@
-// The texts lullcmd prints beside the wizard's own (wizard/texts.h): its usage, the line
+// The texts lullcmd prints beside the wizard's own (session/texts.h): its usage, the line
 // that says what a run did (also the message of its log line), and the headings of status.
 // Every line fits an 80-column console.
 #pragma once
 
 namespace lull {
 
-// The usage, around the minutes the table of times offers, as a list. Bad input and
-// "/?" write no log line: they run nothing, and their line would only repeat the usage.
-constexpr char kUsageBeforeTimes[] =
-    "Usage: lullcmd activate MINUTES [/move] [/log FILE]\r\n"
-    "       lullcmd reset [/log FILE]\r\n"
-    "       lullcmd status [/log FILE]\r\n"
-    "       lullcmd /?\r\n"
-    "activate  Turns on Sleepwell after MINUTES minutes: ";
-constexpr char kUsageAfterTimes[] =
+// Each command's lines of the usage after its word; activate's stand around the minutes
+// the table of times offers, as a list.
+constexpr char kActivateUsage[] = "Turns on Sleepwell after MINUTES minutes: ";
+constexpr char kActivateUsageAfterTimes[] =
     ".\r\n"
     "          The settings in force become the backup; a rerun keeps the first.\r\n"
-    "          /move moves a screen saver that starts no earlier to a minute before.\r\n"
-    "reset     Puts back the settings from before the activation.\r\n"
-    "status    Shows the current and the previous settings.\r\n"
+    "          /move moves a screen saver that starts no earlier to a minute before.\r\n";
+constexpr char kResetUsage[] = "Puts back the settings from before the activation.\r\n";
+constexpr char kStatusUsage[] = "Shows the current and the previous settings.\r\n";
+// The usage's last lines, on what every command takes. Bad input and "/?" write no log
+// line: they run nothing, and their line would only repeat the usage.
+constexpr char kUsageEnd[] =
     "/log FILE Adds a line for each run to FILE, waiting up to 10 seconds for it;\r\n"
     "          bad input and /? add none.\r\n"
     "A switch starts with / or - and may come before the command; case is ignored.\r\n"

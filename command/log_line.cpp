@@ -65,7 +65,7 @@ std::uint32_t LogLine::Finish(std::uint32_t dropped, char* out) const {
 
 // The run's record: every run with a command logs, on a Windows that is not supported too;
 // bad input and "/?" do not, as they run nothing.
-bool Log(Program& program, Console& console, const CompanionArguments& arguments,
+bool Log(Session& session, Console& console, const CompanionArguments& arguments,
          const LogEntry& entry, LogFailureText& failure) {
   LogLine line;
   // YYYY-MM-DD HH:MM:SS
@@ -82,7 +82,7 @@ bool Log(Program& program, Console& console, const CompanionArguments& arguments
   line.Text(computer);
   line.Field();
   char user[257];
-  const OsClass os = program.store.os;
+  const OsClass os = session.store.os;
   line.Text(console.GetUserName(user, sizeof user) ? user
             : IsWin9xFamily(os)                    ? kUserNotKnownYetText
                                                    : kNameNotKnownText);
@@ -97,12 +97,12 @@ bool Log(Program& program, Console& console, const CompanionArguments& arguments
   // a reset is possible.
   line.Text(kWindowsNames[static_cast<int>(os)]);
   line.Field();
-  const bool status = arguments.request == Request::Status && os != OsClass::UnsupportedNt;
+  const bool status = entry.status && os != OsClass::UnsupportedNt;
   for (std::size_t shown = kCurrentStateLine; shown <= kCurrentScreenSaverLine; ++shown) {
-    if (status) line.Text(ValueOf(program.lines[shown]));
+    if (status) line.Text(ValueOf(session.lines[shown]));
     line.Field();
   }
-  if (status) line.Text(program.facts.backupFromActivation ? kResetPossibleText : kNoResetText);
+  if (status) line.Text(session.facts.backupFromActivation ? kResetPossibleText : kNoResetText);
   line.Field();
   if (entry.restartNeeded) line.Text(kRestartNeededText);
   line.Field();
@@ -110,7 +110,7 @@ bool Log(Program& program, Console& console, const CompanionArguments& arguments
   char path[kCommandLineCapacity + 32];
   LogPath(arguments.logFile, computer, path, sizeof path);
   const AppendResult result =
-      AppendToLog(program.platform, console, path, line, os != OsClass::UnsupportedNt);
+      AppendToLog(session.platform, console, path, line, os != OsClass::UnsupportedNt);
   if (result.fault == LogFault::None) return true;
   std::uint32_t at = 0;
   Append(failure.text, sizeof failure.text, at, kLogNotWrittenBefore);

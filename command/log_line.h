@@ -6,7 +6,7 @@
 
 #include "command/arguments.h"
 #include "platform/console.h"
-#include "wizard/program.h"
+#include "session/session.h"
 
 namespace lull {
 
@@ -44,6 +44,7 @@ struct LogEntry {
   int exitCode;
   const char* message;
   bool restartNeeded;  // Windows 95 takes the settings changed at its next start
+  bool status;         // the line tells the settings in force
 };
 
 // What the console says of a log that did not take the run's line.
@@ -53,7 +54,7 @@ struct LogFailureText {
 
 // Appends the run's line to the log that arguments.logFile names; false, with the text
 // that says which file, why and whether the line is kept, when it could not.
-bool Log(Program& program, Console& console, const CompanionArguments& arguments,
+bool Log(Session& session, Console& console, const CompanionArguments& arguments,
          const LogEntry& entry, LogFailureText& failure);
 
 }  // namespace lull

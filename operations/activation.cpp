@@ -45,6 +45,20 @@ void WriteChosenTimes(SettingsStore& store) {
   }
 }
 
+ValuesToApply AnnouncedFor(const BackupTable& rows, const ChosenTimes& chosen) {
+  ValuesToApply announced;
+  for (const Place& place : kPlaces) {
+    // The scheme index names the key of the Policies record, and is never written.
+    if (!rows[place.row].present() || place.kind == PlaceKind::SchemeIndex) continue;
+    if (place.row == kRowScreenSaveActive || place.row == kRowScreenSaveTimeOut) {
+      announced.screenSaverSecondsToApply = chosen.chosenScreenSaverSeconds;
+    } else {
+      announced.sleepSecondsToApply = chosen.chosenSleepSeconds;
+    }
+  }
+  return announced;
+}
+
 Outcome ActivateSettings(SettingsStore& store, const ChosenTimes& chosen) {
   // A setting that could not be read would be missing from the backup (or kept there from
   // an older one) and then overwritten, so nothing is saved or changed.
@@ -56,12 +70,7 @@ Outcome ActivateSettings(SettingsStore& store, const ChosenTimes& chosen) {
   // The backup holds the settings as they were; from here on the rows hold the new ones.
   TakeChosenTimes(store.backup, chosen);
   WriteChosenTimes(store);
-
-  ValuesToApply announced;
-  announced.screenSaverSecondsToApply =
-      chosen.moveScreenSaver ? chosen.chosenScreenSaverSeconds : 0;
-  announced.sleepSecondsToApply = chosen.chosenSleepSeconds;
-  ApplyToSystem(store, announced);
+  ApplyToSystem(store, AnnouncedFor(store.backup, chosen));
   return Outcome::Done;
 }
 

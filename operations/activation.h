@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "operations/apply_to_system.h"
 #include "operations/outcome.h"
 #include "settings/settings_store.h"
 
@@ -28,6 +29,11 @@ void TakeChosenTimes(BackupTable& rows, const ChosenTimes& chosen);
 // not open, nothing else is written. Any other key that does not open (HKEY_LOCAL_MACHINE
 // for a user who may not write there) is skipped.
 void WriteChosenTimes(SettingsStore& store);
+
+// What the running system hears of the rows about to be written, the one rule of an
+// activation and of a later one: the screen saver's pair when one of its places is written,
+// the sleep pair when a sleep place is (the Desktop's or a power policy's).
+ValuesToApply AnnouncedFor(const BackupTable& rows, const ChosenTimes& chosen);
 
 // Reads the settings in force afresh, saves them as the backup, writes the chosen times and
 // announces them.

@@ -1,4 +1,5 @@
-// What an operation did, for the finish page that follows it.
+// What an operation did: the wizard's finish page after it tells of a failure, and lullcmd
+// turns it into its result.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +12,8 @@ enum class Outcome : std::uint8_t {
   // saved, so nothing was changed or announced. Reset: a setting could not be put back, or
   // the backup could not be read whole; the backup is kept for another try.
   Failed,
-  // A later activation over a backup from an earlier one: every live value already was what
-  // it would write, so nothing was written, announced or started.
+  // lullcmd's later activation over a backup from an earlier one: every live value already
+  // was what it would write, so nothing was written, announced or started.
   Unchanged,
 };
 

@@ -17,6 +17,21 @@ bool SameValue(const BackupEntry& a, const BackupEntry& b) {
 
 }  // namespace
 
+bool KeepDiffering(BackupTable& rows, const BackupTable& live) {
+  bool differs = false;
+  for (const Place& place : kPlaces) {
+    BackupEntry& row = rows[place.row];
+    // The scheme index names the key of the Policies record, and is never written.
+    if (!row.present() || place.kind == PlaceKind::SchemeIndex) continue;
+    if (SameValue(row, live[place.row])) {
+      row.length = 0;
+    } else {
+      differs = true;
+    }
+  }
+  return differs;
+}
+
 Outcome ReapplySettings(SettingsStore& store, const ChosenTimes& chosen) {
   BackupTable& rows = store.backup;
   // The rows hold the backup that start-up loaded, and the reader keeps every row it does
@@ -29,32 +44,13 @@ Outcome ReapplySettings(SettingsStore& store, const ChosenTimes& chosen) {
     live.TakeValue(row, rows[row].type, rows[row].data, rows[row].length);
   }
 
-  // The rows take what an activation writes, and keep only the values that differ. The
-  // running system hears what the registry now holds: the screen saver's pair when one of
-  // its places is written, the sleep pair when a sleep place is (the Desktop's or a power
-  // policy), and the reload of the power scheme when anything is; nothing at all when
-  // nothing differs.
+  // The rows take what an activation writes, and keep only the values that differ; the
+  // running system hears of those as it hears of an activation's, and of nothing at all
+  // when nothing differs.
   TakeChosenTimes(rows, chosen);
-  ValuesToApply announced;
-  bool differs = false;
-  for (const Place& place : kPlaces) {
-    BackupEntry& row = rows[place.row];
-    // The scheme index names the key of the Policies record, and is never written.
-    if (!row.present() || place.kind == PlaceKind::SchemeIndex) continue;
-    if (SameValue(row, live[place.row])) {
-      row.length = 0;
-      continue;
-    }
-    differs = true;
-    if (place.row == kRowScreenSaveActive || place.row == kRowScreenSaveTimeOut) {
-      announced.screenSaverSecondsToApply = chosen.chosenScreenSaverSeconds;
-    } else {
-      announced.sleepSecondsToApply = chosen.chosenSleepSeconds;
-    }
-  }
-  if (!differs) return Outcome::Unchanged;
+  if (!KeepDiffering(rows, live)) return Outcome::Unchanged;
   WriteChosenTimes(store);
-  ApplyToSystem(store, announced);
+  ApplyToSystem(store, AnnouncedFor(rows, chosen));
   return Outcome::Done;
 }
 

@@ -9,6 +9,11 @@
 
 namespace lull {
 
+// Of the rows that hold what an activation writes, leaves present only those that differ
+// from the live values, and tells whether any does; the scheme index stays, as it names
+// the key of the Policies record. Pure: it reads and writes no place.
+bool KeepDiffering(BackupTable& rows, const BackupTable& live);
+
 // Reads the settings in force afresh and writes, of what an activation would write, the
 // values that differ from them, then announces those. Unchanged when none differs; Failed,
 // with nothing written, when a setting in force could not be read.

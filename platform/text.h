@@ -46,4 +46,8 @@ consteval TextBuffer<(N + ...) - sizeof...(N) + 1> Joined(const char (&... piece
   return joined;
 }
 
+// The longest command line either program takes, its terminator included: the wizard cuts
+// a longer one, lullcmd refuses it.
+inline constexpr std::uint32_t kCommandLineCapacity = 512;
+
 }  // namespace lull

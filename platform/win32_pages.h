@@ -3,7 +3,7 @@
 // This header stays free of <windows.h>.
 #pragma once
 
-#include "platform/pages.h"
+#include "platform/dialogs.h"
 
 namespace lull {
 

@@ -14,7 +14,7 @@
 
 namespace lull {
 
-// The keys of the places: four fixed ones and two whose path has a character replaced.
+// The keys of the places: three fixed ones and three whose path has a character replaced.
 enum class PlaceKey : std::uint8_t {
   None,
   Desktop,            // HKCU Control Panel\Desktop

@@ -58,6 +58,11 @@ struct SettingsStore {
 
   Platform& platform;
   OsClass os;
+  // The setting rows. Named after the backup, which is what they hold between the
+  // operations: the backup loaded at start-up, for a reset. An activation first reads the
+  // settings in force into them and saves those as the backup, then lets them take the new
+  // settings it writes. One table serves both, on purpose: once saved, the old settings
+  // are not needed again, and the program keeps one table of rows rather than two.
   BackupTable backup;
   PowerSchemeKeyPath powerSchemeKeyPath;
   ControlSetKeyPath controlSetKeyPath;

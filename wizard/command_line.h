@@ -4,10 +4,9 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace lull {
-
-inline constexpr std::uint32_t kCommandLineCapacity = 512;
 
 struct NormalizedCommandLine {
   // The cleaned copy; a longer line is cut to 511 characters.

@@ -2,8 +2,8 @@
 
 #include "platform/text.h"
 #include "resources/resource_ids.h"
-#include "wizard/texts.h"
-#include "wizard/time_choice.h"
+#include "session/texts.h"
+#include "session/time_choice.h"
 
 namespace lull {
 namespace {

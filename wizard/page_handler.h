@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/pages.h"
+#include "platform/dialogs.h"
 #include "wizard/program.h"
 
 namespace lull {

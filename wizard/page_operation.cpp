@@ -2,7 +2,7 @@
 
 #include "operations/activation.h"
 #include "operations/reset.h"
-#include "wizard/time_choice.h"
+#include "session/time_choice.h"
 
 namespace lull {
 

@@ -1,11 +1,10 @@
 #include "wizard/startup.h"
 
-#include "platform/os_class.h"
-#include "settings/system_ini.h"
+#include "session/start_on_windows.h"
+#include "session/startup_view.h"
 #include "wizard/command_line.h"
 #include "wizard/page_handler.h"
 #include "wizard/page_operation.h"
-#include "wizard/startup_view.h"
 
 namespace lull {
 
@@ -17,21 +16,11 @@ PageId FirstPage(const StartupFacts& found) {
   return PageId::ActivateYesNo;
 }
 
-bool StartOnThisWindows(Program& program) {
-  Platform& platform = program.platform;
-  const OsClass os = ClassifyVersion(platform.GetVersion());
-  program.store.os = os;
-  // A reset stopped in the middle of its swap may have left no System.Ini, which these
-  // Windows need to start; it comes back before anything else, so the reset can run again.
-  if (IsWin9xFamily(os)) PutBackSystemIni(platform);
-  program.facts.unsupportedWindows = os == OsClass::UnsupportedNt;
-  return os != OsClass::UnsupportedNt;
-}
-
 void StartUp(Program& program) {
   StartupFacts& found = program.facts;
+  found.unsupportedWindows = !StartOnThisWindows(program);
   // Nothing else is read or written on a Windows the wizard does not support, nor for "/?".
-  if (StartOnThisWindows(program)) {
+  if (!found.unsupportedWindows) {
     Platform& platform = program.platform;
     NormalizeCommandLine(platform.GetCommandLine(), program.commandLine);
     found.asksForAbout = AsksForAbout(platform, program.commandLine);

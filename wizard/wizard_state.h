@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "resources/resource_ids.h"
-#include "wizard/pages.h"
+#include "wizard/page_table.h"
 
 namespace lull {
 

@@ -55,8 +55,10 @@
 // windows.h names a cursor IDC_NO; here it is the wizard's No radio.
 #undef IDC_NO
 #include "resources/resource_ids.h"
+// After the ids: the table of times the usage lists names its radios.
+#include "command/usage.h"
+#include "session/texts.h"
 #include "settings/places.h"
-#include "wizard/texts.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "command/arguments.h"
+#include "command/commands.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -31,7 +32,8 @@ FUZZ_UNINSTRUMENTED void CheckSame(const std::string& line, const std::string& v
   std::unique_ptr<char[]> first, second;
   const auto a = Parse(line, first);
   const auto b = Parse(variant, second);
-  FUZZ_CHECK(a->request == b->request && a->time == b->time && a->move == b->move,
+  FUZZ_CHECK(a->request == b->request && a->command == b->command && a->time == b->time &&
+                 a->move == b->move,
              "\"%s\" and \"%s\" differ", line.c_str(), variant.c_str());
   if (sameLog && a->logFile != nullptr) {
     FUZZ_CHECK(b->logFile != nullptr && std::strcmp(a->logFile, b->logFile) == 0, "log of \"%s\"",
@@ -47,13 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::unique_ptr<char[]> block;
   const auto parsed = Parse(line, block);
   const lull::CompanionArguments& a = *parsed;
-  const bool accepted = a.request != Request::BadInput && a.request != Request::Usage;
+  const bool accepted = a.request == Request::Command;
   FUZZ_CHECK(!accepted || line.size() < lull::kCommandLineCapacity, "a line too long accepted");
   if (accepted) {
-    FUZZ_CHECK((a.request == Request::Activate) == (a.time != nullptr), "minutes without activate");
+    // What the command's row of the table of commands says it takes, and nothing else.
+    FUZZ_CHECK(a.command != nullptr && a.command->takesMinutes == (a.time != nullptr),
+               "minutes where the command takes none, or none where it does");
     FUZZ_CHECK(a.time == nullptr || lull::TimeChoiceOfMinutes(a.time->minutes) == a.time,
                "minutes no row offers");
-    FUZZ_CHECK(!a.move || a.request == Request::Activate, "/move without activate");
+    FUZZ_CHECK(!a.move || (a.command->switches & lull::kMoveSwitch) != 0,
+               "/move with a command that does not take it");
     FUZZ_CHECK(a.logFile == nullptr || (a.logFile >= a.words &&
                                         a.logFile < a.words + sizeof a.words && *a.logFile != 0),
                "the log's file \"%s\"", line.c_str());

@@ -38,13 +38,13 @@
 
 #include "platform/text.h"
 #include "resources/resource_ids.h"
+#include "session/time_choice.h"
 #include "settings/places.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/support/computer.h"
 #include "wizard/page_operation.h"
 #include "wizard/program.h"
 #include "wizard/startup.h"
-#include "wizard/time_choice.h"
 
 namespace {
 

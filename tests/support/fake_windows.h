@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "platform/console.h"
+#include "platform/dialogs.h"
 #include "platform/os_class.h"
-#include "platform/pages.h"
 #include "platform/platform.h"
 
 namespace lull::testing {
@@ -255,16 +255,18 @@ class FakeWindows final : public Platform, public Pages, public Console {
   // Windows 95, 98 and Me: the registry ignores access rights and a text's given size.
   bool Win9xFamily() const { return version.platformId != kNtPlatformId; }
 
-  // --- Platform ---
+  // --- Pages ---
   void InitCommonControls() override;
   ModuleHandle GetModuleHandle() override;
-  VersionInfo GetVersion() override;
-  const char* GetCommandLine() override;
   void ShowPage(ModuleHandle module, const char* templateName, DialogHandler& handler) override;
   void EndDialog(DialogWindow page, int result) override;
   void SetCheck(DialogWindow page, int controlId, bool checked) override;
   void SetControlText(DialogWindow page, int controlId, const char* text) override;
   void PostQuitMessage(int exitCode) override;
+
+  // --- Platform ---
+  VersionInfo GetVersion() override;
+  const char* GetCommandLine() override;
   RegResult OpenKey(Hive hive, const char* path, KeyHandle& key) override;
   RegResult CreateKey(Hive hive, const char* path, KeyHandle& key) override;
   RegResult QueryValue(KeyHandle key, const char* name, ValueType& type, void* data,

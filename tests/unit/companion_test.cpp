@@ -13,10 +13,11 @@
 #include "command/kept_lines.h"
 #include "command/log_append.h"
 #include "command/log_line.h"
+#include "command/usage.h"
+#include "session/texts.h"
+#include "session/time_choice.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
-#include "wizard/texts.h"
-#include "wizard/time_choice.h"
 
 namespace lull::testing {
 namespace {
@@ -181,16 +182,19 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
       EXPECT_EQ(lullcmd.lines[c.command == "status" ? lullcmd.lines.size() - 1 : 0], c.line);
       EXPECT_EQ(Joined(lullcmd.lines, c.command == "status" ? lullcmd.lines.size() : 1), c.note);
     } else {
-      EXPECT_EQ(lullcmd.windows().output.substr(0, sizeof kUsageBeforeTimes - 1),
-                kUsageBeforeTimes);
-      // Then every time of the table in its order, as a list in words.
+      const std::string& output = lullcmd.windows().output;
+      EXPECT_EQ(output, kUsage);
+      // Each command as it is typed, and every time of the table in its order, as a list in
+      // words.
+      for (const CommandRow& row : kCommands) {
+        EXPECT_NE(output.find(std::string("lullcmd ") + row.word), std::string::npos) << row.word;
+      }
       std::string times;
       for (std::size_t row = 0; row < kTimeChoiceCount; ++row) {
         times += row == 0 ? "" : row + 1 == kTimeChoiceCount ? " or " : ", ";
         times += std::to_string(kTimeChoices[row].minutes);
       }
-      EXPECT_EQ(lullcmd.windows().output.substr(sizeof kUsageBeforeTimes - 1, times.size() + 1),
-                times + ".");
+      EXPECT_NE(output.find(kActivateUsage + times + kActivateUsageAfterTimes), std::string::npos);
     }
     EXPECT_EQ(Changes(lullcmd.windows()).empty(), !c.changes);
     EXPECT_EQ(lullcmd.Backup() == before, c.keepsBackup);

@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "session/time_choice.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
-#include "wizard/time_choice.h"
 
 namespace lull::testing {
 namespace {

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "session/texts.h"
 #include "settings/backup_table.h"
 #include "tests/support/case_names.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
 #include "wizard/page_handler.h"
-#include "wizard/texts.h"
 
 namespace lull {
 namespace {

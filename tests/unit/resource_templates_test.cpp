@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
-#include "wizard/pages.h"
+#include "wizard/page_table.h"
 
 // LULL_RES_PATH is empty when the tree was configured without the resource compiler.
 #if !defined(LULL_RES_PATH) || !defined(LULL_GOLDEN_PATH)

@@ -1,6 +1,6 @@
 // The look at the settings before the first page: which page opens first, what the
 // ShowCurrent lines say, and the facts the page handler and a reset rely on.
-#include "wizard/startup_view.h"
+#include "session/startup_view.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <string>
 
 #include "resources/resource_ids.h"
+#include "session/texts.h"
 #include "tests/support/case_names.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
-#include "wizard/texts.h"
 
 namespace lull {
 namespace {

@@ -1,4 +1,4 @@
-#include "wizard/summary_lines.h"
+#include "session/summary_lines.h"
 
 #include <gtest/gtest.h>
 

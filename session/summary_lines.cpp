@@ -1,8 +1,8 @@
-#include "wizard/summary_lines.h"
+#include "session/summary_lines.h"
 
 #include "platform/text.h"
-#include "wizard/texts.h"
-#include "wizard/time_choice.h"
+#include "session/texts.h"
+#include "session/time_choice.h"
 
 namespace lull {
 namespace {

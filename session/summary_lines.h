@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "wizard/texts.h"
+#include "session/texts.h"
 
 namespace lull {
 

@@ -2,12 +2,12 @@
 // backup says was set before the latest activation.
 #pragma once
 
-#include "wizard/program.h"
+#include "session/session.h"
 
 namespace lull {
 
 // Fills the summary lines and the start-up facts about the settings, and leaves the rows
 // holding the backup for a reset.
-void RunStartupView(Program& program);
+void RunStartupView(Session& session);
 
 }  // namespace lull

@@ -1,4 +1,4 @@
-#include "wizard/startup_view.h"
+#include "session/startup_view.h"
 
 #include "settings/backup_table.h"
 #include "settings/current_settings.h"
@@ -52,13 +52,13 @@ bool BackupFromActivation(const BackupTable& rows) {
 }
 
 // What the backup of an activation holds.
-void ShowPreviousSettings(Program& program) {
-  const SettingsStore& store = program.store;
+void ShowPreviousSettings(Session& session) {
+  const SettingsStore& store = session.store;
   const BackupTable& rows = store.backup;
-  StartupFacts& found = program.facts;
+  StartupFacts& found = session.facts;
   found.previousScreenSaverSeconds = TextSeconds(rows[kRowScreenSaveTimeOut]);
   if (found.previousScreenSaverSeconds != 0) {
-    program.lines.ShowMinutes(kPreviousScreenSaverLine, found.previousScreenSaverSeconds);
+    session.lines.ShowMinutes(kPreviousScreenSaverLine, found.previousScreenSaverSeconds);
   }
   // Windows 95 keeps the sleep time-out only as the Desktop's text; the user power policy's
   // is taken as the backup holds it, present or not.
@@ -69,16 +69,16 @@ void ShowPreviousSettings(Program& program) {
     found.previousSleepSeconds = PoliciesVideoTimeout(rows);
   }
   if (found.previousSleepSeconds == 0) return;
-  program.lines.MarkActive(kPreviousStateLine);
-  program.lines.ShowMinutes(kPreviousSleepLine, found.previousSleepSeconds);
+  session.lines.MarkActive(kPreviousStateLine);
+  session.lines.ShowMinutes(kPreviousSleepLine, found.previousSleepSeconds);
 }
 
 }  // namespace
 
-void RunStartupView(Program& program) {
-  SettingsStore& store = program.store;
-  StartupFacts& found = program.facts;
-  SummaryLines& lines = program.lines;
+void RunStartupView(Session& session) {
+  SettingsStore& store = session.store;
+  StartupFacts& found = session.facts;
+  SummaryLines& lines = session.lines;
 
   ReadCurrentSettings(store);
   const std::uint32_t sleep = SleepInForce(store);
@@ -96,7 +96,7 @@ void RunStartupView(Program& program) {
 
   LoadBackup(store);
   found.backupFromActivation = BackupFromActivation(store.backup);
-  if (found.backupFromActivation) ShowPreviousSettings(program);
+  if (found.backupFromActivation) ShowPreviousSettings(session);
 }
 
 }  // namespace lull

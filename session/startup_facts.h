@@ -1,5 +1,5 @@
-// What start-up found before the first page, each fact with one meaning: for the choice of
-// the first page, for the page handler, and for a reset.
+// What start-up found, each fact with one meaning: for the choice of the wizard's first
+// page, for the page handler, for a reset and for lullcmd's commands.
 #pragma once
 
 #include <cstdint>

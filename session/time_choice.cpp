@@ -1,4 +1,4 @@
-#include "wizard/time_choice.h"
+#include "session/time_choice.h"
 
 namespace lull {
 

@@ -1,6 +1,6 @@
-#include "wizard/pages.h"
+#include "wizard/page_table.h"
 
-#include "wizard/texts.h"
+#include "session/texts.h"
 
 namespace lull {
 namespace {

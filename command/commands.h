@@ -1,0 +1,50 @@
+// lullcmd's table of commands: each command's word, what it runs, what it takes and its
+// lines of the usage. The parser, the usage and the fuzz target's rule of what is valid all
+// read it, so a new command is a row, its function and its texts.
+#pragma once
+
+#include <cstdint>
+
+#include "command/companion_texts.h"
+#include "command/results.h"
+
+namespace lull {
+
+struct Session;
+struct CompanionArguments;
+class Report;
+
+// The switches a command may take beside "/log FILE" and "/?", which every one takes.
+enum CommandSwitch : std::uint8_t { kNoSwitch = 0, kMoveSwitch = 1 };
+
+// Runs the command once the start on this Windows and the start-up view have run.
+using CommandRun = const Result& (*)(Session& session, const CompanionArguments& arguments,
+                                     Report& report);
+
+struct CommandRow {
+  // Lower case; the command line's word may be in any case.
+  const char* word;
+  CommandRun run;
+  // The word after it is a number of minutes the table of times offers.
+  bool takesMinutes;
+  std::uint8_t switches;
+  // Its lines of the usage after the word; for a command that takes minutes, the text
+  // before the list of times and the text after it.
+  const char* usage;
+  const char* usageAfterTimes;
+};
+
+const Result& RunActivate(Session& session, const CompanionArguments& arguments, Report& report);
+const Result& RunReset(Session& session, const CompanionArguments& arguments, Report& report);
+const Result& RunStatus(Session& session, const CompanionArguments& arguments, Report& report);
+
+// clang-format off
+inline constexpr CommandRow kCommands[] = {
+    // word     runs         minutes switches     usage           usage after the times
+    {"activate", RunActivate, true,  kMoveSwitch, kActivateUsage, kActivateUsageAfterTimes},
+    {"reset",    RunReset,    false, kNoSwitch,   kResetUsage,    ""},
+    {"status",   RunStatus,   false, kNoSwitch,   kStatusUsage,   ""},
+};
+// clang-format on
+
+}  // namespace lull
