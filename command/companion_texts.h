@@ -51,14 +51,14 @@ constexpr char kLogNotWrittenAfter[] = " could not be written: ";
 constexpr const char* kLogFaultTexts[] = {
     "", "held by another program", "not found", "access denied", "not opened", "not written whole"};
 constexpr char kLineKeptText[] = ". The line is kept on this PC for a later run.";
-constexpr char kLineNotKeptText[] = ". The line could not be kept for a later run either.";
+constexpr char kLineNotKeptText[] = ". The line could not be kept either.";
 
 // The log line's fields beside the message. The Windows version, indexed by OsClass.
 constexpr const char* kWindowsNames[] = {"Windows 95",   "Windows 98", "Windows Me",
                                          "Windows 2000", "Windows XP", "Not supported"};
 // A user's name that Windows 95, 98 and Me do not know yet: the logon script runs before
 // the logon has ended. NT gives the name of the user whose script it is.
-constexpr char kUserNotKnownYetText[] = "(not known before the logon ends)";
+constexpr char kUserNotKnownYetText[] = "(not known yet)";
 constexpr char kNameNotKnownText[] = "?";
 // Status's: whether a reset would put previous settings back.
 constexpr char kResetPossibleText[] = "Reset possible";

@@ -44,7 +44,7 @@ class KeptLines {
   std::int32_t Read(std::uint32_t number, char* line);
   // Keeps a line as the newest; false when it could not.
   bool Keep(const char* line, std::uint32_t length);
-  // Before an append of the kept lines up to last, at offset of the log: on the disk first,
+  // Before an append of the kept lines up to last at offset of the log: on the disk first,
   // so that a run cut off after the append finds them there and writes none twice.
   bool MarkPending(std::uint32_t offset, std::uint32_t last);
   // The lines up to last are in the log: their values go.

@@ -36,21 +36,6 @@ bool InFile(Platform& platform, FileHandle file, std::uint32_t offset, const cha
   return true;
 }
 
-LogFault FaultOf(FileError error) {
-  switch (error) {
-    case FileError::Busy:
-      return LogFault::Busy;
-    case FileError::NotFound:
-      return LogFault::NotFound;
-    case FileError::Denied:
-      return LogFault::Denied;
-    case FileError::None:
-    case FileError::Other:
-      break;
-  }
-  return LogFault::NotOpened;
-}
-
 }  // namespace
 
 AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
@@ -81,7 +66,6 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
     // An append that may not have finished: the lines it holds are not written again.
     std::uint32_t offset = state.pendingOffset;
     bool checking = state.pendingLast > state.written && offset < size;
-    if (checking && InFile(platform, file, offset, "\r\n", 2)) offset += 2;
     for (; number < state.next; ++number) {
       const std::int32_t length = kept.Read(number, buffer + at);
       if (length < 0) break;  // unread: it and those after it wait for a later run
@@ -105,7 +89,7 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
     if (inLog != state.written) kept.Written(inLog);
     // Kept lines go out only with a mark of where, so that a run cut off after the write
     // finds them there.
-    if (at != start && !kept.MarkPending(size, appended)) at = start;
+    if (at != start && !kept.MarkPending(size + start, appended)) at = start;
     const bool withKept = at != start;
     at += line.Finish(dropped, buffer + at);
     std::uint32_t written = 0;
@@ -117,7 +101,7 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
     if (flushed) kept.Written(appended);
     if (!whole) result.fault = LogFault::NotWritten;
   } else {
-    result.fault = FaultOf(error);
+    result.fault = static_cast<LogFault>(error);
   }
   if (result.fault != LogFault::None && keptKnown) {
     char own[kLogLineCapacity];

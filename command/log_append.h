@@ -13,8 +13,10 @@ namespace lull {
 inline constexpr std::uint32_t kLogWaitMilliseconds = 10000;
 inline constexpr std::uint32_t kLogRetryMilliseconds = 100;
 
-// Why the run's line did not reach the log: the log's open failed so, or the write did.
+// Why the run's line did not reach the log: the log's open failed so (a FileError, whose
+// values it shares), or the write did.
 enum class LogFault : std::uint8_t { None, Busy, NotFound, Denied, NotOpened, NotWritten };
+static_assert(static_cast<int>(LogFault::NotOpened) == static_cast<int>(FileError::Other));
 
 struct AppendResult {
   LogFault fault = LogFault::None;
