@@ -33,8 +33,10 @@ set(LULL_COMMAND_SOURCES
   command/arguments.cpp
   command/commands.cpp
   command/companion.cpp
-  command/report.cpp
-  command/log_line.cpp)
+  command/kept_lines.cpp
+  command/log_append.cpp
+  command/log_line.cpp
+  command/report.cpp)
 list(TRANSFORM LULL_COMMAND_SOURCES PREPEND ${LULL_ROOT}/)
 
 set(LULL_WARNINGS -Wall -Wextra -Werror -Wimplicit-fallthrough -Wshadow)

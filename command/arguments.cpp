@@ -87,7 +87,9 @@ void ParseArguments(const char* line, CompanionArguments& arguments) {
         usage = true;
       } else if (Is(name, "move") && !a.move) {
         a.move = true;
-      } else if (Is(name, "log") && a.logFile == nullptr && index + 1 < count) {
+      } else if (Is(name, "log") && a.logFile == nullptr && index + 1 < count &&
+                 NextWord(word)[0] != '/' && NextWord(word)[0] != '-') {
+        // A switch after /log is a slip, not a file: "/log /move" would log to \move.
         a.logFile = word = NextWord(word);
         ++index;
         bad = bad || *a.logFile == '\0';

@@ -2,6 +2,8 @@
 
 #include "command/arguments.h"
 #include "command/commands.h"
+#include "command/companion_texts.h"
+#include "command/log_append.h"
 #include "command/log_line.h"
 #include "command/report.h"
 #include "command/usage.h"
@@ -23,6 +25,9 @@ const Result& Run(Session& session, const CompanionArguments& arguments, Report&
 }  // namespace
 
 int RunCompanion(Session& session, Console& console) {
+  // Before any file is touched: a logon script has no one to answer Windows' box for a
+  // drive that is not ready.
+  console.FailCriticalErrorsQuietly();
   Report report(console);
   CompanionArguments arguments;
   ParseArguments(session.platform.GetCommandLine(), arguments);
@@ -32,14 +37,18 @@ int RunCompanion(Session& session, Console& console) {
   }
   const Result& result = Run(session, arguments, report);
   report.Wrapped(result.message);
-  if (result.operationRan && session.store.os == OsClass::Win95) report.Wrapped(kWin95Note);
+  const bool restart = result.operationRan && session.store.os == OsClass::Win95;
+  if (restart) report.Wrapped(kWin95Note);
   if (result.failureNote != nullptr) report.Wrapped(result.failureNote);
   if (session.facts.backupFromActivation && session.store.backup.fromAnotherComputer) {
     report.Wrapped(kOtherComputerNote);
   }
+  LogFailureText failure;
   if (arguments.logFile != nullptr &&
-      !Log(session, console, arguments, result.exitCode, result.message)) {
-    report.Line(kLogNotWrittenText);
+      !Log(session, console, arguments,
+           {result.exitCode, result.message, restart, arguments.command->run == RunStatus},
+           failure)) {
+    report.Wrapped(failure.text);
   }
   return result.exitCode;
 }

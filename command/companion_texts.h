@@ -49,7 +49,33 @@ constexpr char kOtherComputerNote[] =
     "This computer's machine power policies were left as they are: the backup was made on "
     "another computer, and holds that computer's.";
 
-// After the line of a run whose log line could not be written.
-constexpr char kLogNotWrittenText[] = "The log file could not be written.";
+// After the line of a run whose log line could not be written: the file, why, and whether
+// the line waits for a later run.
+constexpr char kLogNotWrittenBefore[] = "The log file ";
+constexpr char kLogNotWrittenAfter[] = " could not be written: ";
+// Indexed by LogFault.
+constexpr const char* kLogFaultTexts[] = {
+    "", "held by another program", "not found", "access denied", "not opened", "not written whole"};
+constexpr char kLineKeptText[] = ". The line is kept on this PC for a later run.";
+constexpr char kLineNotKeptText[] = ". The line could not be kept either.";
+
+// The log line's fields beside the message. The Windows version, indexed by OsClass.
+constexpr const char* kWindowsNames[] = {"Windows 95",   "Windows 98", "Windows Me",
+                                         "Windows 2000", "Windows XP", "Not supported"};
+// A user's name that Windows 95, 98 and Me do not know yet: the logon script runs before
+// the logon has ended. NT gives the name of the user whose script it is.
+constexpr char kUserNotKnownYetText[] = "(not known yet)";
+constexpr char kNameNotKnownText[] = "?";
+// Status's: whether a reset would put previous settings back.
+constexpr char kResetPossibleText[] = "Reset possible";
+constexpr char kNoResetText[] = "No reset possible";
+// An activation's or a reset's on Windows 95.
+constexpr char kRestartNeededText[] = "Restart needed";
+// Older kept lines that made room for newer ones, told by the next line written.
+constexpr char kLineDroppedText[] = " older line dropped";
+constexpr char kLinesDroppedText[] = " older lines dropped";
+// The file of a computer whose name Windows does not give, in a folder given as the log.
+constexpr char kUnnamedComputer[] = "UNKNOWN";
+constexpr char kComputerLogExtension[] = ".LOG";
 
 }  // namespace lull

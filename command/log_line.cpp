@@ -1,79 +1,72 @@
 #include "command/log_line.h"
 
+#include "command/companion_texts.h"
+#include "command/kept_lines.h"
+#include "command/log_append.h"
 #include "platform/text.h"
 
 namespace lull {
 namespace {
 
-// The log line: date and time, computer, user, the command as given, exit code and message,
-// apart by tabs (a user's name and the command hold blanks), ending in CR LF. A control
-// character of any field becomes a blank, so that the line stays one line.
-class LogLine {
- public:
-  void Put(char c) { Add(static_cast<unsigned char>(c) < ' ' ? ' ' : c); }
-  void Text(const char* text) {
-    while (*text != '\0') Put(*text++);
-  }
-  // The last digits digits of value, with leading zeros.
-  void Number(std::uint32_t value, std::uint32_t digits) {
-    char decimal[4];
-    for (std::uint32_t at = digits; at != 0; --at, value /= 10) {
-      decimal[at - 1] = static_cast<char>('0' + value % 10);
-    }
-    for (std::uint32_t at = 0; at < digits; ++at) Put(decimal[at]);
-  }
-  void Field() {
-    while (length_ != 0 && text_[length_ - 1] == ' ') --length_;
-    Add('\t');
-  }
-  void Name(bool known, const char* name) {
-    Text(known ? name : "?");
-    Field();
-  }
-  std::uint32_t End() {
-    text_[length_++] = '\r';
-    text_[length_++] = '\n';
-    return length_;
-  }
-  const char* text() const { return text_; }
+static_assert(sizeof kLogFaultTexts / sizeof kLogFaultTexts[0] ==
+                  static_cast<int>(LogFault::NotWritten) + 1,
+              "a text for each fault");
+static_assert(sizeof kWindowsNames / sizeof kWindowsNames[0] ==
+                  static_cast<int>(OsClass::UnsupportedNt) + 1,
+              "a name for each class");
 
- private:
-  // A line too long is cut, and still ends in CR LF.
-  void Add(char c) {
-    if (length_ < kCapacity - 2) text_[length_++] = c;
-  }
+// The changing part of a summary line, as status prints it ("15 mins.", "(never)").
+const char* ValueOf(const char* summaryLine) { return summaryLine + LabelEnd(summaryLine); }
 
-  // Room for every field at its longest but the names: a command line of 511 characters
-  // and names of the length Windows gives them (a computer's at most 15).
-  static constexpr std::uint32_t kCapacity = 1024;
-  char text_[kCapacity];
-  std::uint32_t length_ = 0;
-};
+// The log's file: FILE, or FOLDER\COMPUTERNAME.LOG for a FOLDER\ that ends in a backslash,
+// so that each PC has a file of its own and none waits for another.
+void LogPath(const char* given, const char* computer, char* path, std::uint32_t capacity) {
+  CopyText(path, capacity, given);
+  const std::uint32_t length = TextLength(path, capacity);
+  if (length == 0 || path[length - 1] != '\\') return;
+  CopyText(path + length, capacity - length, computer);
+  const std::uint32_t named = TextLength(path, capacity);
+  CopyText(path + named, capacity - named, kComputerLogExtension);
+}
 
-// One WriteFile of the whole line, so that lines of many PCs never mix; while another PC
-// holds the file, it is tried again for kLogWaitMilliseconds in all.
-bool AppendToLog(Session& session, Console& console, const char* path, const LogLine& line,
-                 std::uint32_t length) {
-  bool busy = false;
-  FileHandle file = 0;
-  for (std::uint32_t waited = 0;; waited += kLogRetryMilliseconds) {
-    file = session.platform.OpenFileForAppending(path, busy);
-    if (file != 0 || !busy || waited >= kLogWaitMilliseconds) break;
-    console.Sleep(kLogRetryMilliseconds);
-  }
-  if (file == 0) return false;
-  std::uint32_t written = 0;
-  const bool whole =
-      session.platform.WriteFile(file, line.text(), length, written) && written == length;
-  return session.platform.CloseFile(file) && whole;
+// Appends text at at, within capacity (terminator included).
+void Append(char* out, std::uint32_t capacity, std::uint32_t& at, const char* text) {
+  CopyText(out + at, capacity - at, text);
+  at = TextLength(out, capacity);
 }
 
 }  // namespace
 
+void LogLine::Number(std::uint32_t value, std::uint32_t digits) {
+  char decimal[10];
+  std::uint32_t count = 0;
+  for (; value != 0 || count < digits; value /= 10)
+    decimal[count++] = static_cast<char>('0' + value % 10);
+  while (count != 0) Put(decimal[--count]);
+}
+
+void LogLine::Field() {
+  while (length_ != 0 && text_[length_ - 1] == ' ') --length_;
+  Add('\t');
+}
+
+std::uint32_t LogLine::Finish(std::uint32_t dropped, char* out) const {
+  LogLine line = *this;
+  if (dropped != 0) {
+    line.Number(dropped);
+    line.Text(dropped == 1 ? kLineDroppedText : kLinesDroppedText);
+  }
+  std::uint32_t length = 0;
+  for (; length < line.length_; ++length) out[length] = line.text_[length];
+  out[length++] = '\r';
+  out[length++] = '\n';
+  return length;
+}
+
 // The run's record: every run with a command logs, on a Windows that is not supported too;
 // bad input and "/?" do not, as they run nothing.
-bool Log(Session& session, Console& console, const CompanionArguments& arguments, int exitCode,
-         const char* message) {
+bool Log(Session& session, Console& console, const CompanionArguments& arguments,
+         const LogEntry& entry, LogFailureText& failure) {
   LogLine line;
   // YYYY-MM-DD HH:MM:SS
   const LocalTime now = console.GetLocalTime();
@@ -84,16 +77,49 @@ bool Log(Session& session, Console& console, const CompanionArguments& arguments
   }
   line.Field();
   // Windows 95 knows a user's name up to 256 characters, and a computer's up to 15.
-  char name[257];
-  line.Name(session.platform.GetComputerName(name, sizeof name), name);
-  line.Name(console.GetUserName(name, sizeof name), name);
+  char computer[257];
+  if (!session.platform.GetComputerName(computer, sizeof computer))
+    CopyText(computer, 16, kUnnamedComputer);
+  line.Text(computer);
+  line.Field();
+  char user[257];
+  const OsClass os = session.store.os;
+  line.Text(console.GetUserName(user, sizeof user) ? user
+            : IsWin9xFamily(os)                    ? kUserNotKnownYetText
+                                                   : kNameNotKnownText);
+  line.Field();
   line.Text(arguments.given);
   line.Field();
-  line.Number(static_cast<std::uint32_t>(exitCode), 1);
+  line.Number(static_cast<std::uint32_t>(entry.exitCode));
   line.Field();
-  line.Text(message);
-  const std::uint32_t length = line.End();
-  return AppendToLog(session, console, arguments.logFile, line, length);
+  line.Text(entry.message);
+  line.Field();
+  // The inventory: the Windows version, and with status the settings in force and whether
+  // a reset is possible.
+  line.Text(kWindowsNames[static_cast<int>(os)]);
+  line.Field();
+  const bool status = entry.status && os != OsClass::UnsupportedNt;
+  for (std::size_t shown = kCurrentStateLine; shown <= kCurrentScreenSaverLine; ++shown) {
+    if (status) line.Text(ValueOf(session.lines[shown]));
+    line.Field();
+  }
+  if (status) line.Text(session.facts.backupFromActivation ? kResetPossibleText : kNoResetText);
+  line.Field();
+  if (entry.restartNeeded) line.Text(kRestartNeededText);
+  line.Field();
+
+  char path[kCommandLineCapacity + 32];
+  LogPath(arguments.logFile, computer, path, sizeof path);
+  const AppendResult result =
+      AppendToLog(session.platform, console, path, line, os != OsClass::UnsupportedNt);
+  if (result.fault == LogFault::None) return true;
+  std::uint32_t at = 0;
+  Append(failure.text, sizeof failure.text, at, kLogNotWrittenBefore);
+  Append(failure.text, sizeof failure.text, at, path);
+  Append(failure.text, sizeof failure.text, at, kLogNotWrittenAfter);
+  Append(failure.text, sizeof failure.text, at, kLogFaultTexts[static_cast<int>(result.fault)]);
+  Append(failure.text, sizeof failure.text, at, result.kept ? kLineKeptText : kLineNotKeptText);
+  return false;
 }
 
 }  // namespace lull

@@ -24,7 +24,12 @@ class Console {
   // Writes the bytes to standard output (a console, a file or a pipe); false when there is
   // no standard output or the write failed.
   virtual bool WriteOutput(const char* text, std::uint32_t length) = 0;
+  // Windows shows no box of its own for a drive that is not ready or a disk error: the
+  // call that met it fails instead, as an unattended logon script needs.
+  virtual void FailCriticalErrorsQuietly() = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // Milliseconds since Windows started, wrapping round after 49.7 days.
+  virtual std::uint32_t GetTickCount() = 0;
   // The user's name, terminated; false, and the buffer left alone, when Windows does not
   // know it (the computer's name is the shared seam's: the backup names it too).
   virtual bool GetUserName(char* buffer, std::uint32_t capacity) = 0;

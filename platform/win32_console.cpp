@@ -16,7 +16,11 @@ bool Win32Console::WriteOutput(const char* text, std::uint32_t length) {
   return ::WriteFile(output, text, length, &written, nullptr) != FALSE && written == length;
 }
 
+void Win32Console::FailCriticalErrorsQuietly() { ::SetErrorMode(SEM_FAILCRITICALERRORS); }
+
 void Win32Console::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+std::uint32_t Win32Console::GetTickCount() { return ::GetTickCount(); }
 
 // Writes nothing into a buffer that is too small, and fails.
 bool Win32Console::GetUserName(char* buffer, std::uint32_t capacity) {

@@ -10,7 +10,9 @@ namespace lull {
 class Win32Console final : public Console {
  public:
   bool WriteOutput(const char* text, std::uint32_t length) override;
+  void FailCriticalErrorsQuietly() override;
   void Sleep(std::uint32_t milliseconds) override;
+  std::uint32_t GetTickCount() override;
   bool GetUserName(char* buffer, std::uint32_t capacity) override;
   LocalTime GetLocalTime() override;
 };

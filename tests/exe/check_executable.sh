@@ -36,7 +36,7 @@ SendDlgItemMessageA SetDlgItemTextA PostQuitMessage"
     subsystem_wanted=3
     subsystem_name="Windows console"
     allowed_dlls="KERNEL32.DLL USER32.DLL ADVAPI32.DLL"
-    own_functions="GetStdHandle Sleep GetUserNameA GetLocalTime"
+    own_functions="GetStdHandle SetErrorMode Sleep GetTickCount GetUserNameA GetLocalTime"
     ;;
   *)
     echo "FAIL: $program is neither lull.exe nor lullcmd.exe"

@@ -562,23 +562,31 @@ FileHandle FakeWindows::CreateFileForWriting(const char* path) {
   return handle;
 }
 
-FileHandle FakeWindows::OpenFileForAppending(const char* path, bool& busy) {
+FileHandle FakeWindows::OpenFileForAppending(const char* path, FileError& error,
+                                             std::uint32_t& size) {
   BeforeChange();
+  ticks += openTakes;
   FileHandle handle = 0;
-  busy = false;
-  if (InjectFailure(CallKind::OpenFileForAppending) || appendRefused) {
+  error = FileError::None;
+  if (InjectFailure(CallKind::OpenFileForAppending)) {
+    error = FileError::Other;
+  } else if (appendRefused != FileError::None) {
+    error = appendRefused;
   } else if (appendBusyFor > 0 || FileBusy(path)) {
     appendBusyFor -= appendBusyFor > 0;
-    busy = true;
+    error = FileError::Busy;
   } else {
     auto file = files.find(std::string_view(path));
     if (file == files.end()) file = files.emplace(Lower(path), Bytes{}).first;
     if (cutAfter) unflushedFiles_.emplace(file->first, file->second);
     handle = nextHandle_++;
     openFiles_[handle] = OpenFileState{file->first, true, 0};
+    size = static_cast<std::uint32_t>(file->second.size());
   }
-  Record(CallKind::OpenFileForAppending, handle == 0,
-         [&] { return std::string("OpenFileForAppending ") + path + (busy ? " (busy)" : ""); });
+  Record(CallKind::OpenFileForAppending, handle == 0, [&] {
+    return std::string("OpenFileForAppending ") + path +
+           (error == FileError::Busy ? " (busy)" : "");
+  });
   AfterChange();
   return handle;
 }
@@ -597,6 +605,25 @@ bool FakeWindows::ReadFile(FileHandle file, void* data, std::uint32_t size, std:
   }
   Record(CallKind::ReadFile, !ok,
          [&] { return "ReadFile " + std::to_string(size) + " -> " + std::to_string(read); });
+  return ok;
+}
+
+bool FakeWindows::ReadFileAt(FileHandle file, std::uint32_t offset, void* data, std::uint32_t size,
+                             std::uint32_t& read) {
+  read = 0;
+  auto open = openFiles_.find(file);
+  const bool ok = !InjectFailure(CallKind::ReadFileAt) && open != openFiles_.end();
+  if (ok) {
+    const Bytes& content = files[open->second.path];
+    if (offset < content.size()) {
+      read = static_cast<std::uint32_t>(std::min<std::size_t>(content.size() - offset, size));
+      std::memcpy(data, content.data() + offset, read);
+    }
+  }
+  Record(CallKind::ReadFileAt, !ok, [&] {
+    return "ReadFileAt " + std::to_string(offset) + " " + std::to_string(size) + " -> " +
+           std::to_string(read);
+  });
   return ok;
 }
 
@@ -729,8 +756,13 @@ bool FakeWindows::WriteOutput(const char* text, std::uint32_t length) {
   return true;
 }
 
+void FakeWindows::FailCriticalErrorsQuietly() {
+  Record(CallKind::FailCriticalErrorsQuietly, false, [] { return "FailCriticalErrorsQuietly"; });
+}
+
 void FakeWindows::Sleep(std::uint32_t milliseconds) {
   sleeps.push_back(milliseconds);
+  ticks += milliseconds;
   Record(CallKind::Sleep, false, [&] { return "Sleep " + std::to_string(milliseconds); });
 }
 

@@ -135,7 +135,8 @@ struct PageVisit {
   X(QueryValue) X(SetValue) X(DeleteValue) X(CloseKey) X(FlushKey) X(OpenFileForReading)        \
   X(CreateFileForWriting) X(ReadFile) X(WriteFile) X(FlushFile) X(CloseFile) X(DeleteFile)      \
   X(MoveFile) X(SetSystemParameter) X(GetSystemDirectory) X(StartProcess) X(EqualIgnoringCase)  \
-  X(FlushProfileCache) X(OpenFileForAppending) X(Sleep) X(GetComputerName)
+  X(FlushProfileCache) X(OpenFileForAppending) X(ReadFileAt) X(Sleep) X(FailCriticalErrorsQuietly) \
+  X(GetComputerName)
 #define LULL_CALL_KIND(kind) kind,
 enum class CallKind { LULL_CALL_KINDS(LULL_CALL_KIND) };
 #undef LULL_CALL_KIND
@@ -190,9 +191,12 @@ class FakeWindows final : public Platform, public Pages, public Console {
   LocalTime localTime{2003, 4, 5, 6, 7, 8};
   // The first that many opens for appending find the file held by another PC.
   int appendBusyFor = 0;
-  // Every open for appending fails, and not for a holder (a folder that is not there).
-  bool appendRefused = false;
+  // Every open for appending fails so (NotFound: a folder that is not there).
+  FileError appendRefused = FileError::None;
   std::vector<std::uint32_t> sleeps;  // each Sleep's milliseconds; none really sleeps
+  // The clock: a Sleep moves it on, and so does each open for appending, by openTakes.
+  std::uint32_t ticks = 0xFFFFF000;  // near its wrap
+  std::uint32_t openTakes = 0;
 
   // Fails the fallible call with this number (counting from 0 in the order made):
   // registry, file, system-parameter, system-directory and process calls.
@@ -277,8 +281,10 @@ class FakeWindows final : public Platform, public Pages, public Console {
   RegResult FlushKey(KeyHandle key) override;
   FileHandle OpenFileForReading(const char* path) override;
   FileHandle CreateFileForWriting(const char* path) override;
-  FileHandle OpenFileForAppending(const char* path, bool& busy) override;
+  FileHandle OpenFileForAppending(const char* path, FileError& error, std::uint32_t& size) override;
   bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) override;
+  bool ReadFileAt(FileHandle file, std::uint32_t offset, void* data, std::uint32_t size,
+                  std::uint32_t& read) override;
   bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
                  std::uint32_t& written) override;
   bool FlushFile(FileHandle file) override;
@@ -294,7 +300,9 @@ class FakeWindows final : public Platform, public Pages, public Console {
 
   // --- Console ---
   bool WriteOutput(const char* text, std::uint32_t length) override;
+  void FailCriticalErrorsQuietly() override;
   void Sleep(std::uint32_t milliseconds) override;
+  std::uint32_t GetTickCount() override { return ticks; }
   bool GetUserName(char* buffer, std::uint32_t capacity) override;
   LocalTime GetLocalTime() override;
 

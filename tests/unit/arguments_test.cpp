@@ -39,10 +39,10 @@ std::vector<ArgumentsCase> Cases() {
       // Switches come before or after the command word, in either case, with / or -.
       {"lullcmd activate " + ten + " /MOVE", "activate", kTen, true},
       {"lullcmd -move /log a.log Activate " + ten, "activate", kTen, true, "a.log"},
-      {"lullcmd activate " + ten + " -log -x", "activate", kTen, false, "-x"},
       {"lullcmd activate 0" + ten, "activate", kTen},
       {"lullcmd /?", kUsageAsked},
       {"lullcmd bogus /? /move", kUsageAsked},
+      {"lullcmd status /log /?", kUsageAsked},
       // Bad input.
       {"lullcmd", kBadInput},
       {"lullcmd /log x.log", kBadInput},
@@ -61,6 +61,9 @@ std::vector<ArgumentsCase> Cases() {
       {"lullcmd status /log", kBadInput},
       {"lullcmd status /log \"\"", kBadInput},
       {"lullcmd status /log a /log b", kBadInput},
+      // A switch after /log is a slip, not a file.
+      {"lullcmd activate " + ten + " /log /move", kBadInput},
+      {"lullcmd status -log -x", kBadInput},
       {"lullcmd bogus", kBadInput},
       {"lullcmd bogus status", kBadInput},
       // The longest line the buffer holds, and one character more.

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "command/companion_texts.h"
+#include "command/kept_lines.h"
+#include "command/log_append.h"
 #include "command/log_line.h"
 #include "command/usage.h"
 #include "session/texts.h"
@@ -94,7 +96,8 @@ struct Lullcmd {
       if (call.description.starts_with(start) && nth-- == 0) return fallible;
       const CallKind kind = call.kind;
       fallible += kind != CallKind::GetModuleHandle && kind != CallKind::GetVersion &&
-                  kind != CallKind::GetCommandLine && kind != CallKind::Sleep;
+                  kind != CallKind::GetCommandLine && kind != CallKind::Sleep &&
+                  kind != CallKind::FailCriticalErrorsQuietly;
     }
     ADD_FAILURE() << "no call " << start;
     return -1;
@@ -337,35 +340,169 @@ TEST(Status, PrintsTheWizardsSummaryLinesAndChangesNothing) {
   }
 }
 
-// One line per run appended to the file, in one WriteFile.
+// A text split at a separator.
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+  std::vector<std::string> parts;
+  std::size_t at = 0;
+  for (std::size_t end; (end = text.find(separator, at)) != std::string::npos;
+       at = end + separator.size()) {
+    parts.push_back(text.substr(at, end - at));
+  }
+  parts.push_back(text.substr(at));
+  return parts;
+}
+
+// A status line's value as status prints it: the summary line after its label.
+std::string ShownValue(SummaryLine line, std::optional<std::uint32_t> seconds = {},
+                       bool active = false) {
+  SummaryLines lines;
+  if (seconds) lines.ShowMinutes(line, *seconds);
+  if (active) lines.MarkActive(line);
+  const std::string text = lines[line];
+  return text.substr(LabelEnd(text.c_str()),
+                     text.find_last_not_of(' ') + 1 - LabelEnd(text.c_str()));
+}
+
+// One line per run appended to the file, in one WriteFile, after Windows was told to show
+// no box for a drive that is not ready.
 TEST(Log, AppendsOneWholeLinePerRun) {
   Lullcmd lullcmd;
   lullcmd.computer.SetFile(kLog, "an earlier line\r\n");
   FakeWindows& windows = lullcmd.Next();
   windows.userName.reset();
   EXPECT_EQ(lullcmd.Run("status\t/log  " + std::string(kLog) + "  "), kExitDone);
-  const std::string line = "2003-04-05 06:07:08\tPC042\t?\tstatus /log  " + std::string(kLog) +
-                           "\t0\t" + kNothingToResetText + "\r\n";
+  const std::string line =
+      "2003-04-05 06:07:08\tPC042\t?\tstatus /log  " + std::string(kLog) + "\t0\t" +
+      kNothingToResetText + "\t" + kWindowsNames[static_cast<int>(OsClass::WinXP)] + "\t" +
+      ShownValue(kCurrentStateLine) + "\t" + ShownValue(kCurrentSleepLine) + "\t" +
+      ShownValue(kCurrentScreenSaverLine, 1200) + "\t" + kNoResetText + "\t\t\r\n";
   EXPECT_EQ(lullcmd.computer.GetFile(kLog), "an earlier line\r\n" + line);
   EXPECT_THAT(windows.CallsOf({CallKind::WriteFile}),
               ElementsAre("WriteFile " + Hex(line.data(), line.size())));
+  EXPECT_EQ(windows.calls.front().kind, CallKind::FailCriticalErrorsQuietly);
 }
 
-// While other PCs hold the file it is tried again, for kLogWaitMilliseconds in all; a log
-// that cannot be written is told on the console, and the exit code stays the command's.
-TEST(Log, WaitsForAFileOtherPcsHoldThenGivesUp) {
+// The fields beside the message, by command and Windows: the version; status's settings in
+// force and whether a reset is possible; Windows 95's restart; and a user 95/98/Me cannot
+// name yet, in words.
+TEST(Log, TellsTheInventoryOfEachCommandAndWindows) {
+  const std::string activate = "activate " + kMinutes15 + " /move";
+  const std::string active = ShownValue(kCurrentStateLine, std::nullopt, true);
+  const std::string minutes15 = ShownValue(kCurrentSleepLine, 900);
+  const struct {
+    OsClass os;
+    bool activated;
+    std::string command;
+    bool userKnown;
+    std::vector<std::string> fields;  // from the user's on, the command and message left out
+  } cases[] = {
+      {OsClass::WinXP,
+       true,
+       "status",
+       true,
+       {"Jo Smith", "Windows XP", active, minutes15, ShownValue(kCurrentScreenSaverLine, 840),
+        kResetPossibleText, ""}},
+      {OsClass::WinXP,
+       false,
+       "status",
+       false,
+       {kNameNotKnownText, "Windows XP", ShownValue(kCurrentStateLine),
+        ShownValue(kCurrentSleepLine), ShownValue(kCurrentScreenSaverLine, 1200), kNoResetText,
+        ""}},
+      {OsClass::Win95,
+       false,
+       activate,
+       false,
+       {kUserNotKnownYetText, "Windows 95", "", "", "", "", kRestartNeededText}},
+      {OsClass::Win95,
+       true,
+       "reset",
+       true,
+       {"Jo Smith", "Windows 95", "", "", "", "", kRestartNeededText}},
+      {OsClass::Win95, true, activate, true, {"Jo Smith", "Windows 95", "", "", "", "", ""}},
+      {OsClass::Win98,
+       true,
+       "status",
+       false,
+       {kUserNotKnownYetText, "Windows 98", active, minutes15,
+        ShownValue(kCurrentScreenSaverLine, 840), kResetPossibleText, ""}},
+      {OsClass::WinMe, false, activate, true, {"Jo Smith", "Windows Me", "", "", "", "", ""}},
+      {OsClass::Win2000, true, "reset", true, {"Jo Smith", "Windows 2000", "", "", "", "", ""}},
+      {OsClass::UnsupportedNt,
+       false,
+       "status",
+       true,
+       {"Jo Smith", "Not supported", "", "", "", "", ""}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command + " on " + kWindowsNames[static_cast<int>(c.os)]);
+    Lullcmd lullcmd(c.os, c.activated);
+    if (!c.userKnown) lullcmd.Next().userName.reset();
+    lullcmd.Run(c.command + " /log " + kLog);
+    std::vector<std::string> fields = Split(lullcmd.computer.GetFile(kLog).value_or(""), "\t");
+    ASSERT_EQ(fields.size(), 13u);
+    EXPECT_EQ(fields.back(), "\r\n");
+    fields.erase(fields.begin() + 3, fields.begin() + 6);
+    EXPECT_EQ(std::vector<std::string>(fields.begin() + 2, fields.end() - 1), c.fields);
+  }
+}
+
+// The file a log names, or in a folder the computer's own; a last line cut short is ended
+// first, in the same write.
+TEST(Log, EndsACutLineAndTakesAFolderAsOneFilePerComputer) {
+  const struct {
+    std::string given;
+    std::optional<std::string> computer;
+    std::string file;
+    std::string before;
+    std::string prefix;  // what stands before the run's line
+  } cases[] = {
+      {kLog, "PC042", kLog, "", ""},
+      {kLog, "PC042", kLog, "whole\r\n", "whole\r\n"},
+      {kLog, "PC042", kLog, "whole\n", "whole\n"},
+      {kLog, "PC042", kLog, "cut", "cut\r\n"},
+      {kLog, "PC042", kLog, "cut\r", "cut\r\r\n"},
+      {"\\\\server\\logs\\", "PC042", "\\\\server\\logs\\PC042.LOG", "cut", "cut\r\n"},
+      {"\\\\server\\logs\\", std::nullopt,
+       std::string("\\\\server\\logs\\") + kUnnamedComputer + kComputerLogExtension, "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.given + " holding " + c.before);
+    Lullcmd lullcmd;
+    if (!c.before.empty()) lullcmd.computer.SetFile(c.file, c.before);
+    lullcmd.Next().computerName = c.computer;
+    lullcmd.Run("status /log \"" + c.given + "\"");
+    const std::string content = lullcmd.computer.GetFile(c.file).value_or("(none)");
+    EXPECT_EQ(content.substr(0, c.prefix.size()), c.prefix);
+    EXPECT_EQ(content.substr(c.prefix.size(), 20), "2003-04-05 06:07:08\t");
+    EXPECT_EQ(lullcmd.windows().CallsOf({CallKind::WriteFile}).size(), 1u);
+    EXPECT_EQ(lullcmd.computer.files.size(), 1u);
+  }
+}
+
+// While other PCs hold the file it is tried again, for kLogWaitMilliseconds on the clock; a
+// log that cannot be written is told on the console, with the file, why and that the line
+// is kept, and the exit code stays the command's.
+TEST(Log, WaitsOnTheClockForAFileOtherPcsHoldThenKeepsTheLine) {
   const struct {
     const char* what;
     int busyFor;
-    bool refused;
+    std::uint32_t openTakes;
+    FileError refused;
     std::optional<FailureMode> write;  // the WriteFile fails so
-    bool written;
+    std::size_t sleeps;
+    LogFault fault;
   } cases[] = {
-      {"busy for three tries", 3, false, std::nullopt, true},
-      {"busy for ever", 1 << 20, false, std::nullopt, false},
-      {"refused", 0, true, std::nullopt, false},
-      {"a short write", 0, false, FailureMode::ShortWrite, false},
-      {"a failed write", 0, false, FailureMode::Error, false},
+      {"busy for three tries", 3, 0, FileError::None, std::nullopt, 3, LogFault::None},
+      {"busy for ever", 1 << 20, 0, FileError::None, std::nullopt,
+       kLogWaitMilliseconds / kLogRetryMilliseconds, LogFault::Busy},
+      // Each try takes 2.5 s: the fourth ends past the wait.
+      {"busy for ever on a slow network", 1 << 20, 2500, FileError::None, std::nullopt, 3,
+       LogFault::Busy},
+      {"not found", 0, 0, FileError::NotFound, std::nullopt, 0, LogFault::NotFound},
+      {"access denied", 0, 0, FileError::Denied, std::nullopt, 0, LogFault::Denied},
+      {"a short write", 0, 0, FileError::None, FailureMode::ShortWrite, 0, LogFault::NotWritten},
+      {"a failed write", 0, 0, FileError::None, FailureMode::Error, 0, LogFault::NotWritten},
   };
   Lullcmd probe(OsClass::WinXP, true);
   probe.Run("reset /log x.log");
@@ -375,22 +512,58 @@ TEST(Log, WaitsForAFileOtherPcsHoldThenGivesUp) {
     Lullcmd lullcmd(OsClass::WinXP, true);
     FakeWindows& windows = lullcmd.Next();
     windows.appendBusyFor = c.busyFor;
+    windows.openTakes = c.openTakes;
     windows.appendRefused = c.refused;
     if (c.write) {
       windows.failAt = writeFails;
       windows.failureMode = *c.write;
     }
     EXPECT_EQ(lullcmd.Run("reset /log x.log"), kExitDone);
-    std::uint32_t slept = 0;
-    for (const std::uint32_t milliseconds : windows.sleeps) slept += milliseconds;
-    EXPECT_LE(slept, kLogWaitMilliseconds);
-    // Every try but the last is followed by a sleep.
-    EXPECT_EQ(windows.sleeps.size(), c.busyFor > 3    ? kLogWaitMilliseconds / kLogRetryMilliseconds
-                                     : c.busyFor == 3 ? 3u
-                                                      : 0u);
-    EXPECT_EQ(lullcmd.lines.back() == kLogNotWrittenText, !c.written);
+    EXPECT_EQ(windows.sleeps.size(), c.sleeps);
     EXPECT_EQ(lullcmd.lines.front(), kResetText);
+    EXPECT_EQ(Joined(lullcmd.lines, 1),
+              c.fault == LogFault::None
+                  ? ""
+                  : std::string(kLogNotWrittenBefore) + "x.log" + kLogNotWrittenAfter +
+                        kLogFaultTexts[static_cast<int>(c.fault)] + kLineKeptText);
     EXPECT_EQ(windows.OpenFileCount(), 0);
+  }
+}
+
+// Lines the log could not take are kept on the PC and written first, in order, by the next
+// run that writes the log, in its one write; at most kKeptLineCount, and the next line
+// written says how many older ones made way.
+TEST(Log, KeepsLinesItCouldNotWriteAndWritesThemFirst) {
+  for (const std::uint32_t failed : {2u, kKeptLineCount + 3}) {
+    SCOPED_TRACE(failed);
+    Lullcmd lullcmd;
+    const auto run = [&](std::uint16_t second, FileError error) {
+      FakeWindows& windows = lullcmd.Next();
+      windows.localTime.second = second;
+      windows.appendRefused = error;
+      lullcmd.Run("status /log x.log");
+      return windows.CallsOf({CallKind::WriteFile}).size();
+    };
+    for (std::uint32_t second = 0; second < failed; ++second) {
+      run(static_cast<std::uint16_t>(second), second % 2 ? FileError::Denied : FileError::NotFound);
+      EXPECT_TRUE(Joined(lullcmd.lines, 1).ends_with(kLineKeptText));
+    }
+    EXPECT_FALSE(lullcmd.computer.GetFile("x.log"));
+    EXPECT_EQ(run(59, FileError::None), 1u);
+    const std::uint32_t dropped = failed > kKeptLineCount ? failed - kKeptLineCount : 0;
+    std::vector<std::string> lines = Split(*lullcmd.computer.GetFile("x.log"), "\r\n");
+    ASSERT_EQ(lines.size(), failed - dropped + 2);
+    for (std::uint32_t line = 0; line + 2 < lines.size(); ++line) {
+      EXPECT_EQ(lines[line].substr(17, 2), std::to_string(100 + dropped + line).substr(1));
+      EXPECT_EQ(Split(lines[line], "\t").back(), "");
+    }
+    EXPECT_EQ(Split(lines[lines.size() - 2], "\t").back(),
+              dropped ? std::to_string(dropped) + kLinesDroppedText : "");
+    // Written once: the next run writes its own line alone.
+    const std::string log = *lullcmd.computer.GetFile("x.log");
+    run(58, FileError::None);
+    EXPECT_EQ(lullcmd.computer.GetFile("x.log")->substr(0, log.size()), log);
+    EXPECT_EQ(Split(*lullcmd.computer.GetFile("x.log"), "\r\n").size(), lines.size() + 1);
   }
 }
 

@@ -13,6 +13,7 @@
 // older backup reaches a later activation. The sweep's runs stand for the faults it found.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -599,6 +600,93 @@ TEST(FailureSweep, AResetEndsWhenTheUserMayNotWriteTheMachinePolicies) {
   ASSERT_EQ(run->windows.PageNames(), s.pages);
   EXPECT_EQ(run->program.outcome, Outcome::Done);
   EXPECT_EQ(BackupText(run->windows.registry, kRowFlag), "2");
+}
+
+// The lines a log could not take, through a run that writes them and fails at any call (a
+// write also cut short) or stops after any change, as a killed process or a power cut
+// leaves it: after the next run, each kept line is in the log once, whole; so is the line of
+// the run that failed, which is kept in its turn, unless the run stopped before it was made.
+TEST(FailureSweep, AKeptLineIsWrittenOnceWhateverFailsOrStops) {
+  const std::string command = "status /log x.log";
+  FakeWindows setUp;
+  SetUpComputer(setUp);
+  Computer computer = ComputerOf(setUp);
+  const auto run = [&](const Computer& on, std::uint16_t second, const Failure& failure,
+                       std::optional<int> cutAfter, bool held) {
+    auto made = Fresh(on, failure, cutAfter);
+    made->windows.localTime.second = second;
+    made->windows.appendBusyFor = held ? 1 << 20 : 0;
+    made->RunCommand(command);
+    return made;
+  };
+  // Two runs whose log another PC held keep their lines.
+  for (const std::uint16_t second : {1, 2})
+    computer = ComputerOf(run(computer, second, {}, {}, true)->windows);
+  const auto probe = run(computer, 5, {}, {}, false);
+  const std::vector<std::string> lines = [&] {
+    std::vector<std::string> split;
+    std::string log = probe->windows.GetFile("x.log").value_or("");
+    for (std::size_t end; (end = log.find("\r\n")) != std::string::npos; log.erase(0, end + 2)) {
+      split.push_back(log.substr(0, end));
+    }
+    return split;
+  }();
+  ASSERT_EQ(lines.size(), 3u);  // the two kept, then the run's own
+  // What the next run leaves in the log, by the problems it shows. The failing run's own
+  // line is known by its time and its fields: a failed read may change what it says.
+  const auto next = [&](const Computer& left, bool ownLine) {
+    const auto after = run(left, 9, {}, {}, false);
+    const std::string log = after->windows.GetFile("x.log").value_or("");
+    std::size_t counts[3] = {};
+    for (std::size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2) {
+      const std::string line = log.substr(at, end - at);
+      counts[0] += line == lines[0];
+      counts[1] += line == lines[1];
+      counts[2] += line.starts_with(lines[2].substr(0, 20)) &&
+                   std::count(line.begin(), line.end(), '\t') ==
+                       std::count(lines[2].begin(), lines[2].end(), '\t');
+    }
+    std::string problems;
+    for (std::size_t line = 0; line < 3; ++line) {
+      if (counts[line] != 1 && (line < 2 || ownLine || counts[line] > 1)) {
+        problems +=
+            "\n    line " + std::to_string(line) + " " + std::to_string(counts[line]) + " times";
+      }
+    }
+    return problems;
+  };
+  int points = 0;
+  int losses = 0;
+  for (int at = 0; at < probe->windows.fallibleCallCount; ++at) {
+    bool fileWrite = false;
+    for (const FailureMode mode :
+         {FailureMode::Error, FailureMode::PartialWrite, FailureMode::ShortWrite}) {
+      if (mode != FailureMode::Error && !fileWrite) break;
+      const auto failed = run(computer, 5, {at, mode}, {}, false);
+      const Call* call = FirstNewFailure(probe->windows, failed->windows);
+      fileWrite = call && call->kind == CallKind::WriteFile;
+      ++points;
+      std::string problems = next(ComputerOf(failed->windows), true);
+      if (failed->windows.OpenKeyCount() != 0 || failed->windows.OpenFileCount() != 0) {
+        problems += "\n    a key or file left open";
+      }
+      if (problems.empty()) continue;
+      ++losses;
+      ADD_FAILURE() << "failing call " << at << ModeName(mode) << problems;
+    }
+  }
+  for (int cut = 1; cut <= probe->windows.changeCount; ++cut) {
+    const auto stopped = run(computer, 5, {}, cut, false);
+    for (const auto* left : {&stopped->windows.stopped, &stopped->windows.powerCut}) {
+      ++points;
+      const std::string problems =
+          next({left->value().registry, left->value().files, computer.version}, false);
+      if (problems.empty()) continue;
+      ++losses;
+      ADD_FAILURE() << "cut after change " << cut << problems;
+    }
+  }
+  std::printf("kept lines: %d failure and cut points, %d losses\n", points, losses);
 }
 
 }  // namespace

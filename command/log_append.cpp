@@ -1,0 +1,113 @@
+#include "command/log_append.h"
+
+#include "command/kept_lines.h"
+
+namespace lull {
+namespace {
+
+// Room for a CR LF that ends a cut line, every kept line and the run's own.
+constexpr std::uint32_t kAppendCapacity = 2 + (kKeptLineCount + 1) * kLogLineCapacity;
+
+FileHandle OpenLog(Platform& platform, Console& console, const char* path, FileError& error,
+                   std::uint32_t& size) {
+  const std::uint32_t start = console.GetTickCount();
+  for (;;) {
+    const FileHandle file = platform.OpenFileForAppending(path, error, size);
+    if (file != 0 || error != FileError::Busy ||
+        console.GetTickCount() - start >= kLogWaitMilliseconds) {
+      return file;
+    }
+    console.Sleep(kLogRetryMilliseconds);
+  }
+}
+
+// The bytes stand in the file at offset.
+bool InFile(Platform& platform, FileHandle file, std::uint32_t offset, const char* bytes,
+            std::uint32_t length) {
+  char read[256];
+  for (std::uint32_t at = 0; at < length;) {
+    std::uint32_t count = length - at < sizeof read ? length - at : sizeof read;
+    if (!platform.ReadFileAt(file, offset + at, read, count, count) || count == 0) return false;
+    for (std::uint32_t byte = 0; byte < count; ++byte) {
+      if (read[byte] != bytes[at + byte]) return false;
+    }
+    at += count;
+  }
+  return true;
+}
+
+}  // namespace
+
+AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
+                         const LogLine& line, bool keep) {
+  KeptLines kept(platform);
+  const bool keptKnown = keep && kept.Load();
+  const KeptState state = kept.state();
+  AppendResult result;
+  FileError error = FileError::Other;
+  std::uint32_t size = 0;
+  const FileHandle file = OpenLog(platform, console, path, error, size);
+  if (file != 0) {
+    std::uint32_t inLog = state.written;  // the last kept line known to be in the log
+    char buffer[kAppendCapacity];
+    std::uint32_t at = 0;
+    // A line cut short (a PC switched off while it wrote) is ended first, or the next would
+    // join it. A last byte that cannot be read counts as cut: an empty line does no harm.
+    char last = 0;
+    std::uint32_t read = 0;
+    if (size != 0 && !(platform.ReadFileAt(file, size - 1, &last, 1, read) && read == 1)) last = 0;
+    if (size != 0 && last != '\n') {
+      buffer[at++] = '\r';
+      buffer[at++] = '\n';
+    }
+    const std::uint32_t start = at;
+    std::uint32_t number = keptKnown ? state.First() : state.next;
+    std::uint32_t dropped = number - state.written - 1;
+    // An append that may not have finished: the lines it holds are not written again.
+    std::uint32_t offset = state.pendingOffset;
+    bool checking = state.pendingLast > state.written && offset < size;
+    for (; number < state.next; ++number) {
+      const std::int32_t length = kept.Read(number, buffer + at);
+      if (length < 0) break;  // unread: it and those after it wait for a later run
+      if (length == 0) {
+        ++dropped;
+        continue;
+      }
+      const auto bytes = static_cast<std::uint32_t>(length);
+      if (checking && number <= state.pendingLast &&
+          InFile(platform, file, offset, buffer + at, bytes)) {
+        offset += bytes;
+        inLog = number;
+        continue;
+      }
+      checking = false;
+      at += bytes;
+    }
+    const std::uint32_t appended = number - 1;
+    // Those found in the log count as written before the mark of a new append replaces the
+    // old one.
+    if (inLog != state.written) kept.Written(inLog);
+    // Kept lines go out only with a mark of where, so that a run cut off after the write
+    // finds them there.
+    if (at != start && !kept.MarkPending(size + start, appended)) at = start;
+    const bool withKept = at != start;
+    at += line.Finish(dropped, buffer + at);
+    std::uint32_t written = 0;
+    const bool whole = platform.WriteFile(file, buffer, at, written) && written == at;
+    // The kept lines count as written once they are on the disk; until then the mark
+    // finds them.
+    const bool flushed = withKept && whole && platform.FlushFile(file);
+    platform.CloseFile(file);
+    if (flushed) kept.Written(appended);
+    if (!whole) result.fault = LogFault::NotWritten;
+  } else {
+    result.fault = static_cast<LogFault>(error);
+  }
+  if (result.fault != LogFault::None && keptKnown) {
+    char own[kLogLineCapacity];
+    result.kept = kept.Keep(own, line.Finish(0, own));
+  }
+  return result;
+}
+
+}  // namespace lull
