@@ -24,7 +24,7 @@ constexpr void PutUsage(Put put) {
     put("lullcmd ");
     put(row.word);
     if (row.takesMinutes) put(" MINUTES");
-    if (row.switches & kMoveSwitch) put(" [/move]");
+    if (row.takesMove) put(" [/move]");
     put(" [/log FILE]\r\n");
     indent = "       ";
   }
