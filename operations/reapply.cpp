@@ -17,8 +17,8 @@ bool SameValue(const BackupEntry& a, const BackupEntry& b) {
 
 }  // namespace
 
-bool KeepDiffering(BackupTable& rows, const BackupTable& live) {
-  bool differs = false;
+PlacesWritten KeepDiffering(BackupTable& rows, const BackupTable& live) {
+  PlacesWritten differing;
   for (const Place& place : kPlaces) {
     BackupEntry& row = rows[place.row];
     // The scheme index names the key of the Policies record, and is never written.
@@ -28,11 +28,13 @@ bool KeepDiffering(BackupTable& rows, const BackupTable& live) {
     // the backup is).
     if (SameValue(row, live[place.row]) || (MachineWide(place) && !rows.MachinePoliciesOwn())) {
       row.length = 0;
+    } else if (place.row == kRowScreenSaveActive || place.row == kRowScreenSaveTimeOut) {
+      differing.screenSaver = true;
     } else {
-      differs = true;
+      differing.sleep = true;
     }
   }
-  return differs;
+  return differing;
 }
 
 Outcome ReapplySettings(SettingsStore& store, const ChosenTimes& chosen) {
@@ -51,9 +53,10 @@ Outcome ReapplySettings(SettingsStore& store, const ChosenTimes& chosen) {
   // running system hears of those as it hears of an activation's, and of nothing at all
   // when nothing differs.
   TakeChosenTimes(rows, chosen);
-  if (!KeepDiffering(rows, live)) return Outcome::Unchanged;
+  const PlacesWritten differing = KeepDiffering(rows, live);
+  if (!differing.screenSaver && !differing.sleep) return Outcome::Unchanged;
   WriteChosenTimes(store);
-  ApplyToSystem(store, AnnouncedFor(rows, chosen));
+  ApplyToSystem(store, AnnouncedFor(chosen, differing));
   return Outcome::Done;
 }
 

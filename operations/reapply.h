@@ -11,9 +11,9 @@ namespace lull {
 
 // Of the rows that hold what an activation writes, leaves present only those that differ
 // from the live values, and none of the machine policies unless the backup is this
-// computer's; tells whether any is left. The scheme index stays, as it names the key of
-// the Policies record. Pure: it reads and writes no place.
-bool KeepDiffering(BackupTable& rows, const BackupTable& live);
+// computer's; says which places are left to write. The scheme index stays, as it names
+// the key of the Policies record. Pure: it reads and writes no place.
+PlacesWritten KeepDiffering(BackupTable& rows, const BackupTable& live);
 
 // Reads the settings in force afresh and writes, of what an activation would write, the
 // values that differ from them, then announces those. Unchanged when none differs; Failed,
