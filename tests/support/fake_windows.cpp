@@ -406,6 +406,7 @@ RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
 // Every call on an open key first meets an injected failure or a handle that is not open.
 RegResult FakeWindows::StartKeyCall(CallKind kind, KeyHandle key, const OpenKeyState*& open) {
   open = FindOpenKey(key);
+  if (open == nullptr) Violation("a call on a key handle that is not open: " + std::to_string(key));
   if (InjectFailure(kind)) return kErrorGenFailure;
   return open == nullptr ? kErrorInvalidHandle : kRegSuccess;
 }

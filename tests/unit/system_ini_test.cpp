@@ -98,6 +98,15 @@ TEST(RestoreSystemIniLine, TouchesNoFileWithoutASavedLineOrAFile) {
   EXPECT_TRUE(fake.calls.empty());
 }
 
+// A line at the file's end leaves nothing after it, and no write is made of nothing: one
+// could only fail the reset.
+TEST(RestoreSystemIniLine, MakesNoWriteOfNothing) {
+  FakeWindows fake;
+  fake.SetFile(kIniPath, "[boot]\r\nSCRNSAVE.EXE=X");
+  fake.failCall = {{CallKind::WriteFile, 2}};
+  EXPECT_EQ(Restore(fake, kSaved), SystemIniOutcome::Replaced);
+}
+
 // The copy Windows 95, 98 and Me keep of the INI file last used goes right before the read
 // and right after the swap, so neither a stale copy is read nor one written over the new file.
 TEST(RestoreSystemIniLine, FlushesTheProfileCacheBeforeTheReadAndAfterTheSwap) {
