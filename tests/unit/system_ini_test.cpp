@@ -65,6 +65,9 @@ TEST(RestoreSystemIniLine, ReplacesTheScreenSaverLineOrInsertsItAfterTheBootHead
        "; [Boot] below\r\n" + s + "[boot]\r\n", O::Inserted},
       {"an empty saved text", "[boot]\r\nSCRNSAVE.EXE=old\r\nx\r\n", "", "[boot]\r\n\r\nx\r\n",
        O::Replaced},
+      // Inserted, it goes in even when the line after the header reads the same.
+      {"an empty saved text inserted before an empty line", "[boot]\r\n\r\nx\r\n", "",
+       "[boot]\r\n\r\n\r\nx\r\n", O::Inserted},
       {"screen-saver line last, no line end", "[boot]\r\nSCRNSAVE.EXE=old", kSaved,
        "[boot]\r\n" + s, O::Replaced},
       {"header last, no line end", "x=1\r\n[boot]", kSaved, "x=1\r\n[boot]\r\n" + s, O::Inserted},
