@@ -31,7 +31,8 @@
 //   expect-log C:\path COUNT "line"    COUNT lines, each the line and CR LF: # is a digit,
 //                                      {computer} and {user} the names Windows gives, {kX}
 //                                      the text kX
-//   expect HKCU\path name sz "text"    also: missing, video OFFSET SECONDS, names N...
+//   expect HKCU\path name sz "text"    also: missing, video OFFSET SECONDS, names N...; the
+//                                      text {computer} is the name Windows gives
 //   expect-file C:\path "text" | expect-file C:\path missing
 //   subkey HKCU\path                   the key exists and a non-volatile key can be made under it
 //   screenshot NAME                    saves the open page as SCREENSHOT-DIRECTORY\NAME.bmp
@@ -329,6 +330,8 @@ void Clean() {
   for (const char* file : kFiles) DeleteFileA(file);
 }
 
+std::string NameOfThis(BOOL(WINAPI* get)(char*, DWORD*));
+
 void ExpectValue(const std::vector<std::string>& words) {
   HKEY hive;
   std::string path;
@@ -380,7 +383,10 @@ void ExpectValue(const std::vector<std::string>& words) {
   }
   DWORD expectedType;
   std::vector<BYTE> expected;
-  if (!ValueData(words, 3, expectedType, expected)) return;
+  // "{computer}": the name Windows gives this computer, as a backup names it.
+  std::vector<std::string> named = words;
+  if (named.size() > 4 && named[4] == "{computer}") named[4] = NameOfThis(GetComputerNameA);
+  if (!ValueData(named, 3, expectedType, expected)) return;
   if (type != expectedType || size != expected.size() ||
       std::memcmp(data, expected.data(), size) != 0) {
     Fail("%s is \"%s\" (type %lu, %lu bytes), expected \"%s\"", where.c_str(),

@@ -22,12 +22,10 @@
 
 namespace lull::testing {
 
-// Windows' own result codes, for the values the stand-in returns.
-inline constexpr RegResult kErrorFileNotFound = 2;
-inline constexpr RegResult kErrorAccessDenied = 5;
+// Windows' result codes that the program never tells apart, for the values the stand-in
+// returns; the ones it does (not found, access denied, more data) are the seam's kReg*.
 inline constexpr RegResult kErrorInvalidHandle = 6;
 inline constexpr RegResult kErrorGenFailure = 31;
-inline constexpr RegResult kErrorMoreData = 234;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -339,6 +337,7 @@ class FakeWindows final : public Platform, public Pages, public Console {
     if (recordCalls) calls.push_back(Call{kind, describe(), failed});
   }
   void Violation(std::string what);
+  void NotOpenFile(const char* call, FileHandle file);
   KeyHandle OpenSlot(Hive hive, const char* path);
   const OpenKeyState* FindOpenKey(KeyHandle key) const;
   RegResult StartKeyCall(CallKind kind, KeyHandle key, const OpenKeyState*& open);
