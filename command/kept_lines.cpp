@@ -5,8 +5,6 @@
 namespace lull {
 namespace {
 
-constexpr char kStateName[] = "State";
-
 // A line's value: "Line" and its number's place among the kKeptLineCount, two digits.
 struct LineName {
   char text[7] = "Line00";
@@ -37,7 +35,7 @@ bool KeptLines::Load() {
   std::uint8_t data[16];
   std::uint32_t size = sizeof data;
   ValueType type = ValueType::None;
-  const RegResult read = key_.Query(kStateName, type, data, size);
+  const RegResult read = key_.Query(kKeptStateName, type, data, size);
   if (IsNotFound(read)) return true;
   if (read != kRegSuccess || type != ValueType::Binary || size != sizeof data) return false;
   state_ = {Get32(data), Get32(data + 4), Get32(data + 8), Get32(data + 12)};
@@ -65,14 +63,13 @@ bool KeptLines::Store(const KeptState& state) {
   Put32(data + 4, state.written);
   Put32(data + 8, state.pendingOffset);
   Put32(data + 12, state.pendingLast);
-  if (key_.Set(kStateName, ValueType::Binary, data, sizeof data) != kRegSuccess) return false;
+  if (key_.Set(kKeptStateName, ValueType::Binary, data, sizeof data) != kRegSuccess) return false;
   state_ = state;
   return true;
 }
 
 bool KeptLines::Keep(const char* line, std::uint32_t length) {
   if (!opened_ && key_.Create(kKeptLinesKey) != kRegSuccess) return false;
-  opened_ = true;
   std::uint8_t data[4 + kLogLineCapacity];
   Put32(data, state_.next);
   for (std::uint32_t at = 0; at < length; ++at) data[4 + at] = static_cast<std::uint8_t>(line[at]);
@@ -90,10 +87,11 @@ bool KeptLines::MarkPending(std::uint32_t offset, std::uint32_t last) {
   return Store(pending) && key_.Flush() == kRegSuccess;
 }
 
-void KeptLines::Written(std::uint32_t last) {
+void KeptLines::Written(std::uint32_t last, std::uint32_t offset) {
   const std::uint32_t first = state_.First();
   KeptState written = state_;
   written.written = last;
+  written.pendingOffset = offset;
   if (!Store(written)) return;
   // What is left of the written lines is only their room; a value not deleted is passed over.
   for (std::uint32_t number = first; number <= last; ++number) {

@@ -562,86 +562,103 @@ TEST(FailureSweep, AResetEndsWhenTheUserMayNotWriteTheMachinePolicies) {
 
 // The lines a log could not take, through a run that writes them and fails at any call (a
 // write also cut short) or stops after any change, as a killed process or a power cut
-// leaves it: after the next run, each kept line is in the log once, whole; so is the line of
-// the run that failed, which is kept in its turn, unless the run stopped before it was made.
+// leaves it: after the next run, each line the log held or had to take is in it once,
+// whole; so is the line of the run that failed, which is kept in its turn, unless the run
+// stopped before it was made. The lines are kept, or also written already by a run killed
+// before it could count them as written.
 TEST(FailureSweep, AKeptLineIsWrittenOnceWhateverFailsOrStops) {
-  const std::string command = "status /log x.log";
-  FakeWindows setUp;
-  SetUpComputer(setUp);
-  Computer computer = ComputerOf(setUp);
-  const auto run = [&](const Computer& on, std::uint16_t second, const Failure& failure,
-                       std::optional<int> cutAfter, bool held) {
+  const auto run = [](const Computer& on, std::uint16_t second, const Failure& failure,
+                      std::optional<int> cutAfter, bool held) {
     auto made = Fresh(on, failure, cutAfter);
     made->windows.localTime.second = second;
     made->windows.appendBusyFor = held ? 1 << 20 : 0;
-    made->RunCommand(command);
+    made->RunCommand("status /log x.log");
     return made;
   };
+  FakeWindows setUp;
+  SetUpComputer(setUp);
+  Computer kept = ComputerOf(setUp);
   // Two runs whose log another PC held keep their lines.
-  for (const std::uint16_t second : {1, 2})
-    computer = ComputerOf(run(computer, second, {}, {}, true)->windows);
-  const auto probe = run(computer, 5, {}, {}, false);
-  const std::vector<std::string> lines = [&] {
-    std::vector<std::string> split;
+  for (const std::uint16_t second : {1, 2}) {
+    kept = ComputerOf(run(kept, second, {}, {}, true)->windows);
+  }
+  const auto writing = run(kept, 4, {}, {}, false);
+  int changes = 0;
+  for (const Call& call : writing->windows.calls) {
+    changes += call.change;
+    if (call.kind == CallKind::WriteFile) break;
+  }
+  const auto killed = run(kept, 4, {}, changes, false);
+  const Computer written = {killed->windows.stopped->registry, killed->windows.stopped->files,
+                            kept.version};
+  int points = 0;
+  int losses = 0;
+  for (const Computer* on : std::initializer_list<const Computer*>{&kept, &written}) {
+    const Computer& computer = *on;
+    const auto probe = run(computer, 5, {}, {}, false);
+    std::vector<std::string> lines;
     std::string log = probe->windows.GetFile("x.log").value_or("");
     for (std::size_t end; (end = log.find("\r\n")) != std::string::npos; log.erase(0, end + 2)) {
-      split.push_back(log.substr(0, end));
+      lines.push_back(log.substr(0, end));
     }
-    return split;
-  }();
-  ASSERT_EQ(lines.size(), 3u);  // the two kept, then the run's own
-  // What the next run leaves in the log, by the problems it shows. The failing run's own
-  // line is known by its time and its fields: a failed read may change what it says.
-  const auto next = [&](const Computer& left, bool ownLine) {
-    const auto after = run(left, 9, {}, {}, false);
-    const std::string log = after->windows.GetFile("x.log").value_or("");
-    std::size_t counts[3] = {};
-    for (std::size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2) {
-      const std::string line = log.substr(at, end - at);
-      counts[0] += line == lines[0];
-      counts[1] += line == lines[1];
-      counts[2] += line.starts_with(lines[2].substr(0, 20)) &&
-                   std::count(line.begin(), line.end(), '\t') ==
-                       std::count(lines[2].begin(), lines[2].end(), '\t');
-    }
-    std::string problems;
-    for (std::size_t line = 0; line < 3; ++line) {
-      if (counts[line] != 1 && (line < 2 || ownLine || counts[line] > 1)) {
+    ASSERT_EQ(lines.size(), on == &kept ? 3u : 4u);
+    // What the next run leaves in the log, by the problems it shows. The failing run's own
+    // line, the last, is known by its time and its fields: a failed read changes its text.
+    const auto next = [&](const Computer& left, bool ownLine) {
+      const auto after = run(left, 9, {}, {}, false);
+      const std::string all = after->windows.GetFile("x.log").value_or("");
+      std::vector<std::size_t> counts(lines.size());
+      const std::string& own = lines.back();
+      for (std::size_t at = 0, end; (end = all.find("\r\n", at)) != std::string::npos;
+           at = end + 2) {
+        const std::string line = all.substr(at, end - at);
+        for (std::size_t earlier = 0; earlier + 1 < lines.size(); ++earlier) {
+          counts[earlier] += line == lines[earlier];
+        }
+        counts.back() +=
+            line.starts_with(own.substr(0, 20)) &&
+            std::count(line.begin(), line.end(), '\t') == std::count(own.begin(), own.end(), '\t');
+      }
+      std::string problems;
+      for (std::size_t line = 0; line < lines.size(); ++line) {
+        if (counts[line] == 1 || (line + 1 == lines.size() && !ownLine && counts[line] == 0)) {
+          continue;
+        }
         problems +=
             "\n    line " + std::to_string(line) + " " + std::to_string(counts[line]) + " times";
       }
-    }
-    return problems;
-  };
-  int points = 0;
-  int losses = 0;
-  for (int at = 0; at < probe->windows.fallibleCallCount; ++at) {
-    bool fileWrite = false;
-    for (const FailureMode mode :
-         {FailureMode::Error, FailureMode::PartialWrite, FailureMode::ShortWrite}) {
-      if (mode != FailureMode::Error && !fileWrite) break;
-      const auto failed = run(computer, 5, {at, mode}, {}, false);
-      const Call* call = FirstNewFailure(probe->windows, failed->windows);
-      fileWrite = call && call->kind == CallKind::WriteFile;
-      ++points;
-      std::string problems = next(ComputerOf(failed->windows), true);
-      if (failed->windows.OpenKeyCount() != 0 || failed->windows.OpenFileCount() != 0) {
-        problems += "\n    a key or file left open";
+      return problems;
+    };
+    ASSERT_EQ(next(ComputerOf(probe->windows), true), "");
+    for (int at = 0; at < probe->windows.fallibleCallCount; ++at) {
+      bool fileWrite = false;
+      for (const FailureMode mode :
+           {FailureMode::Error, FailureMode::PartialWrite, FailureMode::ShortWrite}) {
+        if (mode != FailureMode::Error && !fileWrite) break;
+        const auto failed = run(computer, 5, {at, mode}, {}, false);
+        const Call* call = FirstNewFailure(probe->windows, failed->windows);
+        fileWrite = call && call->kind == CallKind::WriteFile;
+        ++points;
+        std::string problems = next(ComputerOf(failed->windows), true);
+        if (failed->windows.OpenKeyCount() != 0 || failed->windows.OpenFileCount() != 0) {
+          problems += "\n    a key or file left open";
+        }
+        if (problems.empty()) continue;
+        ++losses;
+        ADD_FAILURE() << lines.size() << " lines, failing call " << at << ModeName(mode)
+                      << problems;
       }
-      if (problems.empty()) continue;
-      ++losses;
-      ADD_FAILURE() << "failing call " << at << ModeName(mode) << problems;
     }
-  }
-  for (int cut = 1; cut <= probe->windows.changeCount; ++cut) {
-    const auto stopped = run(computer, 5, {}, cut, false);
-    for (const auto* left : {&stopped->windows.stopped, &stopped->windows.powerCut}) {
-      ++points;
-      const std::string problems =
-          next({left->value().registry, left->value().files, computer.version}, false);
-      if (problems.empty()) continue;
-      ++losses;
-      ADD_FAILURE() << "cut after change " << cut << problems;
+    for (int cut = 1; cut <= probe->windows.changeCount; ++cut) {
+      const auto stopped = run(computer, 5, {}, cut, false);
+      for (const auto* left : {&stopped->windows.stopped, &stopped->windows.powerCut}) {
+        ++points;
+        const std::string problems =
+            next({left->value().registry, left->value().files, computer.version}, false);
+        if (problems.empty()) continue;
+        ++losses;
+        ADD_FAILURE() << lines.size() << " lines, cut after change " << cut << problems;
+      }
     }
   }
   std::printf("kept lines: %d failure and cut points, %d losses\n", points, losses);
