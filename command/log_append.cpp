@@ -57,8 +57,7 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
     // join it. A last byte that cannot be read counts as cut: an empty line does no harm.
     char last = 0;
     std::uint32_t read = 0;
-    if (size != 0 && !(platform.ReadFileAt(file, size - 1, &last, 1, read) && read == 1)) last = 0;
-    if (size != 0 && last != '\n') {
+    if (size != 0 && (!platform.ReadFileAt(file, size - 1, &last, 1, read) || last != '\n')) {
       buffer[at++] = '\r';
       buffer[at++] = '\n';
     }

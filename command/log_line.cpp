@@ -53,8 +53,8 @@ void LogLine::Field() {
 std::uint32_t LogLine::Finish(std::uint32_t dropped, char* out) const {
   LogLine line = *this;
   if (dropped != 0) {
+    line.Text(kLinesDroppedText);
     line.Number(dropped);
-    line.Text(dropped == 1 ? kLineDroppedText : kLinesDroppedText);
   }
   std::uint32_t length = 0;
   for (; length < line.length_; ++length) out[length] = line.text_[length];

@@ -561,7 +561,7 @@ TEST(Log, KeepsLinesItCouldNotWriteAndWritesThemFirst) {
       EXPECT_EQ(Split(lines[line], "\t").back(), "");
     }
     EXPECT_EQ(Split(lines[lines.size() - 2], "\t").back(),
-              dropped ? std::to_string(dropped) + kLinesDroppedText : "");
+              dropped ? kLinesDroppedText + std::to_string(dropped) : "");
     // Written once: the next run writes its own line alone.
     const std::string log = *lullcmd.computer.GetFile("x.log");
     run(58, FileError::None);
