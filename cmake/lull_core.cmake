@@ -5,6 +5,7 @@
 get_filename_component(LULL_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 set(LULL_CORE_SOURCES
+  settings/absent_values.cpp
   settings/backup_table.cpp
   settings/current_settings.cpp
   settings/decimal.cpp

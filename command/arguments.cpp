@@ -109,7 +109,7 @@ void ParseArguments(const char* line, CompanionArguments& arguments) {
   if (usage) {
     a.request = Request::Usage;
   } else if (!bad && command != nullptr && command->takesMinutes == (a.time != nullptr) &&
-             (!a.move || (command->switches & kMoveSwitch) != 0)) {
+             (!a.move || command->takesMove)) {
     a.request = Request::Command;
     a.command = command;
   }

@@ -3,8 +3,6 @@
 // read it, so a new command is a row, its function and its texts.
 #pragma once
 
-#include <cstdint>
-
 #include "command/companion_texts.h"
 #include "command/results.h"
 
@@ -13,9 +11,6 @@ namespace lull {
 struct Session;
 struct CompanionArguments;
 class Report;
-
-// The switches a command may take beside "/log FILE" and "/?", which every one takes.
-enum CommandSwitch : std::uint8_t { kNoSwitch = 0, kMoveSwitch = 1 };
 
 // Runs the command once the start on this Windows and the start-up view have run.
 using CommandRun = const Result& (*)(Session& session, const CompanionArguments& arguments,
@@ -27,7 +22,8 @@ struct CommandRow {
   CommandRun run;
   // The word after it is a number of minutes the table of times offers.
   bool takesMinutes;
-  std::uint8_t switches;
+  // The switches it takes beside "/log FILE" and "/?", which every command takes.
+  bool takesMove;
   // Its lines of the usage after the word; for a command that takes minutes, the text
   // before the list of times and the text after it.
   const char* usage;
@@ -40,10 +36,10 @@ const Result& RunStatus(Session& session, const CompanionArguments& arguments, R
 
 // clang-format off
 inline constexpr CommandRow kCommands[] = {
-    // word     runs         minutes switches     usage           usage after the times
-    {"activate", RunActivate, true,  kMoveSwitch, kActivateUsage, kActivateUsageAfterTimes},
-    {"reset",    RunReset,    false, kNoSwitch,   kResetUsage,    ""},
-    {"status",   RunStatus,   false, kNoSwitch,   kStatusUsage,   ""},
+    // word     runs         minutes /move  usage           usage after the times
+    {"activate", RunActivate, true,   true,  kActivateUsage, kActivateUsageAfterTimes},
+    {"reset",    RunReset,    false,  false, kResetUsage,    ""},
+    {"status",   RunStatus,   false,  false, kStatusUsage,   ""},
 };
 // clang-format on
 

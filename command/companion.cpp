@@ -40,6 +40,9 @@ int RunCompanion(Session& session, Console& console) {
   const bool restart = result.operationRan && session.store.os == OsClass::Win95;
   if (restart) report.Wrapped(kWin95Note);
   if (result.failureNote != nullptr) report.Wrapped(result.failureNote);
+  if (session.facts.backupFromActivation && session.store.backup.fromAnotherComputer) {
+    report.Wrapped(kOtherComputerNote);
+  }
   LogFailureText failure;
   if (arguments.logFile != nullptr &&
       !Log(session, console, arguments,

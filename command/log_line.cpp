@@ -78,7 +78,8 @@ bool Log(Session& session, Console& console, const CompanionArguments& arguments
   line.Field();
   // Windows 95 knows a user's name up to 256 characters, and a computer's up to 15.
   char computer[257];
-  if (!console.GetComputerName(computer, sizeof computer)) CopyText(computer, 16, kUnnamedComputer);
+  if (!session.platform.GetComputerName(computer, sizeof computer))
+    CopyText(computer, 16, kUnnamedComputer);
   line.Text(computer);
   line.Field();
   char user[257];

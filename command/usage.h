@@ -5,23 +5,26 @@
 #include <cstddef>
 
 #include "command/commands.h"
+#include "platform/text.h"
 #include "session/time_choice.h"
 
 namespace lull {
+
+// Where each command's own lines of the usage begin, after its word.
+inline constexpr std::size_t kUsageColumn = 10;
 
 // The lines: one per command as it is typed, then "/?"; each command's word, padded to
 // kUsageColumn, before its own lines, with the minutes the table of times offers as a list
 // ("10, 15 or 20"); then what every command takes.
 template <class Put>
 constexpr void PutUsage(Put put) {
-  constexpr std::size_t kUsageColumn = 10;
   const char* indent = "Usage: ";
   for (const CommandRow& row : kCommands) {
     put(indent);
     put("lullcmd ");
     put(row.word);
     if (row.takesMinutes) put(" MINUTES");
-    if (row.switches & kMoveSwitch) put(" [/move]");
+    if (row.takesMove) put(" [/move]");
     put(" [/log FILE]\r\n");
     indent = "       ";
   }
@@ -29,9 +32,9 @@ constexpr void PutUsage(Put put) {
   put("lullcmd /?\r\n");
   for (const CommandRow& row : kCommands) {
     put(row.word);
-    std::size_t column = 0;
-    while (row.word[column] != '\0') ++column;
-    for (; column < kUsageColumn; ++column) put(" ");
+    for (std::size_t column = TextLength(row.word, kUsageColumn); column < kUsageColumn; ++column) {
+      put(" ");
+    }
     put(row.usage);
     if (!row.takesMinutes) continue;
     for (std::size_t time = 0; time < kTimeChoiceCount; ++time) {

@@ -45,32 +45,23 @@ void WriteChosenTimes(SettingsStore& store) {
   }
 }
 
-ValuesToApply AnnouncedFor(const BackupTable& rows, const ChosenTimes& chosen) {
-  ValuesToApply announced;
-  for (const Place& place : kPlaces) {
-    // The scheme index names the key of the Policies record, and is never written.
-    if (!rows[place.row].present() || place.kind == PlaceKind::SchemeIndex) continue;
-    if (place.row == kRowScreenSaveActive || place.row == kRowScreenSaveTimeOut) {
-      announced.screenSaverSecondsToApply = chosen.chosenScreenSaverSeconds;
-    } else {
-      announced.sleepSecondsToApply = chosen.chosenSleepSeconds;
-    }
-  }
-  return announced;
-}
-
 Outcome ActivateSettings(SettingsStore& store, const ChosenTimes& chosen) {
   // A setting that could not be read would be missing from the backup (or kept there from
   // an older one) and then overwritten, so nothing is saved or changed.
   if (!ReadCurrentSettings(store)) return Outcome::Failed;
   store.backup.SetCharacter(kRowFlag, '1');
+  // The new backup is this computer's, whatever computer an older one came from.
+  TakeComputerName(store);
+  store.backup.fromAnotherComputer = false;
   // Without a complete backup a change could never be undone, so nothing is changed.
   if (!SaveBackup(store, SaveScope::PresentRows)) return Outcome::Failed;
 
   // The backup holds the settings as they were; from here on the rows hold the new ones.
   TakeChosenTimes(store.backup, chosen);
   WriteChosenTimes(store);
-  ApplyToSystem(store, AnnouncedFor(store.backup, chosen));
+  // The screen saver's places are written when the user agreed to move it; the sleep
+  // places always.
+  ApplyToSystem(store, AnnouncedFor(chosen, {chosen.moveScreenSaver, true}));
   return Outcome::Done;
 }
 

@@ -30,10 +30,21 @@ void TakeChosenTimes(BackupTable& rows, const ChosenTimes& chosen);
 // for a user who may not write there) is skipped.
 void WriteChosenTimes(SettingsStore& store);
 
-// What the running system hears of the rows about to be written, the one rule of an
-// activation and of a later one: the screen saver's pair when one of its places is written,
-// the sleep pair when a sleep place is (the Desktop's or a power policy's).
-ValuesToApply AnnouncedFor(const BackupTable& rows, const ChosenTimes& chosen);
+// Which places a write reaches: the screen saver's, and those of monitor sleep (the
+// Desktop's and the power policies').
+struct PlacesWritten {
+  bool screenSaver = false;
+  bool sleep = false;
+};
+
+// What the running system hears of a write, the one rule of an activation and of a later
+// one: the screen saver's pair when its places are written, the sleep pair when sleep's are.
+constexpr ValuesToApply AnnouncedFor(const ChosenTimes& chosen, PlacesWritten written) {
+  ValuesToApply announced;
+  if (written.screenSaver) announced.screenSaverSecondsToApply = chosen.chosenScreenSaverSeconds;
+  if (written.sleep) announced.sleepSecondsToApply = chosen.chosenSleepSeconds;
+  return announced;
+}
 
 // Reads the settings in force afresh, saves them as the backup, writes the chosen times and
 // announces them.

@@ -17,19 +17,24 @@ bool SameValue(const BackupEntry& a, const BackupEntry& b) {
 
 }  // namespace
 
-bool KeepDiffering(BackupTable& rows, const BackupTable& live) {
-  bool differs = false;
+PlacesWritten KeepDiffering(BackupTable& rows, const BackupTable& live) {
+  PlacesWritten differing;
   for (const Place& place : kPlaces) {
     BackupEntry& row = rows[place.row];
     // The scheme index names the key of the Policies record, and is never written.
     if (!row.present() || place.kind == PlaceKind::SchemeIndex) continue;
-    if (SameValue(row, live[place.row])) {
+    // A backup from another computer came with a roaming profile: this computer's machine
+    // policies have no backup here, and stay as they are (also while it is not known whose
+    // the backup is).
+    if (SameValue(row, live[place.row]) || (MachineWide(place) && !rows.MachinePoliciesOwn())) {
       row.length = 0;
+    } else if (place.row == kRowScreenSaveActive || place.row == kRowScreenSaveTimeOut) {
+      differing.screenSaver = true;
     } else {
-      differs = true;
+      differing.sleep = true;
     }
   }
-  return differs;
+  return differing;
 }
 
 Outcome ReapplySettings(SettingsStore& store, const ChosenTimes& chosen) {
@@ -48,9 +53,10 @@ Outcome ReapplySettings(SettingsStore& store, const ChosenTimes& chosen) {
   // running system hears of those as it hears of an activation's, and of nothing at all
   // when nothing differs.
   TakeChosenTimes(rows, chosen);
-  if (!KeepDiffering(rows, live)) return Outcome::Unchanged;
+  const PlacesWritten differing = KeepDiffering(rows, live);
+  if (!differing.screenSaver && !differing.sleep) return Outcome::Unchanged;
   WriteChosenTimes(store);
-  ApplyToSystem(store, AnnouncedFor(rows, chosen));
+  ApplyToSystem(store, AnnouncedFor(chosen, differing));
   return Outcome::Done;
 }
 

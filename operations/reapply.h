@@ -10,9 +10,10 @@
 namespace lull {
 
 // Of the rows that hold what an activation writes, leaves present only those that differ
-// from the live values, and tells whether any does; the scheme index stays, as it names
+// from the live values, and none of the machine policies unless the backup is this
+// computer's; says which places are left to write. The scheme index stays, as it names
 // the key of the Policies record. Pure: it reads and writes no place.
-bool KeepDiffering(BackupTable& rows, const BackupTable& live);
+PlacesWritten KeepDiffering(BackupTable& rows, const BackupTable& live);
 
 // Reads the settings in force afresh and writes, of what an activation would write, the
 // values that differ from them, then announces those. Unchanged when none differs; Failed,

@@ -1,13 +1,17 @@
 #include "operations/reset.h"
 
+#include "settings/absent_values.h"
 #include "settings/places.h"
 #include "settings/system_ini.h"
 
 namespace lull {
 namespace {
 
-// Every row the backup holds goes back to its place, each even when an earlier one could
-// not: writing a value again on the next try changes nothing. True when each was written.
+// Every row the backup holds goes back to its place, and every Desktop value it names as
+// absent is deleted, each even when an earlier one could not: doing it again on the next try
+// changes nothing. True when each was done. A backup from another computer holds that
+// computer's machine policies, so this computer's stay as they are; so they do while it is
+// not known whose they are.
 //
 // A key that is missing (a power scheme deleted since the activation, or one a damaged
 // backup names, a profile without its Desktop key) has nothing to put back into, and no
@@ -17,11 +21,17 @@ namespace {
 bool PutRowsBack(SettingsStore& store) {
   PlaceKeys keys(store);
   bool restored = true;
+  const BackupTable& rows = store.backup;
   for (const Place& place : kPlaces) {
-    if (!KeptOn(store.os, place) || !HasRowToWrite(store.backup, place)) continue;
+    if (!KeptOn(store.os, place) || (MachineWide(place) && !rows.MachinePoliciesOwn())) continue;
+    const bool write = HasRowToWrite(rows, place);
+    const bool remove = !write && NamedAbsent(rows, place);
+    if (!write && !remove) continue;
     const RegResult opened = keys.OpenToWrite(place);
     if (opened == kRegSuccess) {
-      restored = WriteRow(keys, place, store.backup[place.row]) == kRegSuccess && restored;
+      const RegResult done =
+          write ? WriteRow(keys, place, rows[place.row]) : keys.key().Delete(place.name);
+      restored = (done == kRegSuccess || (remove && IsNotFound(done))) && restored;
     } else if (!IsNotFound(opened) && !(keys.MachineKey() && opened == kRegAccessDenied)) {
       restored = false;
     }

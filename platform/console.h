@@ -1,6 +1,6 @@
 // What the command-line companion needs of Windows beyond the seam both programs share:
-// standard output, and the pause, the names and the local time of its log line. lull.exe
-// never links it, so none of these calls is among its imports.
+// standard output, and the pause, the user's name and the local time of its log line.
+// lull.exe never links it, so none of these calls is among its imports.
 #pragma once
 
 #include <cstdint>
@@ -30,9 +30,8 @@ class Console {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   // Milliseconds since Windows started, wrapping round after 49.7 days.
   virtual std::uint32_t GetTickCount() = 0;
-  // The computer's and the user's names, terminated; false, and the buffer left alone, when
-  // Windows does not know them.
-  virtual bool GetComputerName(char* buffer, std::uint32_t capacity) = 0;
+  // The user's name, terminated; false, and the buffer left alone, when Windows does not
+  // know it (the computer's name is the shared seam's: the backup names it too).
   virtual bool GetUserName(char* buffer, std::uint32_t capacity) = 0;
   virtual LocalTime GetLocalTime() = 0;
 

@@ -116,6 +116,9 @@ class Platform {
 
   // Case-insensitive comparison of exactly count bytes of both texts in the system locale.
   virtual bool EqualIgnoringCase(const char* a, const char* b, std::uint32_t count) = 0;
+  // The computer's name, terminated; false, and the buffer left alone, when Windows does not
+  // know it or the buffer is too small.
+  virtual bool GetComputerName(char* buffer, std::uint32_t capacity) = 0;
 
  protected:
   ~Platform() = default;

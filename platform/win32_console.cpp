@@ -5,7 +5,6 @@
 #include <windows.h>
 
 // The seam's operations share their names with these Windows macros.
-#undef GetComputerName
 #undef GetUserName
 
 namespace lull {
@@ -23,12 +22,7 @@ void Win32Console::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::uint32_t Win32Console::GetTickCount() { return ::GetTickCount(); }
 
-// Both write nothing into a buffer that is too small, and fail.
-bool Win32Console::GetComputerName(char* buffer, std::uint32_t capacity) {
-  DWORD size = capacity;
-  return ::GetComputerNameA(buffer, &size) != FALSE;
-}
-
+// Writes nothing into a buffer that is too small, and fails.
 bool Win32Console::GetUserName(char* buffer, std::uint32_t capacity) {
   DWORD size = capacity;
   return ::GetUserNameA(buffer, &size) != FALSE;

@@ -13,7 +13,6 @@ class Win32Console final : public Console {
   void FailCriticalErrorsQuietly() override;
   void Sleep(std::uint32_t milliseconds) override;
   std::uint32_t GetTickCount() override;
-  bool GetComputerName(char* buffer, std::uint32_t capacity) override;
   bool GetUserName(char* buffer, std::uint32_t capacity) override;
   LocalTime GetLocalTime() override;
 };

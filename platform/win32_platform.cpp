@@ -10,6 +10,7 @@
 #undef DeleteFile
 #undef MoveFile
 #undef GetSystemDirectory
+#undef GetComputerName
 
 namespace lull {
 namespace {
@@ -217,5 +218,11 @@ bool Win32Platform::EqualIgnoringCase(const char* a, const char* b, std::uint32_
 }
 
 void Win32Platform::Exit(unsigned exitCode) { ::ExitProcess(exitCode); }
+
+// Writes nothing into a buffer that is too small, and fails.
+bool Win32Platform::GetComputerName(char* buffer, std::uint32_t capacity) {
+  DWORD size = capacity;
+  return ::GetComputerNameA(buffer, &size) != FALSE;
+}
 
 }  // namespace lull

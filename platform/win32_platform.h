@@ -42,6 +42,7 @@ class Win32Platform final : public Platform {
   bool StartProcess(char* commandLine) override;
 
   bool EqualIgnoringCase(const char* a, const char* b, std::uint32_t count) override;
+  bool GetComputerName(char* buffer, std::uint32_t capacity) override;
 
   // Ends the process; never returns.
   [[noreturn]] static void Exit(unsigned exitCode);

@@ -2,11 +2,16 @@
 """make mutants: plants faults in the product's sources one at a time and runs the unit tests
 against each, to measure how many of them the tests catch.
 
-A mutant follows a rule: a comparison flipped or loosened, a constant changed by one, && and
-|| swapped, a statement or a call removed, true and false swapped, or a cell of a constant
-table given another row's value. Comments, texts, preprocessor lines and static_asserts are
-left alone. The files are the sources cmake/lull_core.cmake lists (the wizard's core and the
-companion's own) and the product headers they include. The mutants are shuffled by the seed, the known equivalents
+A mutant follows a rule, and the rules come in families: an operator (a comparison flipped
+or loosened, && and || swapped, true and false swapped), a number changed by one, a
+statement or a call removed, a cell of a constant table given another row's value, two
+neighbouring statements of a block exchanged (a call moved), one operand of && or || dropped,
+two neighbouring arguments of a call of the same declared type exchanged, and outside tables
+a named constant or enumerator given the next one of its kind (kRowX -> kRowY, Kind::A ->
+Kind::B). The closing line counts each family. Comments, texts, preprocessor lines and
+static_asserts are left alone. The files are the sources cmake/lull_core.cmake lists (the
+wizard's core and the companion's own) and the product headers they include. The mutants
+are shuffled by the seed, the known equivalents
 (tests/mutants/equivalents.txt) passed over, and the first COUNT tried: each is written into
 the worktree's file, unit_tests is built in build/mutants and run under a time-out, and the
 file is put back. Survivors are printed as file:line: change, then the counts. A larger
@@ -19,6 +24,7 @@ usage: mutants.py [COUNT [SEED]]          (50 mutants of the shuffle by seed 1)
                                            starts so (command/, settings/backup_table), to
                                            see what tests of those files catch
 """
+import bisect
 import json
 import os
 import pathlib
@@ -48,6 +54,9 @@ NUMBER = re.compile(r"(?<![\w.'])(0[xX][0-9a-fA-F]+|\d+)(?=[uUlL]*(?![\w.']))")
 ASSIGNMENT = re.compile(r"(=|\+=|-=|\*=|/=|%=|&=|\|=|\^=|<<=|>>=) ")
 KEYWORDS = {"return", "break", "continue", "case", "default", "goto", "using", "typedef",
             "else", "do", "delete", "throw"}
+# The rules, as the closing line counts them.
+FAMILIES = ("operator", "number", "removal", "cell", "statement swap", "operand", "arguments",
+            "constant")
 TABLE = re.compile(r"\bconstexpr\b.*\bk\w+\[[^\]]*\] = \{$")
 
 
@@ -64,6 +73,7 @@ class Mutant(NamedTuple):
     text: str
     scope: str
     after: str
+    family: str = "operator"
 
     def key(self):
         return self.path, self.scope, self.after, self.text, self.change
@@ -228,6 +238,237 @@ def cells(number, tables):
                     yield start, end, new, f"cell {index + 1}: '{value}' -> '{new}'"
 
 
+CONTROL = re.compile(r"(\} )?(else|if|for|while|switch|return|break|continue|case|default|do|"
+                     r"goto)\b|\}")
+
+
+def statement_at(code, inside, number):
+    """A statement of any kind, a declaration too, that starts on this line and is neither a
+    control statement nor a block: (its first column, its last line, the column past its
+    ';'), or None."""
+    line = code[number]
+    previous = next((code[i].strip() for i in range(number - 1, -1, -1) if code[i].strip()), "")
+    if (not inside[number] or not line.strip() or CONTROL.match(line.strip())
+            or not previous.endswith((";", "{", "}", ":"))):
+        return None
+    depth = 0
+    for end in range(number, len(code)):
+        for char in code[end]:
+            depth += (char in "([{") - (char in ")]}")
+            if depth < 0:
+                return None
+        if depth == 0 and code[end].rstrip().endswith(("{", "}")):
+            return None
+        if depth == 0 and code[end].rstrip().endswith(";"):
+            return len(line) - len(line.lstrip()), end, len(code[end].rstrip())
+    return None
+
+
+def statement_swaps(code, inside, starts, text):
+    """Two statements next to each other in a block, at least one of them a call, an
+    assignment or an increment, exchanged: a call moved. A declaration does not move past a
+    statement that uses its name."""
+    def plain(start, end):
+        return " ".join(text[start:end].split())
+
+    def declared(statement):
+        match = re.match(r"[^=({]*?(\w+)\s*(?:[=({\[]|$)", statement)
+        return None if expression_statement(statement) or not match else match.group(1)
+
+    joined = "\n".join(code)
+    for number in range(len(code) - 1):
+        first = statement_at(code, inside, number)
+        second = first and statement_at(code, inside, first[1] + 1)
+        if not second or second[0] != first[0]:
+            continue
+        a = starts[number] + first[0], starts[first[1]] + first[2]
+        b = starts[first[1] + 1] + second[0], starts[second[1]] + second[2]
+        code_a = " ".join(joined[a[0]:a[1] - 1].split())
+        code_b = " ".join(joined[b[0]:b[1] - 1].split())
+        name = declared(code_a)
+        if (code_a == code_b or (name and re.search(rf"\b{name}\b", code_b))
+                or not (expression_statement(code_a) or expression_statement(code_b))):
+            continue
+        yield (a[0], b[1], text[b[0]:b[1]] + text[a[1]:b[0]] + text[a[0]:a[1]],
+               f"swapped with '{plain(*b)}'", "statement swap")
+
+
+def operand_edge(code, at, step, stops):
+    """Where an operand of && or || that starts at `at` ends, going by `step`: at a bracket
+    that closes what holds it, or at an operator that binds less tightly."""
+    depth, i = 0, at
+    while 0 <= i < len(code):
+        char = code[i]
+        opens, closes = (char in "([{"), (char in ")]}")
+        depth += opens - closes if step == 1 else closes - opens
+        if depth < 0:
+            break
+        if depth == 0:
+            pair = (code[i:i + 2], code[i - 1:i + 1])
+            if (char in ";,?" or any(token in stops for token in pair)
+                    or (char == ":" and ":" not in (code[i - 1], code[i + 1]))
+                    or (char == "=" and code[i - 1] not in "=!<>" and code[i + 1] != "=")
+                    or (step == -1 and re.match(r"\breturn\b", code[i - 5:i + 1])
+                        and not code[i - 6:i - 5].strip("_").isalnum())):
+                break
+        i += step
+    return i
+
+
+def operand_drops(code, text):
+    """Each operand of && or || left out: one side of a condition dropped."""
+    made = set()  # in a chain (a && b && c) b dropped by either operator is one mutant
+    for match in re.finditer(r"(?<=\s)(&&|\|\|)(?=\s)", code):
+        stops = ("&&", "||") if match[0] == "&&" else ("||",)
+        left = operand_edge(code, match.start() - 1, -1, stops) + 1
+        right = operand_edge(code, match.end(), 1, stops)
+        left += len(code[left:match.start()]) - len(code[left:match.start()].lstrip())
+        left_end = match.start() - (len(code[left:match.start()]) -
+                                    len(code[left:match.start()].rstrip()))
+        right_start = match.end() + len(code[match.end():right]) - len(
+            code[match.end():right].lstrip())
+        right = right_start + len(code[right_start:right].rstrip())
+        for start, end, dropped in ((left, right_start, (left, left_end)),
+                                    (left_end, right, (right_start, right))):
+            name = " ".join(text[dropped[0]:dropped[1]].split())
+            if hash(text[:start] + text[end:]) in made:
+                continue
+            made.add(hash(text[:start] + text[end:]))
+            yield match.start(), start, end, "", f"'{match[0]}': '{name}' dropped", "operand"
+
+
+NOT_CALLS = {"if", "for", "while", "switch", "return", "sizeof", "alignof", "decltype",
+             "noexcept", "static_assert", "defined"}
+SIMPLE_ARGUMENT = re.compile(r"[&*]?[A-Za-z_][\w:]*(?:(?:\.|->)\w+)*|\d[\w']*")
+INTEGERS = {"std::uint8_t", "std::uint16_t", "std::uint32_t", "std::size_t", "int", "unsigned",
+            "long", "std::int32_t", "char"}
+DECLARATION = re.compile(r"(?<![\w:.>])((?:std::)?[A-Za-z_]\w*(?:::\w+)*(?:<[^<>;()]*>)?)"
+                         r"\s*([&*]?)\s*(?:const\s+)?([a-z_]\w*)\s*(?=[=;,)\[{]|$)", re.M)
+NOT_TYPES = {"return", "else", "case", "delete", "new", "goto", "throw", "using", "typedef",
+             "const", "constexpr", "inline", "static", "struct", "class", "enum", "namespace",
+             "and", "or", "not", "do"}
+
+
+def declarations(code):
+    """(where, name, type) of each variable, parameter and field the text declares."""
+    for match in DECLARATION.finditer(code):
+        if match[1] not in NOT_TYPES:
+            yield match.start(3), match[3], match[1] + match[2].replace("&", "")
+
+
+def argument_type(argument, at, local, symbols):
+    """The declared type of a simple argument, as far as the text says it, or None."""
+    if argument[0].isdigit():
+        return "number"
+    if argument in ("true", "false"):
+        return "bool"
+    prefix = argument[0] if argument[0] in "&*" else ""
+    name = argument.lstrip("&*")
+    if name in symbols:
+        return prefix + symbols[name][0]
+    last = re.split(r"\.|->", name)[-1]
+    if last == name:
+        found = [kind for where, other, kind in local if other == name and where < at]
+        if found:
+            return prefix + found[-1]
+    kinds = symbols.get(("field", last))
+    return prefix + kinds if kinds else None
+
+
+def agree(a, b):
+    if None in (a, b):
+        return False
+    return a == b or ("number" in (a, b) and ({a, b} - {"number"}) <= INTEGERS)
+
+
+def argument_swaps(code, text, symbols):
+    """Two neighbouring arguments of a call exchanged, where both are names or constants of
+    the same declared type (so that the mutant builds)."""
+    local = list(declarations(code))
+    for match in re.finditer(r"\b([A-Za-z_]\w*)\s*\(", code):
+        if match[1] in NOT_CALLS:
+            continue
+        opening = match.end() - 1
+        inner_end = closing(code, opening) - 1
+        arguments, depth, begin = [], 0, opening + 1
+        for at in range(opening + 1, inner_end + 1):
+            depth += (code[at] in "([{") - (code[at] in ")]}")
+            if (code[at] == "," and depth == 0) or at == inner_end:
+                piece = code[begin:at]
+                start = begin + len(piece) - len(piece.lstrip())
+                arguments.append((start, start + len(piece.strip())))
+                begin = at + 1
+        for (a_start, a_end), (b_start, b_end) in zip(arguments, arguments[1:]):
+            a, b = code[a_start:a_end], code[b_start:b_end]
+            if (a != b and SIMPLE_ARGUMENT.fullmatch(a) and SIMPLE_ARGUMENT.fullmatch(b)
+                    and agree(argument_type(a, a_start, local, symbols),
+                              argument_type(b, b_start, local, symbols))):
+                yield (a_start, a_start, b_end, text[b_start:b_end] + text[a_end:b_start]
+                       + text[a_start:a_end], f"arguments '{a}', '{b}' swapped", "arguments")
+
+
+_symbols = {}
+
+
+def symbols():
+    """The product's named constants and enumerators, each as it is written where it is used,
+    with (its type, the names of its kind in the order they are declared, where each stands
+    where it is declared); and ("field", name) -> type for the names of variables and fields
+    that have one type wherever they are declared."""
+    if _symbols:
+        return _symbols
+    groups, places, fields = {}, {}, {}
+    for path in product_files():
+        code = masked((ROOT / path).read_text())
+        for match in re.finditer(r"\benum\s+(class\s+)?(\w+)[^{;]*\{([^}]*)\}", code):
+            names = re.findall(r"(?:^|,)\s*(\w+)", match[3])
+            qualified = [f"{match[2]}::{name}" if match[1] else name for name in names]
+            groups[("enum", match[2])] = qualified
+            for name in qualified:
+                places[name] = (path, match.start(3), match.end(3))
+        for match in re.finditer(r"\bconstexpr\s+([^;(){}=]+?)\s*\b(k[A-Z]\w*)\s*(\[[^\]]*\])?"
+                                 r"\s*(?:=|\{)", code):
+            kind = " ".join(match[1].split()) + ("[]" if match[3] else "")
+            if kind != "auto":
+                groups.setdefault((kind, path), []).append(match[2])
+                places[match[2]] = (path, match.start(2), match.end(2))
+        for _, name, kind in declarations(code):
+            fields.setdefault(name, set()).add(kind)
+    for group, names in groups.items():
+        kind = group[1] if group[0] == "enum" else group[0]
+        for name in names:
+            _symbols[name] = (kind, names, places[name])
+    for name, kinds in fields.items():
+        if len(kinds) == 1:
+            _symbols[("field", name)] = kinds.pop()
+    return _symbols
+
+
+def constant_swaps(path, code, table_lines, line_of):
+    """Outside tables, a named constant or enumerator given the next one of its kind: a wrong
+    row, place or page."""
+    known = {name: value for name, value in symbols().items() if isinstance(name, str)}
+    if not known:
+        return
+    pattern = re.compile(r"(?<![\w:])(" + "|".join(
+        re.escape(name) for name in sorted(known, key=len, reverse=True)) + r")(?![\w:])")
+    for match in pattern.finditer(code):
+        kind, names, (where, start, end) = known[match[1]]
+        if len(names) < 2 or line_of(match.start()) in table_lines or (
+                where == path and start <= match.start() < end):
+            continue
+        # The next of its kind, among those whose name starts with the same word if there are
+        # any (kRowFlag -> kRowScreenSaver, kExitDone -> kExitFailed): the likely slip.
+        word = re.match(r"(?:\w+::)?k?[A-Z][a-z0-9]*", match[1])[0]
+        alike = [name for name in names if name.startswith(word)]
+        alike = alike if len(alike) > 1 else names
+        new = alike[(alike.index(match[1]) + 1) % len(alike)]
+        line = code[code.rfind("\n", 0, match.start()) + 1:].lstrip()
+        if line.startswith("case ") and re.search(rf"\bcase {re.escape(new)}:", code):
+            continue  # a second label for one case does not build
+        yield match.start(), match.start(), match.end(), new, f"'{match[1]}' -> '{new}'", "constant"
+
+
 def mutants_of(path):
     """Every mutant of one file, in the order of its text."""
     text = (ROOT / path).read_bytes().decode()
@@ -236,13 +477,30 @@ def mutants_of(path):
     for line in code:
         starts.append(starts[-1] + len(line) + 1)
     inside, tables, found = in_function("\n".join(code)), tables_of(code, original), []
+    joined = "\n".join(code)
+
+    def line_of(at):
+        return bisect.bisect_right(starts, at) - 1
+
+    # The families that need the whole file: each mutant as (where its line is, start, end,
+    # replacement, change, family), kept by its line.
+    whole = [(start, start, end, new, change, family)
+             for start, end, new, change, family in statement_swaps(code, inside, starts, text)]
+    whole += [*operand_drops(joined, text), *argument_swaps(joined, text, symbols())]
+    table_lines = {number for rows in tables for number in rows}
+    whole += constant_swaps(path, joined, table_lines, line_of)
+    by_line = {}
+    for at, start, end, new, change, family in whole:
+        number = line_of(at)
+        by_line.setdefault(number, []).append(
+            (start - starts[number], end - starts[number], new, change, family))
     scope = after = ""
     for number, line in enumerate(code):
         if number > 0 and re.match(r"[^\s}/#]", original[number - 1]):
             scope = original[number - 1].strip()
         if number > 0 and original[number - 1].strip():
             after = original[number - 1].strip()
-        changes = [(m.start(), m.end(), SWAPS[m[0]], f"'{m[0]}' -> '{SWAPS[m[0]]}'")
+        changes = [(m.start(), m.end(), SWAPS[m[0]], f"'{m[0]}' -> '{SWAPS[m[0]]}'", "operator")
                    for m in OPERATOR.finditer(line)]
         for match in NUMBER.finditer(line):
             if re.search(r"\) (const )?= 0;$", line) and match.end() == len(line) - 1:
@@ -251,24 +509,26 @@ def mutants_of(path):
             value = int(digits, 0)
             for new in [value + 1] + [value - 1] * (value > 0):
                 new = f"0x{new:X}" if digits[:2] in ("0x", "0X") else str(new)
-                changes.append((match.start(), match.end(), new, f"'{digits}' -> '{new}'"))
+                changes.append((match.start(), match.end(), new, f"'{digits}' -> '{new}'",
+                                "number"))
         statement = removal(code, inside, number)
         if statement:
             start, last, end = statement
             end += starts[last] - starts[number]
             removed = " ".join(text[starts[number] + start:starts[number] + end].split())
-            changes.append((start, end, "{}", f"'{removed}' removed"))
-        changes += cells(number, tables)
+            changes.append((start, end, "{}", f"'{removed}' removed", "removal"))
+        changes += [cell + ("cell",) for cell in cells(number, tables)]
+        changes += by_line.get(number, [])
         unique = {}  # one mutant for each replacement, whichever rules make it
-        for start, end, new, change in changes:
-            unique.setdefault((start, end, new), change)
-        counts, seen = Counter(unique.values()), Counter()
-        for (start, end, new), change in unique.items():
+        for start, end, new, change, family in changes:
+            unique.setdefault((start, end, new), (change, family))
+        counts, seen = Counter(change for change, _ in unique.values()), Counter()
+        for (start, end, new), (change, family) in unique.items():
             if counts[change] > 1:  # the same change twice on the line: #1, #2
                 seen[change] += 1
                 change += f" #{seen[change]}"
             found.append(Mutant(path, number + 1, starts[number] + start, starts[number] + end,
-                                new, change, original[number].strip(), scope, after))
+                                new, change, original[number].strip(), scope, after, family))
     return found
 
 
@@ -300,6 +560,8 @@ def sample(count, seed, only=()):
     named = Counter(mutant.key() for mutant in pool)
     known = set()
     for entry in equivalents():
+        if only and not entry[0].startswith(tuple(only)):
+            continue
         if named[entry] == 1:
             known.add(entry)
         else:  # an entry that names two mutants passes over neither
@@ -413,7 +675,7 @@ def main():
     chosen, skipped, size = sample(count, seed, only)
     print(f"mutants: {len(chosen)} of {size} mutants, seed {seed}", flush=True)
     if "--list" in sys.argv:
-        return print("\n".join(f"{m.path}:{m.line}: {m.change}" for m in chosen))
+        return print("\n".join(f"{m.path}:{m.line}: {m.change} ({m.family})" for m in chosen))
     if MARK.exists():
         sys.exit(f"mutants: {json.loads(MARK.read_text())['path']} may still hold a mutant of "
                  "a run that was stopped: scripts/mutants.py --restore puts it back")
@@ -421,10 +683,12 @@ def main():
         signal.signal(number, signal.default_int_handler)
     timeout = prepare()
     results, survivors, began = Counter(), [], time.monotonic()
+    families = {family: Counter() for family in FAMILIES}
     for index, mutant in enumerate(chosen, 1):
         started = time.monotonic()
         result = try_mutant(mutant, timeout)
         results[result] += 1
+        families[mutant.family].update(["tried", result])
         name = f"{mutant.path}:{mutant.line}: {mutant.change}"
         survivors += [name] * (result == "survived")
         print(f"mutant {index}/{len(chosen)}: {name}: {result}, "
@@ -434,7 +698,10 @@ def main():
         f"mutants: {took:.0f} s, {took / max(len(chosen), 1):.1f} s a mutant; "
         f"{skipped} known equivalents passed over",
         f"mutants: {len(chosen)} tried, {results['killed']} killed, {results['survived']} "
-        f"survived, {results['did not build']} did not build"]))
+        f"survived, {results['did not build']} did not build; by family (tried/killed/"
+        "survived/did not build): " + ", ".join(
+            f"{family} {counts['tried']}/{counts['killed']}/{counts['survived']}/"
+            f"{counts['did not build']}" for family, counts in families.items())]))
     return None
 
 

@@ -82,9 +82,14 @@ install() {
   fi
   local log status=0
   log=$(mktemp)
-  as_root apt-get update -qq -o DPkg::Lock::Timeout=600 > "$log" 2>&1 &&
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-      -o DPkg::Lock::Timeout=600 "$@" >> "$log" 2>&1 || status=$?
+  # A mirror caught mid-sync fails one index now and then ("File has unexpected size"):
+  # the update is tried again once, and the install then goes ahead with the lists there
+  # are; only a failed install stops the set-up.
+  as_root apt-get update -qq -o DPkg::Lock::Timeout=600 > "$log" 2>&1 ||
+    { sleep 5; as_root apt-get update -qq -o DPkg::Lock::Timeout=600 >> "$log" 2>&1; } ||
+    echo "setup: apt-get update failed; installing from the package lists there are" >&2
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+    -o DPkg::Lock::Timeout=600 "$@" >> "$log" 2>&1 || status=$?
   if [ "$status" -ne 0 ]; then
     cat "$log" >&2
     echo "setup: apt-get failed (exit $status), see above" >&2

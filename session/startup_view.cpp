@@ -1,5 +1,6 @@
 #include "session/startup_view.h"
 
+#include "settings/absent_values.h"
 #include "settings/backup_table.h"
 #include "settings/current_settings.h"
 #include "settings/decimal.h"
@@ -61,8 +62,11 @@ void ShowPreviousSettings(Session& session) {
     session.lines.ShowMinutes(kPreviousScreenSaverLine, found.previousScreenSaverSeconds);
   }
   // Windows 95 keeps the sleep time-out only as the Desktop's text; the user power policy's
-  // is taken as the backup holds it, present or not.
+  // is taken as the backup holds it, present or not. A time-out that did not exist before the
+  // activation meant no sleep, and a reset that deletes it announces none.
   if (store.os == OsClass::Win95) {
+    constexpr const Place& kPowerOffTimeOut = *FindPlace(kRowPowerOffTimeOut);
+    if (NamedAbsent(rows, kPowerOffTimeOut)) found.previousSleepSeconds = 0;
     if (!rows[kRowPowerOffTimeOut].present()) return;
     found.previousSleepSeconds = TextSeconds(rows[kRowPowerOffTimeOut]);
   } else {

@@ -4,6 +4,25 @@
 #include "settings/settings_store.h"
 
 namespace lull {
+namespace {
+
+// A name that differs from this computer's, ignoring case. A backup without one (from
+// another tool, or from before backups named their computer) counts as this one's; when this
+// computer does not know its own name, the backup is not read whole.
+bool NamesAnotherComputer(SettingsStore& store) {
+  const BackupEntry& named = store.backup[kRowComputer];
+  if (!named.present()) return false;
+  char own[kComputerNameCapacity];
+  if (!store.platform.GetComputerName(own, sizeof own)) {
+    store.backup.loadFailed = true;
+    return false;
+  }
+  const std::uint32_t length = TextLength(own, sizeof own);
+  return TextLength(named.text(), named.length) != length ||
+         !store.platform.EqualIgnoringCase(own, named.text(), length);
+}
+
+}  // namespace
 
 BackupTable::BackupTable() {
   std::uint8_t* buffer = storage_;
@@ -71,6 +90,15 @@ void LoadBackup(SettingsStore& store) {
     // Rows without the flag are no backup: a save or a reset stopped before its end.
     if (!table[kRowFlag].present()) return;
   }
+  table.fromAnotherComputer = NamesAnotherComputer(store);
+}
+
+void TakeComputerName(SettingsStore& store) {
+  char name[kComputerNameCapacity];
+  store.backup[kRowComputer].length = 0;
+  if (!store.platform.GetComputerName(name, sizeof name)) return;
+  store.backup.TakeValue(kRowComputer, ValueType::Text, reinterpret_cast<std::uint8_t*>(name),
+                         TextLength(name, sizeof name) + 1);
 }
 
 bool SaveBackup(SettingsStore& store, SaveScope scope) {

@@ -22,6 +22,11 @@ inline constexpr std::uint32_t kTimeOutDigits = 5;
 // scheme index), or a time-out.
 inline constexpr std::uint32_t kCharacterCapacity = 2;
 inline constexpr std::uint32_t kTimeOutCapacity = kTimeOutDigits + 1;
+// The names of the Desktop values that did not exist, as a list (absent_values.h), and the
+// computer's name as GetComputerNameA gives it (at most 15 characters; room for more, so that
+// a longer name another Windows gives still reads as another computer's).
+inline constexpr std::uint32_t kAbsentNamesCapacity = 160;
+inline constexpr std::uint32_t kComputerNameCapacity = 64;
 
 struct BackupEntry {
   const char* name;      // the backup value's name; null on the end marker
@@ -50,6 +55,8 @@ enum BackupRow : std::uint8_t {
   kRowAcPolicy,
   kRowAcPolicy1,
   kRowAcPolicy2,
+  kRowAbsent,    // "LullResetAbsent": the Desktop values that did not exist, which a reset deletes
+  kRowComputer,  // "LullResetComputer": the computer whose machine policies the backup holds
   kBackupRowCount,
 };
 
@@ -75,6 +82,8 @@ inline constexpr BackupRowLayout kBackupRowLayout[kBackupRowCount] = {
     {"LullResetAcPolicy", kAcPolicySize, ValueType::Binary, false},
     {"LullResetAcPolicy1", kAcPolicySize, ValueType::Binary, false},
     {"LullResetAcPolicy2", kAcPolicySize, ValueType::Binary, false},
+    {"LullResetAbsent", kAbsentNamesCapacity, ValueType::Text, false},
+    {"LullResetComputer", kComputerNameCapacity, ValueType::Text, false},
 };
 
 // The largest row's buffer.
@@ -110,6 +119,13 @@ struct BackupTable {
   // Set by LoadBackup when the key or a value the backup may hold could not be read: the
   // rows then lack it, and only another start can put it back.
   bool loadFailed = false;
+  // Set by LoadBackup when the backup names a computer other than this one: it came with a
+  // roaming profile, and its machine-wide policies are that computer's, not this one's.
+  bool fromAnotherComputer = false;
+  // Whether the machine-wide policies the rows hold may go to this computer's places: not
+  // from another computer's backup, nor from one not read whole (when its name could not be
+  // read, or this computer's, it is not known whose they are).
+  bool MachinePoliciesOwn() const { return !fromAnotherComputer && !loadFailed; }
 
   // Every row's buffer, one after the other in table order.
   static constexpr std::uint32_t kStorageSize = [] {
@@ -128,6 +144,9 @@ enum class SaveScope : std::uint8_t { PresentRows, FlagOnly };
 
 // Each works on the rows of the store. LoadBackup loads nothing when the key holds no flag.
 void LoadBackup(SettingsStore& store);
+// The computer's name into its row, for the backup an activation saves; absent when Windows
+// does not know it (such a backup counts as this computer's wherever it is loaded).
+void TakeComputerName(SettingsStore& store);
 // True when the key could be created, every value it had to write or delete was, and the
 // flag, written last, is on the disk. A save of the present rows that fails leaves no flag,
 // and so no backup.

@@ -1,5 +1,6 @@
 #include "settings/current_settings.h"
 
+#include "settings/absent_values.h"
 #include "settings/places.h"
 
 namespace lull {
@@ -37,6 +38,8 @@ bool ReadCurrentSettings(SettingsStore& store) {
   PlaceKeys keys(store);
   // The scheme index read, while its Policies record is still to be read; 0 for none.
   char scheme = 0;
+  // The list of the values that are not there is made afresh.
+  rows[kRowAbsent].length = 0;
   for (const Place& place : kPlaces) {
     if (place.kind == PlaceKind::Program || !KeptOn(store.os, place)) continue;
     if (place.key == PlaceKey::PowerScheme && scheme == 0) continue;
@@ -46,7 +49,15 @@ bool ReadCurrentSettings(SettingsStore& store) {
     value.size = row.capacity < sizeof value.data ? row.capacity : sizeof value.data;
     const std::uint32_t asked = value.size;
     RegResult result = keys.Open(place);
-    if (result == kRegSuccess) result = keys.key().Query(place.name, type, value.data, value.size);
+    const bool keyOpen = result == kRegSuccess;
+    if (keyOpen) result = keys.key().Query(place.name, type, value.data, value.size);
+    // Only a value the open key does not hold did not exist: one that could not be read or was
+    // too long for its row may well exist. A row an older backup left for it goes, so that the
+    // backup never both holds it and names it.
+    if (keyOpen && IsNotFound(result) && MayBeAbsent(place)) {
+      AddAbsentName(rows, place);
+      row.length = 0;
+    }
     // A result that says neither success nor "not there" is a call that failed.
     if (result != kRegSuccess && !IsNotFoundDeniedOrMoreData(result)) complete = false;
     if (result != kRegSuccess || value.size > asked) continue;

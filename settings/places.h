@@ -64,12 +64,28 @@ inline constexpr Place kPlaces[] = {
 };
 // clang-format on
 
+// The place whose value a row holds; null for the rows of the backup's own (the flag, the
+// list of absent values, the computer's name).
+constexpr const Place* FindPlace(BackupRow row) {
+  for (const Place& place : kPlaces) {
+    if (place.row == row) return &place;
+  }
+  return nullptr;
+}
+
 // Whether this Windows keeps a value at its place: the 95/98/Me family keeps the
 // screen-saver program in System.Ini, and Windows 95 has no power schemes.
 constexpr bool KeptOn(OsClass os, const Place& place) {
   if (place.kind == PlaceKind::Program) return !IsWin9xFamily(os);
   return place.kind == PlaceKind::Switch || place.kind == PlaceKind::TimeOut ||
          os != OsClass::Win95;
+}
+
+// The machine's own power policies under HKEY_LOCAL_MACHINE: they belong to one computer,
+// while the user's hive, and the backup in it, may roam from computer to computer.
+constexpr bool MachineWide(const Place& place) {
+  return place.key == PlaceKey::ControlSet1 || place.key == PlaceKey::ControlSet2 ||
+         place.key == PlaceKey::CurrentControlSet;
 }
 
 // The keys of a walk over the table: each is opened when the walk first needs it and stays

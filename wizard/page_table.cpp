@@ -83,15 +83,6 @@ constexpr std::size_t IndexOf(PageId page) {
 
 }  // namespace
 
-constexpr ChoicePages kChoicePages = [] {
-  ChoicePages pages{};
-  for (std::size_t page = 0; page < kPageCount; ++page) {
-    if (kPages[page].choice == ChoiceKind::YesNo) pages.yesNo |= 1u << page;
-    if (kPages[page].choice == ChoiceKind::Time) pages.time |= 1u << page;
-  }
-  return pages;
-}();
-
 const PageInfo& InfoOf(PageId page) { return kPages[IndexOf(page)]; }
 
 std::span<const NextStep> NextSteps() { return kNextSteps; }

@@ -69,13 +69,6 @@ struct NextStep {
 
 const PageInfo& InfoOf(PageId page);
 
-// The pages of each kind of choice, one bit per PageId, worked out from the page table when
-// the program is compiled, so that a program which shows no page needs no page table.
-struct ChoicePages {
-  std::uint32_t yesNo;
-  std::uint32_t time;
-};
-extern const ChoicePages kChoicePages;
 // Every step, grouped by page; a page without steps has no Next >>.
 std::span<const NextStep> NextSteps();
 

@@ -27,14 +27,15 @@ class PageHistory {
 };
 
 // The choice a page shows the first time it opens: Yes, or ten minutes.
-inline std::uint32_t FirstChoice(std::size_t page) {
-  return kChoicePages.time >> page & 1 ? IDC_TIME_10 : kChoicePages.yesNo >> page & 1 ? IDC_YES : 0;
+inline std::uint32_t FirstChoice(PageId page) {
+  const ChoiceKind choice = InfoOf(page).choice;
+  return choice == ChoiceKind::Time ? IDC_TIME_10 : choice == ChoiceKind::YesNo ? IDC_YES : 0;
 }
 
 struct WizardState {
   WizardState() {
     for (std::size_t page = 0; page < kPageCount; ++page) {
-      rememberedChoice[page] = FirstChoice(page);
+      rememberedChoice[page] = FirstChoice(static_cast<PageId>(page));
     }
   }
 

@@ -34,7 +34,8 @@
 //                                      {computer} and {user} the names Windows gives, {kX}
 //                                      the text kX; after the first line given, when it is
 //                                      ({computer} in a path is the computer's name too)
-//   expect HKCU\path name sz "text"    also: missing, video OFFSET SECONDS, names N...
+//   expect HKCU\path name sz "text"    also: missing, video OFFSET SECONDS, names N...; the
+//                                      text {computer} is the name Windows gives
 //   expect-file C:\path "text" | expect-file C:\path missing
 //   subkey HKCU\path                   the key exists and a non-volatile key can be made under it
 //   screenshot NAME                    saves the open page as SCREENSHOT-DIRECTORY\NAME.bmp
@@ -332,6 +333,8 @@ void Clean() {
   for (const char* file : kFiles) DeleteFileA(file);
 }
 
+std::string NameOfThis(BOOL(WINAPI* get)(char*, DWORD*));
+
 void ExpectValue(const std::vector<std::string>& words) {
   HKEY hive;
   std::string path;
@@ -383,7 +386,10 @@ void ExpectValue(const std::vector<std::string>& words) {
   }
   DWORD expectedType;
   std::vector<BYTE> expected;
-  if (!ValueData(words, 3, expectedType, expected)) return;
+  // "{computer}": the name Windows gives this computer, as a backup names it.
+  std::vector<std::string> named = words;
+  if (named.size() > 4 && named[4] == "{computer}") named[4] = NameOfThis(GetComputerNameA);
+  if (!ValueData(named, 3, expectedType, expected)) return;
   if (type != expectedType || size != expected.size() ||
       std::memcmp(data, expected.data(), size) != 0) {
     Fail("%s is \"%s\" (type %lu, %lu bytes), expected \"%s\"", where.c_str(),

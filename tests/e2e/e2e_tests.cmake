@@ -42,3 +42,6 @@ lull_scenario(companion_status_log_usage winxp)
 lull_scenario(companion_log_office winxp)
 lull_scenario(companion_unsupported win2003 nt40)
 lull_scenario(companion_win95 win95)
+# An office: a Desktop without the monitor's values, and a roaming user's second computer.
+lull_scenario(absent_values_win95 win95)
+lull_scenario(roaming_second_computer winxp)

@@ -19,7 +19,7 @@ shared_functions="GetVersionExA ExitProcess GetCommandLineA RegOpenKeyExA RegCre
 RegQueryValueExA RegSetValueExA RegDeleteValueA RegCloseKey RegFlushKey CreateFileA ReadFile
 WriteFile FlushFileBuffers CloseHandle DeleteFileA MoveFileA SystemParametersInfoA GetStartupInfoA
 GetSystemDirectoryA CreateProcessA CompareStringA lstrlenA WritePrivateProfileStringA GetLastError
-SetFilePointer"
+SetFilePointer GetComputerNameA"
 # Each program's own: the wizard's pages, GUI subsystem (2); the companion's console, pause,
 # names and clock, console subsystem (3), and no dialog function or COMCTL32 at all.
 case "$program" in
@@ -36,8 +36,7 @@ SendDlgItemMessageA SetDlgItemTextA PostQuitMessage"
     subsystem_wanted=3
     subsystem_name="Windows console"
     allowed_dlls="KERNEL32.DLL USER32.DLL ADVAPI32.DLL"
-    own_functions="GetStdHandle SetErrorMode Sleep GetTickCount GetComputerNameA GetUserNameA
-GetLocalTime"
+    own_functions="GetStdHandle SetErrorMode Sleep GetTickCount GetUserNameA GetLocalTime"
     ;;
   *)
     echo "FAIL: $program is neither lull.exe nor lullcmd.exe"

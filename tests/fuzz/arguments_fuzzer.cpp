@@ -57,8 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                "minutes where the command takes none, or none where it does");
     FUZZ_CHECK(a.time == nullptr || lull::TimeChoiceOfMinutes(a.time->minutes) == a.time,
                "minutes no row offers");
-    FUZZ_CHECK(!a.move || (a.command->switches & lull::kMoveSwitch) != 0,
-               "/move with a command that does not take it");
+    FUZZ_CHECK(!a.move || a.command->takesMove, "/move with a command that does not take it");
     FUZZ_CHECK(a.logFile == nullptr || (a.logFile >= a.words &&
                                         a.logFile < a.words + sizeof a.words && *a.logFile != 0),
                "the log's file \"%s\"", line.c_str());

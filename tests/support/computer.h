@@ -142,14 +142,24 @@ struct StartedProgram {
   Program program;
 };
 
-// A computer after the typical activation (15 minutes, screen saver moved); on the
-// 95/98/Me family the backup also holds a screen-saver line, as an automated
-// activation leaves one.
+// The typical activation (15 minutes, screen saver moved) of the computer as it is; on the
+// 95/98/Me family the backup also holds a screen-saver line, as an automated activation
+// leaves one.
+inline void ActivateTypically(FakeWindows& fake) {
+  StartedProgram(fake).Activate(IDC_TIME_15, true);
+  if (fake.Win9xFamily()) SetBackup(fake.registry, kRowScreenSaver, kSavedLine);
+}
 inline void ActivateComputer(FakeWindows& fake, OsClass os) {
   SetUpComputer(fake, os);
-  StartedProgram(fake).Activate(IDC_TIME_15, true);
-  if (IsWin9xFamily(os)) {
-    SetBackup(fake.registry, kRowScreenSaver, kSavedLine);
+  ActivateTypically(fake);
+}
+
+// A Desktop that never held the monitor's values, as on most Windows 95 PCs: Windows writes
+// them only when someone changes them.
+inline void DropMonitorValues(FakeWindows& fake) {
+  auto& desktop = fake.registry.Find(Hive::CurrentUser, kDesktop)->values;
+  for (const char* name : {"ScreenSavePowerOffActive", "ScreenSavePowerOffTimeOut"}) {
+    desktop.erase(name);
   }
 }
 
@@ -159,6 +169,14 @@ inline bool ResetLater(FakeWindows& fake) {
   fake.failAt.reset();
   StartedProgram later(fake);
   return later.OffersReset() && later.Reset() == Outcome::Done;
+}
+
+// The user's hive of one computer on another, as a roaming profile carries it there: the
+// backup goes with it, the machine's own keys stay.
+inline void RoamTo(const FakeWindows& from, FakeWindows& to) {
+  for (const auto& [key, values] : from.registry.keys) {
+    if (key.first == Hive::CurrentUser) to.registry.keys[key] = values;
+  }
 }
 
 // Every key but the backup's.

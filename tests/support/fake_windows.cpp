@@ -372,10 +372,10 @@ RegResult FakeWindows::OpenKey(Hive hive, const char* path, KeyHandle& key) {
   if (InjectFailure(CallKind::OpenKey)) {
     result = kErrorGenFailure;
   } else if (found == nullptr) {
-    result = kErrorFileNotFound;
+    result = kRegFileNotFound;
   } else if (found->readOnly && !Win9xFamily()) {
     // Only NT checks the access asked for; Windows 95/98/Me open every key with full access.
-    result = kErrorAccessDenied;
+    result = kRegAccessDenied;
   } else {
     key = OpenSlot(hive, path);
   }
@@ -392,7 +392,7 @@ RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
   if (InjectFailure(CallKind::CreateKey)) {
     result = kErrorGenFailure;
   } else if (found != nullptr && found->readOnly && !Win9xFamily()) {
-    result = kErrorAccessDenied;
+    result = kRegAccessDenied;
   } else {
     if (found == nullptr) registry.keys[{hive, Lower(path)}];
     key = OpenSlot(hive, path);
@@ -406,6 +406,7 @@ RegResult FakeWindows::CreateKey(Hive hive, const char* path, KeyHandle& key) {
 // Every call on an open key first meets an injected failure or a handle that is not open.
 RegResult FakeWindows::StartKeyCall(CallKind kind, KeyHandle key, const OpenKeyState*& open) {
   open = FindOpenKey(key);
+  if (open == nullptr) Violation("a call on a key handle that is not open: " + std::to_string(key));
   if (InjectFailure(kind)) return kErrorGenFailure;
   return open == nullptr ? kErrorInvalidHandle : kRegSuccess;
 }
@@ -419,7 +420,7 @@ RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& ty
     const RegistryValue* value = registry.FindValue(open->hive, open->path, name);
     static const Bytes kEmptyText(1, 0);
     if (value == nullptr) {
-      result = kErrorFileNotFound;
+      result = kRegFileNotFound;
       // NT tells a caller who gave no buffer that there is nothing to read; with a buffer,
       // and always on Windows 95/98/Me, the size is left as it was.
       if (data == nullptr && !Win9xFamily()) size = 0;
@@ -430,7 +431,7 @@ RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& ty
                                : value->data;
       type = value->type;
       // Windows tells the size needed and leaves the buffer alone when it is too small.
-      if (bytes.size() > size) result = kErrorMoreData;
+      if (bytes.size() > size) result = kRegMoreData;
       if (bytes.size() <= size && !bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
       size = static_cast<std::uint32_t>(bytes.size());
     }
@@ -487,11 +488,11 @@ RegResult FakeWindows::DeleteValue(KeyHandle key, const char* name) {
   if (result == kRegSuccess) {
     FakeRegistry::Key* found = registry.Find(open->hive, open->path);
     if (found == nullptr) {
-      result = kErrorFileNotFound;
+      result = kRegFileNotFound;
     } else {
       auto value = found->values.find(std::string_view(name));
       if (value == found->values.end()) {
-        result = kErrorFileNotFound;
+        result = kRegFileNotFound;
       } else {
         found->values.erase(value);
       }
@@ -627,11 +628,18 @@ bool FakeWindows::ReadFileAt(FileHandle file, std::uint32_t offset, void* data, 
   return ok;
 }
 
+// As with a key: Windows may have given the number to a file opened since, so a call on a
+// handle that is not open (a create that failed gives 0) would reach that file.
+void FakeWindows::NotOpenFile(const char* call, FileHandle file) {
+  Violation(std::string(call) + " of a file handle that is not open: " + std::to_string(file));
+}
+
 bool FakeWindows::WriteFile(FileHandle file, const void* data, std::uint32_t size,
                             std::uint32_t& written) {
   BeforeChange();
   written = 0;
   auto open = openFiles_.find(file);
+  if (open == openFiles_.end()) NotOpenFile("WriteFile", file);
   const bool failing = InjectFailure(CallKind::WriteFile);
   bool ok = open != openFiles_.end() && open->second.writing;
   if (ok) {
@@ -659,6 +667,7 @@ bool FakeWindows::FlushFile(FileHandle file) {
 bool FakeWindows::CloseFile(FileHandle file) {
   const bool injected = InjectFailure(CallKind::CloseFile);
   const bool known = openFiles_.erase(file) != 0;
+  if (!known) NotOpenFile("CloseFile", file);
   Record(CallKind::CloseFile, injected || !known, [] { return "CloseFile"; });
   return known && !injected;
 }
@@ -777,7 +786,10 @@ bool GiveName(const std::optional<std::string>& name, char* buffer, std::uint32_
 }  // namespace
 
 bool FakeWindows::GetComputerName(char* buffer, std::uint32_t capacity) {
-  return GiveName(computerName, buffer, capacity);
+  const bool ok =
+      !InjectFailure(CallKind::GetComputerName) && GiveName(computerName, buffer, capacity);
+  Record(CallKind::GetComputerName, !ok, [] { return "GetComputerName"; });
+  return ok;
 }
 
 bool FakeWindows::GetUserName(char* buffer, std::uint32_t capacity) {

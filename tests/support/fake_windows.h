@@ -22,12 +22,10 @@
 
 namespace lull::testing {
 
-// Windows' own result codes, for the values the stand-in returns.
-inline constexpr RegResult kErrorFileNotFound = 2;
-inline constexpr RegResult kErrorAccessDenied = 5;
+// Windows' result codes that the program never tells apart, for the values the stand-in
+// returns; the ones it does (not found, access denied, more data) are the seam's kReg*.
 inline constexpr RegResult kErrorInvalidHandle = 6;
 inline constexpr RegResult kErrorGenFailure = 31;
-inline constexpr RegResult kErrorMoreData = 234;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -135,7 +133,8 @@ struct PageVisit {
   X(QueryValue) X(SetValue) X(DeleteValue) X(CloseKey) X(FlushKey) X(OpenFileForReading)        \
   X(CreateFileForWriting) X(ReadFile) X(WriteFile) X(FlushFile) X(CloseFile) X(DeleteFile)      \
   X(MoveFile) X(SetSystemParameter) X(GetSystemDirectory) X(StartProcess) X(EqualIgnoringCase)  \
-  X(FlushProfileCache) X(OpenFileForAppending) X(ReadFileAt) X(Sleep) X(FailCriticalErrorsQuietly)
+  X(FlushProfileCache) X(OpenFileForAppending) X(ReadFileAt) X(Sleep) X(FailCriticalErrorsQuietly) \
+  X(GetComputerName)
 #define LULL_CALL_KIND(kind) kind,
 enum class CallKind { LULL_CALL_KINDS(LULL_CALL_KIND) };
 #undef LULL_CALL_KIND
@@ -183,6 +182,8 @@ class FakeWindows final : public Platform, public Pages, public Console {
   // lullcmd's console. An open for appending also fails as an injected failure would, and
   // counts as a change like a file's creation.
   std::string output;  // what went to standard output
+  // The computer's name; a second computer that shares the user's hive, as a roaming
+  // profile does, is another FakeWindows with another name (RoamTo in computer.h).
   std::optional<std::string> computerName = "PC042";
   std::optional<std::string> userName = "Jo Smith";
   LocalTime localTime{2003, 4, 5, 6, 7, 8};
@@ -293,13 +294,13 @@ class FakeWindows final : public Platform, public Pages, public Console {
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t capacity) override;
   bool StartProcess(char* commandLine) override;
   bool EqualIgnoringCase(const char* a, const char* b, std::uint32_t count) override;
+  bool GetComputerName(char* buffer, std::uint32_t capacity) override;
 
   // --- Console ---
   bool WriteOutput(const char* text, std::uint32_t length) override;
   void FailCriticalErrorsQuietly() override;
   void Sleep(std::uint32_t milliseconds) override;
   std::uint32_t GetTickCount() override { return ticks; }
-  bool GetComputerName(char* buffer, std::uint32_t capacity) override;
   bool GetUserName(char* buffer, std::uint32_t capacity) override;
   LocalTime GetLocalTime() override;
 
@@ -336,6 +337,7 @@ class FakeWindows final : public Platform, public Pages, public Console {
     if (recordCalls) calls.push_back(Call{kind, describe(), failed});
   }
   void Violation(std::string what);
+  void NotOpenFile(const char* call, FileHandle file);
   KeyHandle OpenSlot(Hive hive, const char* path);
   const OpenKeyState* FindOpenKey(KeyHandle key) const;
   RegResult StartKeyCall(CallKind kind, KeyHandle key, const OpenKeyState*& open);

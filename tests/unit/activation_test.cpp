@@ -52,11 +52,12 @@ TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces)
   SetUpComputer(unchanged);
   SettingsStore read(unchanged, OsClass::WinXP);
   ASSERT_TRUE(ReadCurrentSettings(read));
+  TakeComputerName(read);
   std::vector<std::string> expected;
   for (std::size_t row = 0; row < kBackupRowCount; ++row) {
     const BackupEntry& entry = read.backup[row];
     // The rows from the user's power-policy record on hold records; the rest texts.
-    const char* type = row >= kRowPolicies ? "binary" : "text";
+    const char* type = kBackupRowLayout[row].type == ValueType::Binary ? "binary" : "text";
     expected.push_back(entry.present()
                            ? SetValue(user, kBackupPath, entry.name, RowBytes(entry), type)
                            : "DeleteValue HKCU\\" + kBackupPath + " " + entry.name + " (failed)");

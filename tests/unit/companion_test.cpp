@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -184,17 +186,25 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
     } else {
       const std::string& output = lullcmd.windows().output;
       EXPECT_EQ(output, kUsage);
-      // Each command as it is typed, and every time of the table in its order, as a list in
-      // words.
+      // Each command as it is typed, and its word on the first of its own lines.
       for (const CommandRow& row : kCommands) {
         EXPECT_NE(output.find(std::string("lullcmd ") + row.word), std::string::npos) << row.word;
+        std::string described = std::string("\r\n") + row.word;
+        described.resize(2 + kUsageColumn, ' ');
+        EXPECT_NE(output.find(described + row.usage), std::string::npos) << row.word;
       }
-      std::string times;
-      for (std::size_t row = 0; row < kTimeChoiceCount; ++row) {
-        times += row == 0 ? "" : row + 1 == kTimeChoiceCount ? " or " : ", ";
-        times += std::to_string(kTimeChoices[row].minutes);
-      }
-      EXPECT_NE(output.find(kActivateUsage + times + kActivateUsageAfterTimes), std::string::npos);
+      // After activate's text, every time of the table in its order, as a list in words
+      // ("10, 15 or 20.").
+      const std::size_t times = output.find(kActivateUsage);
+      ASSERT_NE(times, std::string::npos);
+      const std::string rest = output.substr(times + sizeof kActivateUsage - 1);
+      std::smatch list;
+      ASSERT_TRUE(std::regex_search(rest, list, std::regex("^(\\d+, )*\\d+ or \\d+\\.")));
+      std::istringstream words(std::regex_replace(list.str(), std::regex("\\D+"), " "));
+      std::vector<std::uint32_t> listed, table;
+      for (std::uint32_t minutes; words >> minutes;) listed.push_back(minutes);
+      for (const TimeChoiceRow& row : kTimeChoices) table.push_back(row.minutes);
+      EXPECT_EQ(listed, table);
     }
     EXPECT_EQ(Changes(lullcmd.windows()).empty(), !c.changes);
     EXPECT_EQ(lullcmd.Backup() == before, c.keepsBackup);
@@ -281,6 +291,17 @@ TEST(Activate, OverABackupFromAnActivationRewritesOnlyWhatDiffers) {
        {user + "ScreenSaveTimeOut text " + Hex(TextBytes("840")),
         "SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 840",
         moved.back()}},
+      // A time-out with zero bytes after its text is not the text alone: it is rewritten.
+      {"a time-out stored with zero bytes after it",
+       "activate " + kMinutes15,
+       [](FakeRegistry& r) {
+         r.Set(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffTimeOut", ValueType::Text,
+               Bytes{'9', '0', '0', 0, 0, 0});
+       },
+       kExitDone,
+       {user + "ScreenSavePowerOffTimeOut text " + Hex(TextBytes("900")),
+        "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 900",
+        "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme"}},
       // The screen saver, at 14 minutes now, starts before 20: it is not moved.
       {"a longer time", "activate " + kMinutes20 + " /move", nullptr, kExitDone, sleep(kMinutes20)},
       {"a switch the user turned off",

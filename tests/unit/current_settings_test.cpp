@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "settings/places.h"
 #include "tests/support/computer.h"
 
 namespace lull {
@@ -81,11 +82,19 @@ void FillEveryRow(BackupTable& table) {
   }
 }
 
-void ExpectRows(const BackupTable& table, const std::map<std::size_t, Bytes>& read) {
+// The list of absent values, made afresh by every read, names exactly those given; their
+// rows are absent.
+void ExpectRows(const BackupTable& table, const std::map<std::size_t, Bytes>& read,
+                const std::string& absent = "") {
+  EXPECT_EQ(table[kRowAbsent].present() ? table[kRowAbsent].text() : "", absent);
   for (std::size_t row = 0; row < kBackupRowCount; ++row) {
     SCOPED_TRACE(table[row].name);
+    if (row == kRowAbsent) continue;
     auto found = read.find(row);
-    if (found != read.end()) {
+    const Place* place = FindPlace(static_cast<BackupRow>(row));
+    if (!absent.empty() && place != nullptr && absent == place->name) {
+      EXPECT_FALSE(table[row].present());
+    } else if (found != read.end()) {
       EXPECT_EQ(RowBytes(table[row]), found->second);
       EXPECT_EQ(table[row].type, table[row].ownType);
     } else {
@@ -134,6 +143,7 @@ TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
     const char* what;
     std::function<void(FakeWindows&)> change;
     std::map<std::size_t, Bytes> rows;  // rows read otherwise; empty bytes: left as it was
+    std::string absent = "";            // the one Desktop value the key lacks
   };
   auto set = [](Hive hive, std::string path, std::string name, ValueType type, Bytes data) {
     return [=](FakeWindows& f) { f.registry.Set(hive, path, name, type, data); };
@@ -221,8 +231,11 @@ TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
        [](FakeWindows& f) {
          f.registry.keys[{kUser, "control panel\\desktop"}].values.erase("screensaveactive");
        },
-       {{kRowScreenSaveActive, kept}}},
+       {{kRowScreenSaveActive, kept}},
+       "ScreenSaveActive"},
       {"Desktop read-only", readOnly(kUser, kDesktop), desktopKept},
+      {"Desktop missing", [](FakeWindows& f) { f.registry.DeleteKey(kUser, kDesktop); },
+       desktopKept},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -244,7 +257,7 @@ TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
         read[row] = bytes;
       }
     }
-    ExpectRows(store.backup, read);
+    ExpectRows(store.backup, read, c.absent);
     // The key path stays terminated, and only a scheme that was followed changes it.
     const std::string path = store.powerSchemeKeyPath.text;
     EXPECT_TRUE(path == kScheme1 || path == kScheme3) << path;
@@ -270,7 +283,10 @@ TEST(ReadCurrentSettings, AnyFailingCallLosesOnlyTheValuesThatDependOnIt) {
 
     for (std::size_t row = 0; row < kBackupRowCount; ++row) {
       const BackupEntry& entry = store.backup[row];
-      if (entry.type == ValueType::None) {
+      // A failing read names no value as absent.
+      if (row == kRowAbsent) {
+        EXPECT_FALSE(entry.present());
+      } else if (entry.type == ValueType::None) {
         EXPECT_EQ(RowBytes(entry), Bytes(entry.capacity, 0xEE)) << entry.name;
       } else {
         EXPECT_EQ(RowBytes(entry), RowBytes(full.backup[row])) << entry.name;

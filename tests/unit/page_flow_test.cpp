@@ -122,6 +122,12 @@ INSTANTIATE_TEST_SUITE_P(
                  Pages{"ResetActivate", "ShowCurrent", "ResetActivate", "ActivateYesNoPrev",
                        "SelectTime", "AdjustScreenSave", "SelectTime", "ActivateYesNoPrev",
                        "ResetActivate"}},
+        // Each page keeps its own choice: the licence's way back restores ActivateYesNo's.
+        FlowCase{"LicenseThenYesThenPreviousKeepsYes", PageId::ActivateYesNo, Facts{},
+                 Actions{Click(kNo), Click(kLicense), Click(kLicenseOk), Click(kYes), Click(kNext),
+                         Click(kPrevious), Click(kNext), Click(kCancel)},
+                 Pages{"ActivateYesNo", "LicenseDisplay", "ActivateYesNo", "SelectTime",
+                       "ActivateYesNo", "SelectTime"}},
         FlowCase{"AboutLicenseAndBack", PageId::AboutDisplay, Facts{},
                  Actions{Click(kLicense), Click(kLicenseOk), Click(kFinish)},
                  Pages{"AboutDisplay", "LicenseDisplay", "AboutDisplay"}},

@@ -3,8 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "command/companion_texts.h"
 #include "settings/places.h"
 #include "tests/support/computer.h"
+#include "tests/support/wizard_fixture.h"
 
 namespace lull::testing {
 namespace {
@@ -220,6 +222,84 @@ TEST(ResetSettings, PutsPoliciesBackIntoTheSchemeTheBackupNamesOnly) {
     EXPECT_EQ(r.fake.registry.Get(Hive::CurrentUser, kScheme1, policies)->data,
               PoliciesRecord(600, 0x50));
     EXPECT_EQ(r.fake.registry.GetText(Hive::CurrentUser, kPowerCfg, index), "1");
+  }
+}
+
+// Most Desktops never held the monitor's values: an activation creates them, and a reset
+// deletes them again, so that on Windows 95, where they are the monitor's sleep, the monitor
+// no longer sleeps and the next start offers the activation. A backup that lacks the list,
+// as another tool's does, leaves them.
+TEST(ResetSettings, DeletesTheDesktopValuesThatDidNotExistBeforeTheActivation) {
+  for (const OsClass os : {OsClass::WinXP, OsClass::Win98, OsClass::Win95}) {
+    for (const bool listed : {true, false}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(os)) + (listed ? " listed" : " not listed"));
+      FakeWindows fake;
+      SetUpComputer(fake, os);
+      DropMonitorValues(fake);
+      const auto before = LiveRegistry(fake.registry);
+      StartedProgram(fake).Activate(IDC_TIME_15, true);
+      if (!listed)
+        fake.registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(kRowAbsent));
+      ASSERT_TRUE(ResetLater(fake));
+      if (listed) {
+        EXPECT_EQ(LiveRegistry(fake.registry), before);
+      } else {
+        EXPECT_EQ(fake.registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffTimeOut"),
+                  "900");
+      }
+      const bool stillAsleep = !listed && os == OsClass::Win95;
+      EXPECT_EQ(StartedProgram(fake).program.wizard.currentPage,
+                stillAsleep ? PageId::SelectCompliant : PageId::ActivateYesNo);
+    }
+  }
+}
+
+// The backup roams with the user's hive; the machine's power policies belong to the computer
+// that saved it. Elsewhere lullcmd's rerun and a reset touch only the user's own places.
+TEST(ResetSettings, LeavesTheMachinePoliciesOfAnotherComputer) {
+  const struct {
+    const char* what;
+    std::optional<std::string> named;  // the computer the backup names; none without
+    std::string here;
+    bool machineRestored;
+  } cases[] = {
+      {"the same computer", "PC042", "PC042", true},
+      {"its name in another case", "PC042", "pc042", true},
+      {"a backup that names none", std::nullopt, "PC041", true},
+      {"another computer", "PC042", "PC041", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeWindows office;
+    ActivateComputer(office, OsClass::WinXP);
+    if (!c.named)
+      office.registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(kRowComputer));
+    WizardRun run;
+    SetUpComputer(run.windows, OsClass::WinXP);
+    for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
+      run.windows.registry.SetBinary(Hive::LocalMachine, path, "AcPolicy", AcPolicyRecord(300));
+    }
+    RoamTo(office, run.windows);
+    run.windows.computerName = c.here;
+    auto machineTimeouts = [&] {
+      std::vector<std::uint32_t> timeouts;
+      for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
+        timeouts.push_back(VideoTimeout(
+            run.windows.registry.Get(Hive::LocalMachine, path, "AcPolicy"), kAcPolicyOffset));
+      }
+      return timeouts;
+    };
+    using Timeouts = std::vector<std::uint32_t>;
+
+    EXPECT_EQ(run.RunCommand("activate 10"), kExitDone);
+    EXPECT_EQ(machineTimeouts(), c.machineRestored ? Timeouts(3, 600) : Timeouts(3, 300));
+    std::string said = run.windows.output;  // its lines joined again where they were broken
+    for (std::size_t at; (at = said.find("\r\n")) != std::string::npos;) said.replace(at, 2, " ");
+    EXPECT_EQ(said.find(kOtherComputerNote) == std::string::npos, c.machineRestored) << said;
+    EXPECT_EQ(StartedProgram(run.windows).Reset(), Outcome::Done);
+    EXPECT_EQ(machineTimeouts(), c.machineRestored ? Timeouts(3, 0) : Timeouts(3, 300));
+    EXPECT_EQ(run.windows.registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut"),
+              "1200");
   }
 }
 

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "resources/page_styles.h"
 #include "resources/resource_ids.h"
 #include "wizard/page_table.h"
 
@@ -376,17 +377,20 @@ struct KindForm {
 
 enum { kFrame, kText, kCentredText, kRadio, kButton };
 const KindForm kKinds[] = {
-    {"frame", 0x0080, 0x50000807, {IDC_STATIC_TEXT}},
+    {"frame", 0x0080, LULL_FRAME_STYLE, {IDC_STATIC_TEXT}},
     {"text",
      0x0082,
-     0x50020000,
+     LULL_TEXT_STYLE,
      {IDC_STATIC_TEXT, IDC_FINISH_NOTE, IDC_CURRENT_STATE, IDC_CURRENT_SLEEP, IDC_CURRENT_SAVER,
       IDC_PREVIOUS_STATE, IDC_PREVIOUS_SLEEP, IDC_PREVIOUS_SAVER}},
-    {"centred text", 0x0082, 0x50020001, {IDC_STATIC_TEXT}},
-    {"radio", 0x0080, 0x50030009, {IDC_YES, IDC_NO, LULL_TIME_CHOICES(LULL_TIME_RADIO_ID, 0)}},
+    {"centred text", 0x0082, LULL_CENTRED_TEXT_STYLE, {IDC_STATIC_TEXT}},
+    {"radio",
+     0x0080,
+     LULL_RADIO_STYLE,
+     {IDC_YES, IDC_NO, LULL_TIME_CHOICES(LULL_TIME_RADIO_ID, 0)}},
     {"button",
      0x0080,
-     0x50010001,
+     LULL_BUTTON_STYLE,
      {IDC_CANCEL, IDC_FINISH, IDC_PREVIOUS, IDC_NEXT, IDC_LICENSE, IDC_LICENSE_OK}},
 };
 

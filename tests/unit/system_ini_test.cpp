@@ -65,6 +65,9 @@ TEST(RestoreSystemIniLine, ReplacesTheScreenSaverLineOrInsertsItAfterTheBootHead
        "; [Boot] below\r\n" + s + "[boot]\r\n", O::Inserted},
       {"an empty saved text", "[boot]\r\nSCRNSAVE.EXE=old\r\nx\r\n", "", "[boot]\r\n\r\nx\r\n",
        O::Replaced},
+      // Inserted, it goes in even when the line after the header reads the same.
+      {"an empty saved text inserted before an empty line", "[boot]\r\n\r\nx\r\n", "",
+       "[boot]\r\n\r\n\r\nx\r\n", O::Inserted},
       {"screen-saver line last, no line end", "[boot]\r\nSCRNSAVE.EXE=old", kSaved,
        "[boot]\r\n" + s, O::Replaced},
       {"header last, no line end", "x=1\r\n[boot]", kSaved, "x=1\r\n[boot]\r\n" + s, O::Inserted},
@@ -96,6 +99,15 @@ TEST(RestoreSystemIniLine, TouchesNoFileWithoutASavedLineOrAFile) {
   fake.calls.clear();
   EXPECT_EQ(Restore(fake, std::nullopt), SystemIniOutcome::NothingSaved);
   EXPECT_TRUE(fake.calls.empty());
+}
+
+// A line at the file's end leaves nothing after it, and no write is made of nothing: one
+// could only fail the reset.
+TEST(RestoreSystemIniLine, MakesNoWriteOfNothing) {
+  FakeWindows fake;
+  fake.SetFile(kIniPath, "[boot]\r\nSCRNSAVE.EXE=X");
+  fake.failCall = {{CallKind::WriteFile, 2}};
+  EXPECT_EQ(Restore(fake, kSaved), SystemIniOutcome::Replaced);
 }
 
 // The copy Windows 95, 98 and Me keep of the INI file last used goes right before the read
