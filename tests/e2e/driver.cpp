@@ -803,8 +803,7 @@ std::string NameOfThis(BOOL(WINAPI* get)(char*, DWORD*)) {
 // A path with {computer} for the computer's name, as a log folder's file is named.
 std::string Expanded(std::string path) {
   const std::size_t at = path.find("{computer}");
-  return at == std::string::npos ? path
-                                  : path.replace(at, 10, NameOfThis(GetComputerNameA));
+  return at == std::string::npos ? path : path.replace(at, 10, NameOfThis(GetComputerNameA));
 }
 
 // The log's lines as the pattern describes each: a digit for each #, the computer's and
