@@ -25,15 +25,11 @@ FileHandle OpenLog(Platform& platform, Console& console, const char* path, FileE
 // when the file could not be read.
 int InFile(Platform& platform, FileHandle file, std::uint32_t offset, const char* bytes,
            std::uint32_t length) {
-  char read[256];
-  for (std::uint32_t at = 0; at < length;) {
-    std::uint32_t count = length - at < sizeof read ? length - at : sizeof read;
-    if (!platform.ReadFileAt(file, offset + at, read, count, count)) return -1;
-    if (count == 0) return 0;
-    for (std::uint32_t byte = 0; byte < count; ++byte) {
-      if (read[byte] != bytes[at + byte]) return 0;
-    }
-    at += count;
+  char read[kLogLineCapacity];
+  std::uint32_t count = 0;
+  if (!platform.ReadFileAt(file, offset, read, length, count)) return -1;
+  for (std::uint32_t at = 0; at < length; ++at) {
+    if (at >= count || read[at] != bytes[at]) return 0;
   }
   return 1;
 }

@@ -113,12 +113,11 @@ bool Log(Session& session, Console& console, const CompanionArguments& arguments
   const AppendResult result =
       AppendToLog(session.platform, console, path, line, os != OsClass::UnsupportedNt);
   if (result.fault == LogFault::None) return true;
+  const char* const pieces[] = {kLogNotWrittenBefore, path, kLogNotWrittenAfter,
+                                kLogFaultTexts[static_cast<int>(result.fault)],
+                                result.kept ? kLineKeptText : kLineNotKeptText};
   std::uint32_t at = 0;
-  Append(failure.text, sizeof failure.text, at, kLogNotWrittenBefore);
-  Append(failure.text, sizeof failure.text, at, path);
-  Append(failure.text, sizeof failure.text, at, kLogNotWrittenAfter);
-  Append(failure.text, sizeof failure.text, at, kLogFaultTexts[static_cast<int>(result.fault)]);
-  Append(failure.text, sizeof failure.text, at, result.kept ? kLineKeptText : kLineNotKeptText);
+  for (const char* piece : pieces) Append(failure.text, sizeof failure.text, at, piece);
   return false;
 }
 
