@@ -46,8 +46,7 @@ constexpr char kPreviousHeading[] = "Previous settings, which a reset puts back:
 // After the line of a run over a backup that a roaming profile brought from another computer:
 // a rerun and a reset touch only the user's own settings there.
 constexpr char kOtherComputerNote[] =
-    "This computer's machine power policies were left as they are: the backup was made on "
-    "another computer, and holds that computer's.";
+    "Machine power policies left alone: the backup is another PC's.";
 
 // After the line of a run whose log line could not be written: the file, why, and whether
 // the line waits for a later run.
