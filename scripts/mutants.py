@@ -43,7 +43,7 @@ TREE = ROOT / "build" / "mutants"
 SAVED = TREE / "original"  # while a mutant is in place: its file as it was,
 MARK = TREE / "mutated.json"  # and that file's name
 EQUIVALENTS = ROOT / "tests" / "mutants" / "equivalents.txt"
-FOLDERS = ("platform/", "settings/", "operations/", "wizard/", "command/")
+FOLDERS = ("platform/", "settings/", "operations/", "wizard/", "session/", "command/")
 JOBS = os.environ.get("JOBS", "2")
 
 SWAPS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "==", "&&": "||",

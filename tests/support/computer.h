@@ -10,7 +10,9 @@
 
 #include "resources/resource_ids.h"
 #include "settings/backup_table.h"
+#include "settings/places.h"
 #include "settings/power_policy.h"
+#include "settings/settings_store.h"
 #include "settings/system_ini.h"
 #include "tests/support/fake_windows.h"
 #include "wizard/page_operation.h"
@@ -19,14 +21,24 @@
 
 namespace lull::testing {
 
-inline const std::string kDesktop = "Control Panel\\Desktop";
-inline const std::string kPowerCfg = "Control Panel\\PowerCfg";
-inline const std::string kScheme0 = "Control Panel\\PowerCfg\\PowerPolicies\\0";
-inline const std::string kScheme1 = "Control Panel\\PowerCfg\\PowerPolicies\\1";
-inline const std::string kControlSet1 = "System\\ControlSet001\\Control\\Session Manager\\Power";
-inline const std::string kControlSet2 = "System\\ControlSet002\\Control\\Session Manager\\Power";
-inline const std::string kCurrentControlSet =
-    "System\\CurrentControlSet\\Control\\Session Manager\\Power";
+inline const std::string kDesktop = kDesktopKey.path;
+inline const std::string kPowerCfg = kPowerCfgKey.path;
+// The scheme and control-set keys as the store's paths name them, the character replaced.
+inline std::string SchemePath(char index) {
+  PowerSchemeKeyPath path;
+  path.SetIndex(index);
+  return path.text;
+}
+inline std::string ControlSetPath(char digit) {
+  ControlSetKeyPath path;
+  path.SetDigit(digit);
+  return path.text;
+}
+inline const std::string kScheme0 = SchemePath('0');
+inline const std::string kScheme1 = SchemePath('1');
+inline const std::string kControlSet1 = ControlSetPath('1');
+inline const std::string kControlSet2 = ControlSetPath('2');
+inline const std::string kCurrentControlSet = kCurrentControlSetKey.path;
 inline const std::string kIniPath = kSystemIniPath;
 inline const std::string kTmpPath = kSystemIniTempPath;
 inline const std::string kStrPath = kSystemIniKeptPath;

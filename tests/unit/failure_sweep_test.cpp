@@ -25,6 +25,8 @@
 #include "session/time_choice.h"
 #include "tests/support/computer.h"
 #include "tests/support/wizard_fixture.h"
+#include "wizard/page_table.h"
+#include "wizard/startup.h"
 
 namespace lull::testing {
 namespace {
@@ -130,30 +132,27 @@ const Call* FirstNewFailure(const FakeWindows& probe, const FakeWindows& run) {
   return nullptr;
 }
 
-// The page the next start must open for what the registry holds: the reset offer while the
-// backup carries an activation's flag, otherwise the activation pages by the live sleep time.
+// The page the next start must open, as the program chooses it from what the registry holds:
+// whether the backup carries an activation's flag, and whether the monitor sleeps.
 std::string FirstPageFor(const Computer& computer) {
   const FakeRegistry& registry = computer.registry;
+  StartupFacts facts;
   const auto flag = BackupText(registry, kRowFlag);
-  if (flag && flag->starts_with("1")) return "ResetActivate";
+  facts.backupFromActivation = flag && flag->starts_with("1");
   if (ClassifyVersion(computer.version) == OsClass::Win95) {
     // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
     const auto active = registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffActive");
     const auto sleep = registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffTimeOut");
-    return active == "1" && sleep && sleep->find_first_not_of('0') != std::string::npos
-               ? "SelectCompliant"
-               : "ActivateYesNo";
+    facts.sleepAlreadyActive =
+        active == "1" && sleep && sleep->find_first_not_of('0') != std::string::npos;
+  } else if (const auto scheme =
+                 registry.GetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy");
+             scheme && scheme->size() == 1) {
+    const auto policies = registry.Get(Hive::CurrentUser, SchemePath((*scheme)[0]), "Policies");
+    facts.sleepAlreadyActive = policies && policies->data.size() == kPoliciesSize &&
+                               VideoTimeout(policies, kPoliciesOffset) != 0;
   }
-  const auto scheme = registry.GetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy");
-  std::uint32_t sleep = 0;
-  if (scheme && scheme->size() == 1) {
-    const auto policies =
-        registry.Get(Hive::CurrentUser, kPowerCfg + "\\PowerPolicies\\" + *scheme, "Policies");
-    if (policies && policies->data.size() == kPoliciesSize) {
-      sleep = VideoTimeout(policies, kPoliciesOffset);
-    }
-  }
-  return sleep != 0 ? "SelectCompliant" : "ActivateYesNo";
+  return InfoOf(FirstPage(facts)).templateName;
 }
 
 // The wizard's reactivation saves the settings in force as the new backup; lullcmd's rerun

@@ -62,8 +62,8 @@ void Install(FakeWindows& windows, const Computer& c) {
   registry.CreateKey(kUser, kDesktop);
   if (c.schemeIndex) {
     registry.SetText(kUser, kPowerCfg, "CurrentPowerPolicy", c.schemeIndex);
-    registry.SetBinary(kUser, std::string(kPowerCfg) + "\\PowerPolicies\\" + c.schemeIndex,
-                       "Policies", PoliciesRecord(c.userVideoTimeout));
+    registry.SetBinary(kUser, testing::SchemePath(c.schemeIndex[0]), "Policies",
+                       PoliciesRecord(c.userVideoTimeout));
   }
   registry.SetBinary(kMachine, kCurrentControlSet, "AcPolicy", AcPolicyRecord(c.userVideoTimeout));
   const std::pair<const char*, const char*> desktop[] = {
