@@ -19,7 +19,6 @@
 #include "session/texts.h"
 #include "session/time_choice.h"
 #include "tests/support/computer.h"
-#include "tests/support/wizard_fixture.h"
 
 namespace lull::testing {
 namespace {
@@ -67,18 +66,12 @@ std::vector<std::string> Changes(const FakeWindows& windows) {
 // One computer, on which lullcmd runs again and again, each run a process of its own.
 struct Lullcmd {
   explicit Lullcmd(OsClass os = OsClass::WinXP, bool activated = false) {
-    if (activated) {
-      ActivateComputer(computer, os);
-    } else {
-      SetUpComputer(computer, os);
-    }
+    activated ? ActivateComputer(computer, os) : SetUpComputer(computer, os);
   }
   // The next run's Windows, for a test to set up before Run.
   FakeWindows& Next() {
     run = std::make_unique<WizardRun>();
-    run->windows.registry = computer.registry;
-    run->windows.files = computer.files;
-    run->windows.version = computer.version;
+    CarryOver(computer, run->windows);
     prepared = true;
     return run->windows;
   }
@@ -86,24 +79,11 @@ struct Lullcmd {
     if (!prepared) Next();
     prepared = false;
     const int exitCode = run->RunCommand(arguments);
-    computer.registry = run->windows.registry;
-    computer.files = run->windows.files;
+    CarryOver(run->windows, computer);
     lines = Lines(run->windows.output);
     return exitCode;
   }
-  // The failAt number, in this run of the program, of the nth call (from 0) that starts so.
-  int FailAt(const std::string& start, int nth) const {
-    int fallible = 0;
-    for (const Call& call : run->windows.calls) {
-      if (call.description.starts_with(start) && nth-- == 0) return fallible;
-      const CallKind kind = call.kind;
-      fallible += kind != CallKind::GetModuleHandle && kind != CallKind::GetVersion &&
-                  kind != CallKind::GetCommandLine && kind != CallKind::Sleep &&
-                  kind != CallKind::FailCriticalErrorsQuietly;
-    }
-    ADD_FAILURE() << "no call " << start;
-    return -1;
-  }
+  int FailAt(const std::string& start, int nth) const { return run->FailAt(start, nth); }
   FakeWindows& windows() { return run->windows; }
   FakeRegistry::Key Backup() const { return BackupKeyOf(computer.registry); }
 
@@ -234,9 +214,8 @@ TEST(Activate, IsTheWizardsActivationAndMovesTheScreenSaverWhereTheWizardWouldAs
     lullcmd.computer.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", c.active);
     lullcmd.computer.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut", c.timeOut);
     FakeWindows wizard;
-    wizard.registry = lullcmd.computer.registry;
-    wizard.version = lullcmd.computer.version;
-    StartedProgram(wizard).Activate(IDC_TIME_15, c.moved);
+    CarryOver(lullcmd.computer, wizard);
+    WizardRun(wizard).Activate(IDC_TIME_15, c.moved);
 
     EXPECT_EQ(lullcmd.Run("activate " + kMinutes15 + " " + c.arguments), kExitDone);
     EXPECT_EQ(Changes(lullcmd.windows()), Changes(wizard));
@@ -338,9 +317,8 @@ TEST(Status, PrintsTheWizardsSummaryLinesAndChangesNothing) {
   for (const bool activated : {false, true}) {
     SCOPED_TRACE(activated);
     Lullcmd lullcmd(OsClass::WinXP, activated);
-    FakeWindows wizard;
-    wizard.registry = lullcmd.computer.registry;
-    StartedProgram started(wizard);
+    WizardRun started(lullcmd.computer);
+    started.StartUp();
     std::vector<std::string> expected = {kCurrentHeading};
     for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
       if (line == kPreviousStateLine) {

@@ -24,7 +24,6 @@
 #include "resources/resource_ids.h"
 #include "session/time_choice.h"
 #include "tests/support/computer.h"
-#include "tests/support/wizard_fixture.h"
 #include "wizard/page_table.h"
 #include "wizard/startup.h"
 
@@ -91,9 +90,7 @@ std::unique_ptr<WizardRun> Fresh(const Computer& computer, const Failure& failur
                                  std::optional<int> cutAfter) {
   auto run = std::make_unique<WizardRun>();
   FakeWindows& windows = run->windows;
-  windows.registry = computer.registry;
-  windows.files = computer.files;
-  windows.version = computer.version;
+  CarryOver(computer, windows);
   windows.failAt = failure.at;
   windows.failureMode = failure.mode;
   windows.cutAfter = cutAfter;
@@ -321,9 +318,8 @@ bool LaterActivationIsItsOwn(const Computer& computer) {
   }
   const Registry live = LiveRegistry(windows.registry);
   const auto ini = windows.GetFile(kIniPath);
-  StartedProgram later(windows);
-  if (later.OffersReset()) return true;
-  later.Activate(IDC_TIME_10, true);
+  if (WizardRun(windows).StartUp().OffersReset()) return true;
+  WizardRun(windows).Activate(IDC_TIME_10, true);
   return ResetLater(windows) && LiveRegistry(windows.registry) == live &&
          windows.GetFile(kIniPath) == ini;
 }

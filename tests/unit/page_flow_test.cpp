@@ -11,7 +11,6 @@
 #include "settings/backup_table.h"
 #include "tests/support/case_names.h"
 #include "tests/support/computer.h"
-#include "tests/support/wizard_fixture.h"
 #include "wizard/page_handler.h"
 
 namespace lull {

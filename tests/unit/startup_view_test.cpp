@@ -11,7 +11,6 @@
 #include "session/texts.h"
 #include "tests/support/case_names.h"
 #include "tests/support/computer.h"
-#include "tests/support/wizard_fixture.h"
 
 namespace lull {
 namespace {
