@@ -215,6 +215,9 @@ TEST(ResetSettings, DeletesTheDesktopValuesThatDidNotExistBeforeTheActivation) {
       DropMonitorValues(fake);
       const auto before = LiveRegistry(fake.registry);
       WizardRun(fake).Activate(IDC_TIME_15, true);
+      // The list of names is a text, as any other tool reads it.
+      EXPECT_EQ(fake.registry.Get(Hive::CurrentUser, kBackupPath, BackupName(kRowAbsent))->type,
+                ValueType::Text);
       if (!listed) DropFromBackup(fake.registry, kRowAbsent);
       ASSERT_TRUE(ResetLater(fake));
       if (listed) {
