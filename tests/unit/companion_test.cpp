@@ -563,5 +563,23 @@ TEST(Log, KeepsLinesItCouldNotWriteAndWritesThemFirst) {
   }
 }
 
+// A kept line that is gone from the registry counts as dropped; the one after it still goes.
+TEST(Log, CountsAKeptLineThatIsGoneAsDropped) {
+  Lullcmd lullcmd;
+  for (const FileError error : {FileError::Denied, FileError::Denied, FileError::None}) {
+    FakeWindows& windows = lullcmd.Next();
+    windows.appendRefused = error;
+    if (error == FileError::None) {
+      auto& kept = windows.registry.Find(Hive::CurrentUser, kKeptLinesKey.path)->values;
+      const auto state = kept.find("State");  // the first kept line goes, not the bookkeeping
+      kept.erase(state == kept.begin() ? std::next(state) : kept.begin());
+    }
+    lullcmd.Run("status /log x.log");
+  }
+  const std::vector<std::string> lines = Split(*lullcmd.computer.GetFile("x.log"), "\r\n");
+  ASSERT_EQ(lines.size(), 3u);  // the second kept line, the run's own, and the end
+  EXPECT_EQ(Split(lines[1], "\t").back(), "1" + std::string(kLineDroppedText));
+}
+
 }  // namespace
 }  // namespace lull::testing
