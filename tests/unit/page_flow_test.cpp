@@ -203,6 +203,7 @@ TEST_P(RememberedChoices, EachPageOpensWithItsRememberedChoice) {
   for (std::size_t i = 0; i < c.checkedOnOpen.size(); ++i) {
     EXPECT_EQ(run.Visit(i).checkedOnOpen, c.checkedOnOpen[i])
         << "page " << i << " " << run.Visit(i).name;
+    EXPECT_LE(run.Visit(i).checkedOnClose.size(), 1u) << "page " << i;  // one choice a page
   }
 }
 
