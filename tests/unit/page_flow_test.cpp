@@ -95,9 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
         FlowCase{"NoScreenSaverNeverAsks", PageId::SelectCompliant, Facts{true, 0},
                  Actions{Click(k10), Click(kNext), Click(kFinish)},
                  Pages{"SelectCompliant", "NormalFinish"}},
+        // << Previous, which a finish page does not have, ends the wizard there too.
         FlowCase{"DeclineToMoveTheScreenSaverStillActivates", PageId::SelectTime,
                  Facts{false, 1200},
-                 Actions{Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
+                 Actions{Click(kNext), Click(kNo), Click(kNext), Click(kPrevious)},
                  Pages{"SelectTime", "AdjustScreenSave", "NormalFinish"}},
         // Only Next >> with Yes moves the screen saver, not a Yes left by << Previous.
         FlowCase{"YesThenPreviousThenATimeThatNeedsNoQuestion", PageId::SelectTime,
