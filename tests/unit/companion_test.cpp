@@ -166,9 +166,12 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
     } else {
       const std::string& output = lullcmd.windows().output;
       EXPECT_EQ(output, kUsage);
-      // Each command as it is typed, and its word on the first of its own lines.
+      // Each command as it is typed, under the first, and its word on the first of its own
+      // lines.
       for (const CommandRow& row : kCommands) {
-        EXPECT_NE(output.find(std::string("lullcmd ") + row.word), std::string::npos) << row.word;
+        const std::size_t typed = output.find(std::string("lullcmd ") + row.word);
+        ASSERT_GE(typed, 7u) << row.word;
+        EXPECT_EQ(output.substr(typed - 7, 7), typed == 7 ? "Usage: " : "       ") << row.word;
         std::string described = std::string("\r\n") + row.word;
         described.resize(2 + kUsageColumn, ' ');
         EXPECT_NE(output.find(described + row.usage), std::string::npos) << row.word;
