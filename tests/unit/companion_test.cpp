@@ -584,5 +584,29 @@ TEST(Log, CountsAKeptLineThatIsGoneAsDropped) {
   EXPECT_EQ(Split(lines[1], "\t").back(), "1" + std::string(kLineDroppedText));
 }
 
+// The kept lines' values as another tool sees them: each line under its number's two digits,
+// the bookkeeping as four numbers of 32 bits, little-endian; a key without bookkeeping is
+// nothing kept.
+TEST(KeptLines, StoresEachLineUnderItsNumberAndTheBookkeepingLittleEndian) {
+  FakeWindows fake;
+  fake.registry.CreateKey(Hive::CurrentUser, kKeptLinesKey.path);
+  KeptLines kept(fake);
+  ASSERT_TRUE(kept.Load());
+  for (int line = 0; line < 12; ++line) ASSERT_TRUE(kept.Keep("x", 1));
+  const auto& values = fake.registry.Find(Hive::CurrentUser, kKeptLinesKey.path)->values;
+  EXPECT_EQ(values.size(), 13u);  // the bookkeeping and twelve lines
+  EXPECT_TRUE(values.count("Line09") && values.count("Line12"));
+  EXPECT_EQ(values.at("State").data, Bytes({13, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  const Bytes state = {0x01, 0x02, 0x03, 0x04, 0,    0,    0,    0,
+                       0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C};
+  fake.registry.SetBinary(Hive::CurrentUser, kKeptLinesKey.path, "State", state);
+  KeptLines again(fake);
+  ASSERT_TRUE(again.Load());
+  const KeptState& read = again.state();
+  EXPECT_EQ(
+      std::vector<std::uint32_t>({read.next, read.written, read.pendingOffset, read.pendingLast}),
+      std::vector<std::uint32_t>({0x04030201, 0, 0x08070605, 0x0C0B0A09}));
+}
+
 }  // namespace
 }  // namespace lull::testing
