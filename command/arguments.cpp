@@ -20,7 +20,7 @@ bool Is(const char* word, const char* keyword) {
 
 // The row of a command word; null when no command has it.
 const CommandRow* CommandOf(const char* word) {
-  for (const CommandRow& row : kCommands) {
+  for (const CommandRow& row : kCommandsAtRun.rows) {
     if (Is(word, row.word)) return &row;
   }
   return nullptr;

@@ -3,6 +3,8 @@
 // read it, so a new command is a row, its function and its texts.
 #pragma once
 
+#include <cstddef>
+
 #include "command/companion_texts.h"
 #include "command/results.h"
 
@@ -42,5 +44,20 @@ inline constexpr CommandRow kCommands[] = {
     {"status",   RunStatus,   false,  false, kStatusUsage,   ""},
 };
 // clang-format on
+
+// The table as the program reads it while it runs: the same rows without their lines of the
+// usage, which usage.h writes out whole when the program is compiled, so that lullcmd.exe
+// holds those texts once.
+struct CommandsAtRun {
+  CommandRow rows[sizeof kCommands / sizeof kCommands[0]];
+};
+inline constexpr CommandsAtRun kCommandsAtRun = [] {
+  CommandsAtRun table{};
+  for (std::size_t row = 0; row < sizeof kCommands / sizeof kCommands[0]; ++row) {
+    table.rows[row] = kCommands[row];
+    table.rows[row].usage = table.rows[row].usageAfterTimes = nullptr;
+  }
+  return table;
+}();
 
 }  // namespace lull

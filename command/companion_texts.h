@@ -71,9 +71,9 @@ constexpr char kResetPossibleText[] = "Reset possible";
 constexpr char kNoResetText[] = "No reset possible";
 // An activation's or a reset's on Windows 95.
 constexpr char kRestartNeededText[] = "Restart needed";
-// Older kept lines that made room for newer ones, told by the next line written.
-constexpr char kLineDroppedText[] = " older line dropped";
-constexpr char kLinesDroppedText[] = " older lines dropped";
+// Before the number of older kept lines that made room for newer ones, in the next line
+// written.
+constexpr char kLinesDroppedText[] = "Older lines dropped: ";
 // The file of a computer whose name Windows does not give, in a folder given as the log.
 constexpr char kUnnamedComputer[] = "UNKNOWN";
 constexpr char kComputerLogExtension[] = ".LOG";

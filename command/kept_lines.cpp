@@ -1,11 +1,11 @@
 #include "command/kept_lines.h"
 
+#include <cstring>
+
 #include "platform/text.h"
 
 namespace lull {
 namespace {
-
-constexpr char kStateName[] = "State";
 
 // A line's value: "Line" and its number's place among the kKeptLineCount, two digits.
 struct LineName {
@@ -19,13 +19,14 @@ LineName NameOf(std::uint32_t number) {
   return name;
 }
 
-// Little-endian, whatever the host, as the registry keeps a binary value.
-void Put32(std::uint8_t* at, std::uint32_t value) {
-  for (int byte = 0; byte < 4; ++byte) at[byte] = static_cast<std::uint8_t>(value >> (8 * byte));
-}
+// The registry keeps a binary value's bytes as given; both hosts, i686 Windows and the
+// tests' x86-64, are little-endian, as the numbers are stored.
 std::uint32_t Get32(const std::uint8_t* at) {
-  return at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+  std::uint32_t value;
+  std::memcpy(&value, at, sizeof value);
+  return value;
 }
+static_assert(sizeof(KeptState) == 16, "four numbers of 32 bits");
 
 }  // namespace
 
@@ -37,10 +38,10 @@ bool KeptLines::Load() {
   std::uint8_t data[16];
   std::uint32_t size = sizeof data;
   ValueType type = ValueType::None;
-  const RegResult read = key_.Query(kStateName, type, data, size);
+  const RegResult read = key_.Query(kKeptStateName, type, data, size);
   if (IsNotFound(read)) return true;
   if (read != kRegSuccess || type != ValueType::Binary || size != sizeof data) return false;
-  state_ = {Get32(data), Get32(data + 4), Get32(data + 8), Get32(data + 12)};
+  std::memcpy(&state_, data, sizeof data);
   // Numbers that cannot have come from a run are no bookkeeping to act on.
   return state_.written < state_.next;
 }
@@ -60,21 +61,17 @@ std::int32_t KeptLines::Read(std::uint32_t number, char* line) {
 }
 
 bool KeptLines::Store(const KeptState& state) {
-  std::uint8_t data[16];
-  Put32(data, state.next);
-  Put32(data + 4, state.written);
-  Put32(data + 8, state.pendingOffset);
-  Put32(data + 12, state.pendingLast);
-  if (key_.Set(kStateName, ValueType::Binary, data, sizeof data) != kRegSuccess) return false;
+  if (key_.Set(kKeptStateName, ValueType::Binary, &state, sizeof state) != kRegSuccess) {
+    return false;
+  }
   state_ = state;
   return true;
 }
 
 bool KeptLines::Keep(const char* line, std::uint32_t length) {
   if (!opened_ && key_.Create(kKeptLinesKey) != kRegSuccess) return false;
-  opened_ = true;
   std::uint8_t data[4 + kLogLineCapacity];
-  Put32(data, state_.next);
+  std::memcpy(data, &state_.next, 4);
   for (std::uint32_t at = 0; at < length; ++at) data[4 + at] = static_cast<std::uint8_t>(line[at]);
   KeptState kept = state_;
   ++kept.next;
@@ -90,10 +87,11 @@ bool KeptLines::MarkPending(std::uint32_t offset, std::uint32_t last) {
   return Store(pending) && key_.Flush() == kRegSuccess;
 }
 
-void KeptLines::Written(std::uint32_t last) {
+void KeptLines::Written(std::uint32_t last, std::uint32_t offset) {
   const std::uint32_t first = state_.First();
   KeptState written = state_;
   written.written = last;
+  written.pendingOffset = offset;
   if (!Store(written)) return;
   // What is left of the written lines is only their room; a value not deleted is passed over.
   for (std::uint32_t number = first; number <= last; ++number) {

@@ -14,10 +14,13 @@ inline constexpr std::uint32_t kKeptLineCount = 32;
 // A log line's room, its CR LF included.
 inline constexpr std::uint32_t kLogLineCapacity = 1024;
 
+inline constexpr char kKeptStateName[] = "State";
+
 // The bookkeeping, one registry value so that it changes in one step: the number the next
 // kept line gets, the last number a log took, and an append of kept lines that may not have
 // finished: where in the log it began and the last number it held (none when not above
 // written).
+// Four numbers of 32 bits, little-endian, in this order.
 struct KeptState {
   std::uint32_t next = 1;
   std::uint32_t written = 0;
@@ -47,8 +50,9 @@ class KeptLines {
   // Before an append of the kept lines up to last at offset of the log: on the disk first,
   // so that a run cut off after the append finds them there and writes none twice.
   bool MarkPending(std::uint32_t offset, std::uint32_t last);
-  // The lines up to last are in the log: their values go.
-  void Written(std::uint32_t last);
+  // The lines up to last are in the log: their values go. A mark of an append that may not
+  // have finished moves on to offset, past them.
+  void Written(std::uint32_t last, std::uint32_t offset);
 
  private:
   bool Store(const KeptState& state);

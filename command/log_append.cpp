@@ -21,19 +21,17 @@ FileHandle OpenLog(Platform& platform, Console& console, const char* path, FileE
   }
 }
 
-// The bytes stand in the file at offset.
-bool InFile(Platform& platform, FileHandle file, std::uint32_t offset, const char* bytes,
-            std::uint32_t length) {
-  char read[256];
-  for (std::uint32_t at = 0; at < length;) {
-    std::uint32_t count = length - at < sizeof read ? length - at : sizeof read;
-    if (!platform.ReadFileAt(file, offset + at, read, count, count) || count == 0) return false;
-    for (std::uint32_t byte = 0; byte < count; ++byte) {
-      if (read[byte] != bytes[at + byte]) return false;
-    }
-    at += count;
+// Whether the bytes stand in the file at offset: 1 when they do, 0 when they do not, -1
+// when the file could not be read.
+int InFile(Platform& platform, FileHandle file, std::uint32_t offset, const char* bytes,
+           std::uint32_t length) {
+  char read[kLogLineCapacity];
+  std::uint32_t count = 0;
+  if (!platform.ReadFileAt(file, offset, read, length, count)) return -1;
+  for (std::uint32_t at = 0; at < length; ++at) {
+    if (at >= count || read[at] != bytes[at]) return 0;
   }
-  return true;
+  return 1;
 }
 
 }  // namespace
@@ -55,8 +53,7 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
     // join it. A last byte that cannot be read counts as cut: an empty line does no harm.
     char last = 0;
     std::uint32_t read = 0;
-    if (size != 0 && !(platform.ReadFileAt(file, size - 1, &last, 1, read) && read == 1)) last = 0;
-    if (size != 0 && last != '\n') {
+    if (size != 0 && (!platform.ReadFileAt(file, size - 1, &last, 1, read) || last != '\n')) {
       buffer[at++] = '\r';
       buffer[at++] = '\n';
     }
@@ -74,8 +71,12 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
         continue;
       }
       const auto bytes = static_cast<std::uint32_t>(length);
-      if (checking && number <= state.pendingLast &&
-          InFile(platform, file, offset, buffer + at, bytes)) {
+      const int found = checking && number <= state.pendingLast
+                            ? InFile(platform, file, offset, buffer + at, bytes)
+                            : 0;
+      // A log that cannot be read may hold them: they wait, unwritten, for a later run.
+      if (found < 0) break;
+      if (found > 0) {
         offset += bytes;
         inLog = number;
         continue;
@@ -86,7 +87,7 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
     const std::uint32_t appended = number - 1;
     // Those found in the log count as written before the mark of a new append replaces the
     // old one.
-    if (inLog != state.written) kept.Written(inLog);
+    if (inLog != state.written) kept.Written(inLog, offset);
     // Kept lines go out only with a mark of where, so that a run cut off after the write
     // finds them there.
     if (at != start && !kept.MarkPending(size + start, appended)) at = start;
@@ -98,7 +99,7 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
     // finds them.
     const bool flushed = withKept && whole && platform.FlushFile(file);
     platform.CloseFile(file);
-    if (flushed) kept.Written(appended);
+    if (flushed) kept.Written(appended, 0);
     if (!whole) result.fault = LogFault::NotWritten;
   } else {
     result.fault = static_cast<LogFault>(error);

@@ -53,8 +53,8 @@ void LogLine::Field() {
 std::uint32_t LogLine::Finish(std::uint32_t dropped, char* out) const {
   LogLine line = *this;
   if (dropped != 0) {
+    line.Text(kLinesDroppedText);
     line.Number(dropped);
-    line.Text(dropped == 1 ? kLineDroppedText : kLinesDroppedText);
   }
   std::uint32_t length = 0;
   for (; length < line.length_; ++length) out[length] = line.text_[length];
@@ -113,12 +113,11 @@ bool Log(Session& session, Console& console, const CompanionArguments& arguments
   const AppendResult result =
       AppendToLog(session.platform, console, path, line, os != OsClass::UnsupportedNt);
   if (result.fault == LogFault::None) return true;
+  const char* const pieces[] = {kLogNotWrittenBefore, path, kLogNotWrittenAfter,
+                                kLogFaultTexts[static_cast<int>(result.fault)],
+                                result.kept ? kLineKeptText : kLineNotKeptText};
   std::uint32_t at = 0;
-  Append(failure.text, sizeof failure.text, at, kLogNotWrittenBefore);
-  Append(failure.text, sizeof failure.text, at, path);
-  Append(failure.text, sizeof failure.text, at, kLogNotWrittenAfter);
-  Append(failure.text, sizeof failure.text, at, kLogFaultTexts[static_cast<int>(result.fault)]);
-  Append(failure.text, sizeof failure.text, at, result.kept ? kLineKeptText : kLineNotKeptText);
+  for (const char* piece : pieces) Append(failure.text, sizeof failure.text, at, piece);
   return false;
 }
 

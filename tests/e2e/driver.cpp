@@ -22,15 +22,18 @@
 //   exit CODE                          waits for lull.exe (or every lullcmd.exe) to end
 //   run [arguments]                    starts lullcmd.exe, its standard output a pipe
 //   run-copies COUNT [arguments]       starts COUNT copies of it at once
-//   hold C:\path                       keeps a file open without sharing; the next exit
+//   hold C:\path [throughout]          keeps a file open without sharing; the next exit
 //                                      lets it go once all the copies wait for it (5
-//                                      seconds at most)
+//                                      seconds at most), or with throughout, release does
+//   release                            lets a file held throughout go
 //   output "line"... [...]             what the lullcmd.exe runs wrote, line by line (and
 //                                      then anything, after "..."); a named text may take
 //                                      several lines, broken at blanks
-//   expect-log C:\path COUNT "line"    COUNT lines, each the line and CR LF: # is a digit,
+//   expect-log C:\path COUNT "line" ["first"]
+//                                      COUNT lines, each the line and CR LF: # is a digit,
 //                                      {computer} and {user} the names Windows gives, {kX}
-//                                      the text kX
+//                                      the text kX; after the first line given, when it is
+//                                      ({computer} in a path is the computer's name too)
 //   expect HKCU\path name sz "text"    also: missing, video OFFSET SECONDS, names N...; the
 //                                      text {computer} is the name Windows gives
 //   expect-file C:\path "text" | expect-file C:\path missing
@@ -732,13 +735,16 @@ void ExpectCompanionsExit(DWORD expected) {
   companions.clear();
 }
 
-// A file the driver keeps open without sharing, as another PC holding the log would.
+// A file the driver keeps open without sharing, as another PC holding the log would; held
+// throughout, past the next exit, as a spreadsheet open over lunch would.
 HANDLE heldFile = INVALID_HANDLE_VALUE;
+bool heldThroughout = false;
 
-void Hold(const std::string& path) {
-  heldFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+void Hold(const std::vector<std::string>& words) {
+  heldFile = CreateFileA(words[1].c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (heldFile == INVALID_HANDLE_VALUE) Fail("cannot hold %s", path.c_str());
+  if (heldFile == INVALID_HANDLE_VALUE) Fail("cannot hold %s", words[1].c_str());
+  heldThroughout = words.size() == 3 && words[2] == "throughout";
 }
 
 // Lets the held file go once every companion has written its output, and so waits for the
@@ -800,11 +806,17 @@ std::string NameOfThis(BOOL(WINAPI* get)(char*, DWORD*)) {
   return get(name, &size) ? name : "(unknown)";
 }
 
+// A path with {computer} for the computer's name, as a log folder's file is named.
+std::string Expanded(std::string path) {
+  const std::size_t at = path.find("{computer}");
+  return at == std::string::npos ? path : path.replace(at, 10, NameOfThis(GetComputerNameA));
+}
+
 // The log's lines as the pattern describes each: a digit for each #, the computer's and
 // the user's names for {computer} and {user}, every other character itself; then CR LF.
 void ExpectLog(const std::vector<std::string>& words) {
-  if (words.size() != 4) {
-    Fail("usage: expect-log PATH COUNT LINE");
+  if (words.size() != 4 && words.size() != 5) {
+    Fail("usage: expect-log PATH COUNT LINE [FIRST]");
     return;
   }
   std::string pattern = words[3];
@@ -819,9 +831,17 @@ void ExpectLog(const std::vector<std::string>& words) {
     }
   }
   std::string content;
-  if (!ReadWholeFile(words[1], content)) {
+  if (!ReadWholeFile(Expanded(words[1]), content)) {
     Fail("%s is missing", words[1].c_str());
     return;
+  }
+  if (words.size() == 5) {
+    const std::string first = TextOf(words[4]) + "\r\n";
+    if (content.compare(0, first.size(), first) != 0) {
+      Fail("%s does not start with \"%s\"", words[1].c_str(), Show(first).c_str());
+      return;
+    }
+    content.erase(0, first.size());
   }
   std::size_t count = 0;
   for (std::size_t at = 0; at < content.size(); ++count) {
@@ -846,7 +866,7 @@ void ExpectLog(const std::vector<std::string>& words) {
 
 void ExpectExit(const std::vector<std::string>& words) {
   const DWORD expected = words.size() > 1 ? std::strtoul(words[1].c_str(), nullptr, 10) : 0;
-  if (heldFile != INVALID_HANDLE_VALUE) Release();
+  if (heldFile != INVALID_HANDLE_VALUE && !heldThroughout) Release();
   if (!companions.empty()) {
     ExpectCompanionsExit(expected);
   } else if (lullProcess.hProcess == nullptr) {
@@ -927,7 +947,7 @@ void Run(const std::vector<std::string>& words) {
   } else if (command == "delete") {
     Delete(words);
   } else if (command == "file" && words.size() == 3) {
-    WriteWholeFile(words[1], words[2]);
+    WriteWholeFile(Expanded(words[1]), words[2]);
   } else if (command == "start") {
     Start(words);
   } else if (command == "page" && words.size() == 2) {
@@ -946,8 +966,11 @@ void Run(const std::vector<std::string>& words) {
     RunCompanions(words, 1, 1);
   } else if (command == "run-copies" && words.size() >= 2) {
     RunCompanions(words, 2, std::strtol(words[1].c_str(), nullptr, 10));
-  } else if (command == "hold" && words.size() == 2) {
-    Hold(words[1]);
+  } else if (command == "hold" && (words.size() == 2 || words.size() == 3)) {
+    Hold(words);
+  } else if (command == "release") {
+    CloseHandle(heldFile);
+    heldFile = INVALID_HANDLE_VALUE;
   } else if (command == "output") {
     ExpectOutput(words);
   } else if (command == "expect-log") {

@@ -39,6 +39,7 @@ lull_scenario(gallery_unsupported win2003)
 lull_scenario(companion_activate_rerun_wizard_reset win98 winxp)
 lull_scenario(companion_reset_system_ini win98)
 lull_scenario(companion_status_log_usage winxp)
+lull_scenario(companion_log_office winxp)
 lull_scenario(companion_unsupported win2003 nt40)
 lull_scenario(companion_win95 win95)
 # An office: a Desktop without the monitor's values, and a roaming user's second computer.
