@@ -564,7 +564,7 @@ TEST(Log, CountsAKeptLineThatIsGoneAsDropped) {
   }
   const std::vector<std::string> lines = Split(*lullcmd.computer.GetFile("x.log"), "\r\n");
   ASSERT_EQ(lines.size(), 3u);  // the second kept line, the run's own, and the end
-  EXPECT_EQ(Split(lines[1], "\t").back(), "1" + std::string(kLineDroppedText));
+  EXPECT_EQ(Split(lines[1], "\t").back(), kLinesDroppedText + std::string("1"));
 }
 
 // The kept lines' values as another tool sees them: each line under its number's two digits,
