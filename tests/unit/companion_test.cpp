@@ -569,7 +569,7 @@ TEST(Log, CountsAKeptLineThatIsGoneAsDropped) {
 
 // The kept lines' values as another tool sees them: each line under its number's two digits,
 // the bookkeeping as four numbers of 32 bits, little-endian; a key without bookkeeping is
-// nothing kept.
+// nothing kept, and bookkeeping of another type cannot be read.
 TEST(KeptLines, StoresEachLineUnderItsNumberAndTheBookkeepingLittleEndian) {
   FakeWindows fake;
   fake.registry.CreateKey(Hive::CurrentUser, kKeptLinesKey.path);
@@ -589,6 +589,9 @@ TEST(KeptLines, StoresEachLineUnderItsNumberAndTheBookkeepingLittleEndian) {
   EXPECT_EQ(
       std::vector<std::uint32_t>({read.next, read.written, read.pendingOffset, read.pendingLast}),
       std::vector<std::uint32_t>({0x04030201, 0, 0x08070605, 0x0C0B0A09}));
+  // Bookkeeping of another type is none to act on.
+  fake.registry.Set(Hive::CurrentUser, kKeptLinesKey.path, "State", ValueType::Text, state);
+  EXPECT_FALSE(KeptLines(fake).Load());
 }
 
 }  // namespace
