@@ -79,7 +79,7 @@ bool Log(Session& session, Console& console, const CompanionArguments& arguments
   // Windows 95 knows a user's name up to 256 characters, and a computer's up to 15.
   char computer[257];
   if (!session.platform.GetComputerName(computer, sizeof computer))
-    CopyText(computer, 16, kUnnamedComputer);
+    CopyText(computer, sizeof computer, kUnnamedComputer);
   line.Text(computer);
   line.Field();
   char user[257];

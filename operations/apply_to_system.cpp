@@ -45,13 +45,11 @@ void ReloadPowerScheme(SettingsStore& store) {
   PowerSchemeReload& reload = store.reload;
   if (os == OsClass::Win95 || os == OsClass::UnsupportedNt) return;
   // On failure the buffer keeps what it held, at first "C:\", and its drive letter serves.
+  // Only its first characters are read, within its size: no terminator is needed.
   store.platform.GetSystemDirectory(reload.systemDirectory, sizeof reload.systemDirectory);
-  reload.systemDirectory[sizeof reload.systemDirectory - 1] = '\0';
-  const char drive = reload.systemDirectory[0];
-  reload.win9xLine.text[0] = drive;
-  reload.winntLine.text[0] = drive;
-  reload.windowsLine.text[0] = drive;
-  store.platform.StartProcess(ChooseReloadLine(os, reload));
+  char* line = ChooseReloadLine(os, reload);
+  line[0] = reload.systemDirectory[0];
+  store.platform.StartProcess(line);
 }
 
 }  // namespace lull

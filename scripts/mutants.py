@@ -43,7 +43,7 @@ TREE = ROOT / "build" / "mutants"
 SAVED = TREE / "original"  # while a mutant is in place: its file as it was,
 MARK = TREE / "mutated.json"  # and that file's name
 EQUIVALENTS = ROOT / "tests" / "mutants" / "equivalents.txt"
-FOLDERS = ("platform/", "settings/", "operations/", "wizard/", "command/")
+FOLDERS = ("platform/", "settings/", "operations/", "wizard/", "session/", "command/")
 JOBS = os.environ.get("JOBS", "2")
 
 SWAPS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "==", "&&": "||",
@@ -264,10 +264,15 @@ def statement_at(code, inside, number):
     return None
 
 
+# A declaration without an initializer, or with a literal or a named constant: it reads and
+# changes nothing, so moving it past a statement that does not use its name changes nothing.
+INERT = re.compile(r"(?:const\s+)?[\w:<>]+[\s*&]+\w+(?:\[[^\]]*\])?(?:\s*=\s*-?[\w.':]+|\s*\{\s*\})?")
+
+
 def statement_swaps(code, inside, starts, text):
     """Two statements next to each other in a block, at least one of them a call, an
     assignment or an increment, exchanged: a call moved. A declaration does not move past a
-    statement that uses its name."""
+    statement that uses its name, and one that reads nothing (INERT) does not move at all."""
     def plain(start, end):
         return " ".join(text[start:end].split())
 
@@ -287,7 +292,8 @@ def statement_swaps(code, inside, starts, text):
         code_b = " ".join(joined[b[0]:b[1] - 1].split())
         name = declared(code_a)
         if (code_a == code_b or (name and re.search(rf"\b{name}\b", code_b))
-                or not (expression_statement(code_a) or expression_statement(code_b))):
+                or not (expression_statement(code_a) or expression_statement(code_b))
+                or INERT.fullmatch(code_a) or INERT.fullmatch(code_b)):
             continue
         yield (a[0], b[1], text[b[0]:b[1]] + text[a[1]:b[0]] + text[a[0]:a[1]],
                f"swapped with '{plain(*b)}'", "statement swap")

@@ -28,12 +28,10 @@ std::uint32_t SleepInForce(const SettingsStore& store) {
 }
 
 // The monitor sleep time-out the live settings hold, switched on or not: the user power
-// policy's, or without one the Desktop's.
+// policy's, or without one (Windows 95 reads none) the Desktop's.
 std::uint32_t SleepTimeOutRead(const SettingsStore& store) {
   const BackupTable& rows = store.backup;
-  if (store.os != OsClass::Win95 && rows[kRowPolicies].present()) {
-    return PoliciesVideoTimeout(rows);
-  }
+  if (rows[kRowPolicies].present()) return PoliciesVideoTimeout(rows);
   return TextSeconds(rows[kRowPowerOffTimeOut]);
 }
 

@@ -49,18 +49,18 @@ SummaryLines::SummaryLines() {
       kStateLineText, kSleepLineText, kScreenSaverLineText,
       kStateLineText, kSleepLineText, kScreenSaverLineText};
   for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
-    CopyText(text_[line], kLineCapacity, kInitial[line]);
+    CopyText(text_[line], sizeof text_[line], kInitial[line]);
   }
 }
 
 void SummaryLines::ShowMinutes(SummaryLine line, std::uint32_t seconds) {
   const std::uint32_t label = LabelLength(line);
-  FormatMinutes(seconds, text_[line] + label, kLineCapacity - label);
+  FormatMinutes(seconds, text_[line] + label, sizeof text_[line] - label);
 }
 
 void SummaryLines::MarkActive(SummaryLine line) {
   const std::uint32_t label = LabelLength(line);
-  CopyText(text_[line] + label, kLineCapacity - label, kActiveText);
+  CopyText(text_[line] + label, sizeof text_[line] - label, kActiveText);
 }
 
 }  // namespace lull

@@ -6,14 +6,17 @@ namespace lull {
 namespace {
 
 // The list of every name that may be absent, with its separators and terminator, fits.
-constexpr std::uint32_t kLongestList = [] {
-  std::uint32_t length = 1;
-  for (const Place& place : kPlaces) {
-    if (MayBeAbsent(place)) length += TextLength(place.name, 64) + sizeof kAbsentNameSeparator - 1;
-  }
-  return length;
-}();
-static_assert(kLongestList <= kAbsentNamesCapacity, "every absent name fits the list");
+static_assert(
+    [] {
+      std::uint32_t length = 1;
+      for (const Place& place : kPlaces) {
+        if (MayBeAbsent(place)) {
+          length += TextLength(place.name, 64) + sizeof kAbsentNameSeparator - 1;
+        }
+      }
+      return length;
+    }() <= kAbsentNamesCapacity,
+    "every absent name fits the list");
 
 bool Separates(char c) { return c == ',' || c == ' '; }
 

@@ -26,8 +26,8 @@ struct ValueRead {
 // A scheme index is one digit: a longer one cannot be put into the key path, and any
 // other character would lead to a key that is not a power scheme.
 bool OneDigitText(const ValueRead& value) {
-  const bool digit = value.size >= 1 && value.data[0] >= '0' && value.data[0] <= '9';
-  return digit && (value.size == 1 || (value.size == 2 && value.data[1] == 0));
+  const bool oneCharacter = value.size == 1 || (value.size == 2 && value.data[1] == 0);
+  return oneCharacter && value.data[0] >= '0' && value.data[0] <= '9';
 }
 
 }  // namespace

@@ -3,11 +3,6 @@
 namespace lull {
 namespace {
 
-constexpr KeyPath kDesktopKey = {Hive::CurrentUser, "Control Panel\\Desktop"};
-constexpr KeyPath kPowerCfgKey = {Hive::CurrentUser, "Control Panel\\PowerCfg"};
-constexpr KeyPath kCurrentControlSetKey = {
-    Hive::LocalMachine, "System\\CurrentControlSet\\Control\\Session Manager\\Power"};
-
 KeyPath PathOf(const SettingsStore& store, PlaceKey key) {
   switch (key) {
     case PlaceKey::Desktop:

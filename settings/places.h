@@ -25,6 +25,12 @@ enum class PlaceKey : std::uint8_t {
   CurrentControlSet,  // HKLM System\CurrentControlSet\Control\Session Manager\Power
 };
 
+// The three fixed keys; the other three are the store's paths with a character replaced.
+inline constexpr KeyPath kDesktopKey = {Hive::CurrentUser, "Control Panel\\Desktop"};
+inline constexpr KeyPath kPowerCfgKey = {Hive::CurrentUser, "Control Panel\\PowerCfg"};
+inline constexpr KeyPath kCurrentControlSetKey = {
+    Hive::LocalMachine, "System\\CurrentControlSet\\Control\\Session Manager\\Power"};
+
 enum class PlaceKind : std::uint8_t {
   Switch,       // "0" or "1": the row keeps the first character and a terminator
   TimeOut,      // decimal seconds, at most five characters and the terminator

@@ -79,6 +79,8 @@ bool WriteAll(Platform& platform, FileHandle file, const void* data, std::uint32
 
 // The saved text without its terminator, then CR LF; when the header it follows ends the
 // file without a line end, a CR LF first so that the header keeps its own line.
+static_assert(kBackupRowLayout[kRowScreenSaver].capacity <= kScreenSaverPathCapacity,
+              "the saved line holds the screen-saver row whole");
 struct SavedLine {
   std::uint8_t bytes[2 + kScreenSaverPathCapacity + 2] = {};
   std::uint32_t size = 0;
@@ -90,7 +92,6 @@ struct SavedLine {
     }
     // The text up to its terminator: a zero byte has no place in the file.
     std::uint32_t length = row.length < row.capacity ? row.length : row.capacity;
-    if (length > kScreenSaverPathCapacity) length = kScreenSaverPathCapacity;
     length = TextLength(row.text(), length);
     for (std::uint32_t at = 0; at < length; ++at) Append(row.data[at]);
     Append('\r');

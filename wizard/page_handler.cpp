@@ -65,28 +65,28 @@ bool PageHandler::OnCommand(DialogWindow page, std::uint32_t controlId) {
     case IDC_CANCEL:
     case IDC_FINISH:
       Quit(page);
-      return true;
+      break;
     case IDC_YES:
     case IDC_NO:
       CheckYesNo(page, controlId);
-      return true;
+      break;
     case IDC_LICENSE:
       OnLicense(page);
-      return true;
+      break;
     case IDC_LICENSE_OK:
       OnLicenseOk(page);
-      return true;
+      break;
     case IDC_NEXT:
       OnNext(page);
-      return true;
+      break;
     case IDC_PREVIOUS:
       OnPrevious(page);
-      return true;
+      break;
     default:
       if (!IsTimeRadio(controlId)) return false;
       CheckTime(page, controlId);
-      return true;
   }
+  return true;
 }
 
 void PageHandler::OnNext(DialogWindow page) {

@@ -21,7 +21,7 @@ void RunOperation(Program& program, Operation operation) {
     }
     case Operation::Reset:
       program.outcome = ResetSettings(program.store, program.facts.PreviousTimeOuts());
-      return;
+      break;
   }
 }
 

@@ -314,9 +314,14 @@ void Delete(const std::vector<std::string>& words) {
   }
 }
 
-const char* const kPowerKeys[] = {"System\\ControlSet001\\Control\\Session Manager\\Power",
-                                  "System\\ControlSet002\\Control\\Session Manager\\Power",
-                                  "System\\CurrentControlSet\\Control\\Session Manager\\Power"};
+// The path of a machine-wide place's key, as the program names it.
+std::string MachineKeyPath(lull::PlaceKey key) {
+  if (key == lull::PlaceKey::CurrentControlSet) return lull::kCurrentControlSetKey.path;
+  lull::ControlSetKeyPath path;
+  path.SetDigit(key == lull::PlaceKey::ControlSet1 ? '1' : '2');
+  return path.text;
+}
+
 const char* const kFiles[] = {lull::kSystemIniPath, lull::kSystemIniTempPath,
                               lull::kSystemIniKeptPath};
 
@@ -324,12 +329,13 @@ const char* const kFiles[] = {lull::kSystemIniPath, lull::kSystemIniTempPath,
 void Clean() {
   for (const lull::Place& place : lull::kPlaces) {
     if (place.key == lull::PlaceKey::Desktop) {
-      DeleteValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", place.name);
+      DeleteValue(HKEY_CURRENT_USER, lull::kDesktopKey.path, place.name);
+    } else if (lull::MachineWide(place)) {
+      DeleteValue(HKEY_LOCAL_MACHINE, MachineKeyPath(place.key), place.name);
     }
   }
   DeleteTree(HKEY_CURRENT_USER, lull::kBackupKey.path);
-  DeleteTree(HKEY_CURRENT_USER, "Control Panel\\PowerCfg");
-  for (const char* path : kPowerKeys) DeleteValue(HKEY_LOCAL_MACHINE, path, "AcPolicy");
+  DeleteTree(HKEY_CURRENT_USER, lull::kPowerCfgKey.path);
   for (const char* file : kFiles) DeleteFileA(file);
 }
 

@@ -1,16 +1,21 @@
 // The computer the native tests run on: the registry paths and records the program reads,
-// the computer of the typical activation, lull.exe's own start-up on it, and views of what
-// the registry holds afterwards.
+// the computer of the typical activation, the one fixture that runs the program on it, and
+// views of what the registry holds afterwards.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <map>
 #include <optional>
 #include <ostream>
 #include <string>
 
+#include "command/companion.h"
 #include "resources/resource_ids.h"
 #include "settings/backup_table.h"
+#include "settings/places.h"
 #include "settings/power_policy.h"
+#include "settings/settings_store.h"
 #include "settings/system_ini.h"
 #include "tests/support/fake_windows.h"
 #include "wizard/page_operation.h"
@@ -19,14 +24,24 @@
 
 namespace lull::testing {
 
-inline const std::string kDesktop = "Control Panel\\Desktop";
-inline const std::string kPowerCfg = "Control Panel\\PowerCfg";
-inline const std::string kScheme0 = "Control Panel\\PowerCfg\\PowerPolicies\\0";
-inline const std::string kScheme1 = "Control Panel\\PowerCfg\\PowerPolicies\\1";
-inline const std::string kControlSet1 = "System\\ControlSet001\\Control\\Session Manager\\Power";
-inline const std::string kControlSet2 = "System\\ControlSet002\\Control\\Session Manager\\Power";
-inline const std::string kCurrentControlSet =
-    "System\\CurrentControlSet\\Control\\Session Manager\\Power";
+inline const std::string kDesktop = kDesktopKey.path;
+inline const std::string kPowerCfg = kPowerCfgKey.path;
+// The scheme and control-set keys as the store's paths name them, the character replaced.
+inline std::string SchemePath(char index) {
+  PowerSchemeKeyPath path;
+  path.SetIndex(index);
+  return path.text;
+}
+inline std::string ControlSetPath(char digit) {
+  ControlSetKeyPath path;
+  path.SetDigit(digit);
+  return path.text;
+}
+inline const std::string kScheme0 = SchemePath('0');
+inline const std::string kScheme1 = SchemePath('1');
+inline const std::string kControlSet1 = ControlSetPath('1');
+inline const std::string kControlSet2 = ControlSetPath('2');
+inline const std::string kCurrentControlSet = kCurrentControlSetKey.path;
 inline const std::string kIniPath = kSystemIniPath;
 inline const std::string kTmpPath = kSystemIniTempPath;
 inline const std::string kStrPath = kSystemIniKeptPath;
@@ -121,37 +136,112 @@ inline void SetUpComputer(FakeWindows& fake, OsClass os = OsClass::WinXP) {
   }
 }
 
-// lull.exe on this computer up to its first page, by its own start-up: the version
-// classified, the settings in force read, the backup loaded and the first page chosen.
-// Its operations run as the pages run them.
-struct StartedProgram {
-  explicit StartedProgram(FakeWindows& windows) : program(windows) { StartUp(program); }
-  bool OffersReset() const { return program.wizard.currentPage == PageId::ResetActivate; }
-  // The time chosen on a page of times, then Next >> to the activation.
-  Outcome Activate(std::uint32_t timeRadio, bool moveScreenSaver) {
-    program.wizard.RememberedChoice(PageId::SelectTime) = timeRadio;
-    RunOperation(program,
-                 moveScreenSaver ? Operation::ActivationMovingScreenSaver : Operation::Activation);
-    return program.outcome;
-  }
-  Outcome Reset() {
-    RunOperation(program, Operation::Reset);
-    return program.outcome;
-  }
+// A summary line as the wizard shows it: with the minutes of these seconds, or marked active.
+inline std::string Shown(SummaryLine line, std::optional<std::uint32_t> seconds = {}) {
+  SummaryLines lines;
+  seconds ? lines.ShowMinutes(line, *seconds) : lines.MarkActive(line);
+  return lines[line];
+}
 
-  Program program;
+// What stays on a computer from one start of the program to the next, carried to another run.
+template <typename Computer>
+void CarryOver(const Computer& from, FakeWindows& to) {
+  to.registry = from.registry;
+  to.files = from.files;
+  to.version = from.version;
+}
+
+// The one fixture: a run of the program on a computer, as lull.exe (the pages, or start-up and
+// an operation as its page runs it) or as lullcmd.exe. The computer is the run's own, set up
+// as the typical one or another, or one the test keeps from run to run.
+struct WizardRun {
+  WizardRun() : windows(own) {}
+  // The typical computer, or the typical one after the typical activation.
+  explicit WizardRun(OsClass os, bool activated = false);
+  explicit WizardRun(FakeWindows& computer) : windows(computer) {}
+  WizardRun(const WizardRun&) = delete;
+
+  // Shows pages from the given one on, with the start-up facts as the test set them.
+  void RunPagesFrom(PageId first) {
+    program.wizard.currentPage = first;
+    RunPages(program, windows, windows.GetModuleHandle());
+  }
+  // The whole program, as lull.exe runs it.
+  void RunProgram() { RunWizard(program, windows); }
+  // lullcmd.exe with these words after its own name; its exit code.
+  int RunCommand(const std::string& arguments) {
+    windows.commandLine = "lullcmd.exe " + arguments;
+    exitCode = RunCompanion(program, windows);
+    return exitCode;
+  }
+  // lull.exe's start-up, up to its first page.
+  WizardRun& StartUp() {
+    lull::StartUp(program);
+    return *this;
+  }
+  bool OffersReset() const { return program.wizard.currentPage == PageId::ResetActivate; }
+  // Start-up, then the operation as its page runs it, the time chosen on a page of times
+  // first; only the operation's calls stay recorded, and failAt counts among them.
+  Outcome Operate(Operation operation, std::optional<int> failAt = {},
+                  std::uint32_t timeRadio = IDC_TIME_15) {
+    StartUp();
+    windows.calls.clear();
+    windows.fallibleCallCount = 0;
+    windows.failAt = failAt;
+    program.wizard.RememberedChoice(PageId::SelectTime) = timeRadio;
+    RunOperation(program, operation);
+    return program.outcome;
+  }
+  Outcome Activate(std::uint32_t timeRadio, bool move, std::optional<int> failAt = {}) {
+    return Operate(move ? Operation::ActivationMovingScreenSaver : Operation::Activation, failAt,
+                   timeRadio);
+  }
+  Outcome Reset(std::optional<int> failAt = {}) { return Operate(Operation::Reset, failAt); }
+
+  // The failAt number, in this run, of the nth call (from 0) whose description starts so.
+  int FailAt(const std::string& start, int nth) const {
+    int fallible = 0;
+    for (const Call& call : windows.calls) {
+      if (call.description.starts_with(start) && nth-- == 0) return fallible;
+      const CallKind kind = call.kind;
+      fallible += kind != CallKind::GetModuleHandle && kind != CallKind::GetVersion &&
+                  kind != CallKind::GetCommandLine && kind != CallKind::Sleep &&
+                  kind != CallKind::FailCriticalErrorsQuietly;
+    }
+    ADD_FAILURE() << "no call " << start;
+    return -1;
+  }
+  std::optional<std::string> Desktop(const std::string& name) const {
+    return windows.registry.GetText(Hive::CurrentUser, kDesktop, name);
+  }
+  const PageVisit& Visit(std::size_t index) const { return windows.pages.at(index); }
+  const PageVisit& LastVisit() const { return windows.pages.back(); }
+
+  FakeWindows own;
+  FakeWindows& windows;
+  Program program{windows};
+  int exitCode = 0;  // the wizard's is always 0
 };
 
 // The typical activation (15 minutes, screen saver moved) of the computer as it is; on the
 // 95/98/Me family the backup also holds a screen-saver line, as an automated activation
 // leaves one.
 inline void ActivateTypically(FakeWindows& fake) {
-  StartedProgram(fake).Activate(IDC_TIME_15, true);
+  WizardRun(fake).Activate(IDC_TIME_15, true);
   if (fake.Win9xFamily()) SetBackup(fake.registry, kRowScreenSaver, kSavedLine);
 }
 inline void ActivateComputer(FakeWindows& fake, OsClass os) {
   SetUpComputer(fake, os);
   ActivateTypically(fake);
+}
+
+inline WizardRun::WizardRun(OsClass os, bool activated) : WizardRun() {
+  activated ? ActivateComputer(own, os) : SetUpComputer(own, os);
+}
+
+// A row an earlier run or another tool left out of the backup.
+inline void DropFromBackup(FakeRegistry& registry, BackupRow row) {
+  registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(row));
 }
 
 // A Desktop that never held the monitor's values, as on most Windows 95 PCs: Windows writes
@@ -167,8 +257,8 @@ inline void DropMonitorValues(FakeWindows& fake) {
 // it offers none or the reset does not finish.
 inline bool ResetLater(FakeWindows& fake) {
   fake.failAt.reset();
-  StartedProgram later(fake);
-  return later.OffersReset() && later.Reset() == Outcome::Done;
+  WizardRun later(fake);
+  return later.StartUp().OffersReset() && later.Reset() == Outcome::Done;
 }
 
 // The user's hive of one computer on another, as a roaming profile carries it there: the

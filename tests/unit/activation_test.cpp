@@ -18,33 +18,13 @@ std::string SetValue(Hive hive, const std::string& path, const std::string& name
          name + " " + type + " " + Hex(data);
 }
 
-struct Activation {
-  explicit Activation(OsClass os = OsClass::WinXP) { SetUpComputer(fake, os); }
-  // Start-up, then the activation, with the given call of the activation failing.
-  Outcome Run(std::uint32_t timeRadio, bool move, std::optional<int> failAt = {}) {
-    StartedProgram started(fake);
-    fake.calls.clear();
-    fake.fallibleCallCount = 0;
-    fake.failAt = failAt;
-    return started.Activate(timeRadio, move);
-  }
-  std::optional<std::string> Desktop(const std::string& name) const {
-    return fake.registry.GetText(Hive::CurrentUser, kDesktop, name);
-  }
-  std::optional<RegistryValue> Get(Hive hive, const std::string& path, const char* name) const {
-    return fake.registry.Get(hive, path, name);
-  }
-
-  FakeWindows fake;
-};
-
 // What the typical activation (15 minutes, screen saver moved) announces.
 const std::vector<std::string> kAnnounced = {
     "SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 840",
     "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 900"};
 
 TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces) {
-  Activation a;
+  WizardRun a(OsClass::WinXP);
   const Hive user = Hive::CurrentUser, machine = Hive::LocalMachine;
   // The backup holds each row the reader takes from this computer, in table order; a row it
   // does not take leaves no value of an older backup.
@@ -80,11 +60,11 @@ TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces)
   expected.push_back(
       "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme");
 
-  EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
-  EXPECT_THAT(a.fake.CallsOf({CallKind::SetValue, CallKind::DeleteValue, CallKind::FlushKey,
-                              CallKind::SetSystemParameter, CallKind::StartProcess}),
+  EXPECT_EQ(a.Activate(IDC_TIME_15, true), Outcome::Done);
+  EXPECT_THAT(a.windows.CallsOf({CallKind::SetValue, CallKind::DeleteValue, CallKind::FlushKey,
+                                 CallKind::SetSystemParameter, CallKind::StartProcess}),
               ElementsAreArray(expected));
-  EXPECT_EQ(a.fake.MaxOpenKeys(), 1);
+  EXPECT_EQ(a.windows.MaxOpenKeys(), 1);
 }
 
 TEST(ActivateSettings, WritesTheChosenTimesAndMovesTheScreenSaverOnlyWhenAsked) {
@@ -99,17 +79,21 @@ TEST(ActivateSettings, WritesTheChosenTimesAndMovesTheScreenSaverOnlyWhenAsked) 
       {IDC_TIME_20, 20, true, "1140"},
   };
   for (const auto& c : cases) {
-    Activation a;
-    a.fake.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", "0");
-    a.Run(c.radio, c.move);
+    WizardRun a(OsClass::WinXP);
+    a.windows.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", "0");
+    a.Activate(c.radio, c.move);
     const std::uint32_t sleep = c.minutes * 60;
     EXPECT_EQ(a.Desktop("ScreenSaveActive"), c.move ? "1" : "0") << c.minutes;
     EXPECT_EQ(a.Desktop("ScreenSaveTimeOut"), c.screenSaveTimeOut) << c.minutes;
     EXPECT_EQ(a.Desktop("ScreenSavePowerOffActive"), "1") << c.minutes;
     EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), std::to_string(sleep)) << c.minutes;
-    EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset), sleep);
+    EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
+                           kPoliciesOffset),
+              sleep);
     for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
-      EXPECT_EQ(VideoTimeout(a.Get(Hive::LocalMachine, path, "AcPolicy"), kAcPolicyOffset), sleep);
+      EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::LocalMachine, path, "AcPolicy"),
+                             kAcPolicyOffset),
+                sleep);
     }
     std::vector<std::string> announced;
     if (c.move) {
@@ -118,63 +102,71 @@ TEST(ActivateSettings, WritesTheChosenTimesAndMovesTheScreenSaverOnlyWhenAsked) 
     }
     announced.push_back("SetSystemParameter PowerOffActive 1");
     announced.push_back("SetSystemParameter PowerOffTimeout " + std::to_string(sleep));
-    EXPECT_EQ(a.fake.CallsOf({CallKind::SetSystemParameter}), announced) << c.minutes;
+    EXPECT_EQ(a.windows.CallsOf({CallKind::SetSystemParameter}), announced) << c.minutes;
     // The backup keeps the time-outs from before.
-    EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kBackupPath, BackupName(kRowPolicies)),
-                           kPoliciesOffset),
+    EXPECT_EQ(VideoTimeout(
+                  a.windows.registry.Get(Hive::CurrentUser, kBackupPath, BackupName(kRowPolicies)),
+                  kPoliciesOffset),
               0u);
   }
 }
 
 TEST(ActivateSettings, ADesktopKeyThatDoesNotOpenLeavesEveryLiveValueButStillAnnounces) {
-  Activation a;
-  a.fake.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
-  const auto before = LiveRegistry(a.fake.registry);
-  EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
-  EXPECT_EQ(LiveRegistry(a.fake.registry), before);
-  EXPECT_THAT(a.fake.CallsOf({CallKind::SetSystemParameter}), ElementsAreArray(kAnnounced));
+  WizardRun a(OsClass::WinXP);
+  a.windows.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
+  const auto before = LiveRegistry(a.windows.registry);
+  EXPECT_EQ(a.Activate(IDC_TIME_15, true), Outcome::Done);
+  EXPECT_EQ(LiveRegistry(a.windows.registry), before);
+  EXPECT_THAT(a.windows.CallsOf({CallKind::SetSystemParameter}), ElementsAreArray(kAnnounced));
 }
 
 TEST(ActivateSettings, FollowsTheCurrentPowerSchemeIndex) {
-  Activation a;
-  a.fake.registry.SetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy", "1");
-  a.fake.registry.SetBinary(Hive::CurrentUser, kScheme1, "Policies", PoliciesRecord(0, 0x50));
-  a.Run(IDC_TIME_15, true);
-  EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme1, "Policies"), kPoliciesOffset), 900u);
-  EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset), 0u);
+  WizardRun a(OsClass::WinXP);
+  a.windows.registry.SetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy", "1");
+  a.windows.registry.SetBinary(Hive::CurrentUser, kScheme1, "Policies", PoliciesRecord(0, 0x50));
+  a.Activate(IDC_TIME_15, true);
+  EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme1, "Policies"),
+                         kPoliciesOffset),
+            900u);
+  EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
+                         kPoliciesOffset),
+            0u);
 }
 
 TEST(ActivateSettings, AUserWhoMayNotWriteTheMachinePoliciesStillGetsTheUserValues) {
-  Activation a;
+  WizardRun a(OsClass::WinXP);
   for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
-    a.fake.registry.SetReadOnly(Hive::LocalMachine, path);
+    a.windows.registry.SetReadOnly(Hive::LocalMachine, path);
   }
-  const auto ac1 = a.Get(Hive::LocalMachine, kControlSet1, "AcPolicy");
-  const auto ac2 = a.Get(Hive::LocalMachine, kControlSet2, "AcPolicy");
-  const auto ac = a.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy");
-  EXPECT_EQ(a.Run(IDC_TIME_15, true), Outcome::Done);
-  EXPECT_EQ(a.Get(Hive::LocalMachine, kControlSet1, "AcPolicy"), ac1);
-  EXPECT_EQ(a.Get(Hive::LocalMachine, kControlSet2, "AcPolicy"), ac2);
-  EXPECT_EQ(a.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy"), ac);
+  const auto ac1 = a.windows.registry.Get(Hive::LocalMachine, kControlSet1, "AcPolicy");
+  const auto ac2 = a.windows.registry.Get(Hive::LocalMachine, kControlSet2, "AcPolicy");
+  const auto ac = a.windows.registry.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy");
+  EXPECT_EQ(a.Activate(IDC_TIME_15, true), Outcome::Done);
+  EXPECT_EQ(a.windows.registry.Get(Hive::LocalMachine, kControlSet1, "AcPolicy"), ac1);
+  EXPECT_EQ(a.windows.registry.Get(Hive::LocalMachine, kControlSet2, "AcPolicy"), ac2);
+  EXPECT_EQ(a.windows.registry.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy"), ac);
   EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), "900");
-  EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset), 900u);
+  EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
+                         kPoliciesOffset),
+            900u);
 }
 
 TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) {
   for (const bool backupHeldThem : {false, true}) {
-    Activation a(OsClass::Win95);
+    WizardRun a(OsClass::Win95);
     if (backupHeldThem) {
-      SetBackup(a.fake.registry, kRowFlag, "2");
-      SetBackup(a.fake.registry, kRowPowerPolicyIndex, "0");
+      SetBackup(a.windows.registry, kRowFlag, "2");
+      SetBackup(a.windows.registry, kRowPowerPolicyIndex, "0");
       // A record shorter than its row still goes out whole, with the chosen time-out.
-      SetBackup(a.fake.registry, kRowPolicies,
+      SetBackup(a.windows.registry, kRowPolicies,
                 PoliciesRecord(0, 0x10, kPoliciesVideoTimeoutOffset));
     }
-    a.Run(IDC_TIME_15, true);
-    EXPECT_EQ(VideoTimeout(a.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),
+    a.Activate(IDC_TIME_15, true);
+    EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
+                           kPoliciesOffset),
               backupHeldThem ? 900u : 0u);
     EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), "900");
-    EXPECT_THAT(a.fake.startedProcesses, IsEmpty());
+    EXPECT_THAT(a.windows.startedProcesses, IsEmpty());
   }
 }
 

@@ -66,6 +66,8 @@ TEST(ReloadPowerScheme, ChoosesTheCommandLineByVersionAndSystemDirectory) {
       {OsClass::Win2000, "c:\\winnt\\SYSTEM32", "c:\\Winnt\\System32\\Rundll32.Exe"},
       {OsClass::Win2000, "E:\\WiNnT\\System32", "E:\\Winnt\\System32\\Rundll32.Exe"},
       {OsClass::Win2000, "D:\\WINDOWS\\system32", "D:\\Windows\\System32\\Rundll32.Exe"},
+      // Only an N there means \Winnt, not the letter next to it.
+      {OsClass::Win2000, "C:\\WINOLD\\system32", "C:\\Windows\\System32\\Rundll32.Exe"},
       {OsClass::Win2000, "F:\\W", "F:\\Windows\\System32\\Rundll32.Exe"},
       {OsClass::Win2000, nullptr, "C:\\Windows\\System32\\Rundll32.Exe"},
       {OsClass::WinXP, "D:\\WINNT\\system32", "D:\\Windows\\System32\\Rundll32.Exe"},

@@ -53,7 +53,7 @@ std::vector<ArgumentsCase> Cases() {
       // 2^32 more than a valid time must not wrap round to it.
       {"lullcmd activate " + Minutes((std::uint64_t{1} << 32) + kTen), kBadInput},
       {"lullcmd activate " + ten + " " + ten, kBadInput},
-      {"lullcmd activate " + ten + " /bogus", kBadInput},
+      {"lullcmd /bogus activate " + ten, kBadInput},  // bad however well the rest reads
       {"lullcmd activate " + ten + " /move /move", kBadInput},
       {"lullcmd reset /move", kBadInput},
       {"lullcmd status extra", kBadInput},

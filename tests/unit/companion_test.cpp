@@ -19,7 +19,6 @@
 #include "session/texts.h"
 #include "session/time_choice.h"
 #include "tests/support/computer.h"
-#include "tests/support/wizard_fixture.h"
 
 namespace lull::testing {
 namespace {
@@ -67,18 +66,12 @@ std::vector<std::string> Changes(const FakeWindows& windows) {
 // One computer, on which lullcmd runs again and again, each run a process of its own.
 struct Lullcmd {
   explicit Lullcmd(OsClass os = OsClass::WinXP, bool activated = false) {
-    if (activated) {
-      ActivateComputer(computer, os);
-    } else {
-      SetUpComputer(computer, os);
-    }
+    activated ? ActivateComputer(computer, os) : SetUpComputer(computer, os);
   }
   // The next run's Windows, for a test to set up before Run.
   FakeWindows& Next() {
     run = std::make_unique<WizardRun>();
-    run->windows.registry = computer.registry;
-    run->windows.files = computer.files;
-    run->windows.version = computer.version;
+    CarryOver(computer, run->windows);
     prepared = true;
     return run->windows;
   }
@@ -86,24 +79,11 @@ struct Lullcmd {
     if (!prepared) Next();
     prepared = false;
     const int exitCode = run->RunCommand(arguments);
-    computer.registry = run->windows.registry;
-    computer.files = run->windows.files;
+    CarryOver(run->windows, computer);
     lines = Lines(run->windows.output);
     return exitCode;
   }
-  // The failAt number, in this run of the program, of the nth call (from 0) that starts so.
-  int FailAt(const std::string& start, int nth) const {
-    int fallible = 0;
-    for (const Call& call : run->windows.calls) {
-      if (call.description.starts_with(start) && nth-- == 0) return fallible;
-      const CallKind kind = call.kind;
-      fallible += kind != CallKind::GetModuleHandle && kind != CallKind::GetVersion &&
-                  kind != CallKind::GetCommandLine && kind != CallKind::Sleep &&
-                  kind != CallKind::FailCriticalErrorsQuietly;
-    }
-    ADD_FAILURE() << "no call " << start;
-    return -1;
-  }
+  int FailAt(const std::string& start, int nth) const { return run->FailAt(start, nth); }
   FakeWindows& windows() { return run->windows; }
   FakeRegistry::Key Backup() const { return BackupKeyOf(computer.registry); }
 
@@ -186,9 +166,12 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
     } else {
       const std::string& output = lullcmd.windows().output;
       EXPECT_EQ(output, kUsage);
-      // Each command as it is typed, and its word on the first of its own lines.
+      // Each command as it is typed, under the first, and its word on the first of its own
+      // lines.
       for (const CommandRow& row : kCommands) {
-        EXPECT_NE(output.find(std::string("lullcmd ") + row.word), std::string::npos) << row.word;
+        const std::size_t typed = output.find(std::string("lullcmd ") + row.word);
+        ASSERT_GE(typed, 7u) << row.word;
+        EXPECT_EQ(output.substr(typed - 7, 7), typed == 7 ? "Usage: " : "       ") << row.word;
         std::string described = std::string("\r\n") + row.word;
         described.resize(2 + kUsageColumn, ' ');
         EXPECT_NE(output.find(described + row.usage), std::string::npos) << row.word;
@@ -234,9 +217,8 @@ TEST(Activate, IsTheWizardsActivationAndMovesTheScreenSaverWhereTheWizardWouldAs
     lullcmd.computer.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", c.active);
     lullcmd.computer.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut", c.timeOut);
     FakeWindows wizard;
-    wizard.registry = lullcmd.computer.registry;
-    wizard.version = lullcmd.computer.version;
-    StartedProgram(wizard).Activate(IDC_TIME_15, c.moved);
+    CarryOver(lullcmd.computer, wizard);
+    WizardRun(wizard).Activate(IDC_TIME_15, c.moved);
 
     EXPECT_EQ(lullcmd.Run("activate " + kMinutes15 + " " + c.arguments), kExitDone);
     EXPECT_EQ(Changes(lullcmd.windows()), Changes(wizard));
@@ -338,9 +320,8 @@ TEST(Status, PrintsTheWizardsSummaryLinesAndChangesNothing) {
   for (const bool activated : {false, true}) {
     SCOPED_TRACE(activated);
     Lullcmd lullcmd(OsClass::WinXP, activated);
-    FakeWindows wizard;
-    wizard.registry = lullcmd.computer.registry;
-    StartedProgram started(wizard);
+    WizardRun started(lullcmd.computer);
+    started.StartUp();
     std::vector<std::string> expected = {kCurrentHeading};
     for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
       if (line == kPreviousStateLine) {
@@ -566,6 +547,51 @@ TEST(Log, KeepsLinesItCouldNotWriteAndWritesThemFirst) {
                                                      : "");
     }
   }
+}
+
+// A kept line that is gone from the registry counts as dropped; the one after it still goes.
+TEST(Log, CountsAKeptLineThatIsGoneAsDropped) {
+  Lullcmd lullcmd;
+  for (const FileError error : {FileError::Denied, FileError::Denied, FileError::None}) {
+    FakeWindows& windows = lullcmd.Next();
+    windows.appendRefused = error;
+    if (error == FileError::None) {
+      auto& kept = windows.registry.Find(Hive::CurrentUser, kKeptLinesKey.path)->values;
+      const auto state = kept.find("State");  // the first kept line goes, not the bookkeeping
+      kept.erase(state == kept.begin() ? std::next(state) : kept.begin());
+    }
+    lullcmd.Run("status /log x.log");
+  }
+  const std::vector<std::string> lines = Split(*lullcmd.computer.GetFile("x.log"), "\r\n");
+  ASSERT_EQ(lines.size(), 3u);  // the second kept line, the run's own, and the end
+  EXPECT_EQ(Split(lines[1], "\t").back(), kLinesDroppedText + std::string("1"));
+}
+
+// The kept lines' values as another tool sees them: each line under its number's two digits,
+// the bookkeeping as four numbers of 32 bits, little-endian; a key without bookkeeping is
+// nothing kept, and bookkeeping of another type cannot be read.
+TEST(KeptLines, StoresEachLineUnderItsNumberAndTheBookkeepingLittleEndian) {
+  FakeWindows fake;
+  fake.registry.CreateKey(Hive::CurrentUser, kKeptLinesKey.path);
+  KeptLines kept(fake);
+  ASSERT_TRUE(kept.Load());
+  for (int line = 0; line < 12; ++line) ASSERT_TRUE(kept.Keep("x", 1));
+  const auto& values = fake.registry.Find(Hive::CurrentUser, kKeptLinesKey.path)->values;
+  EXPECT_EQ(values.size(), 13u);  // the bookkeeping and twelve lines
+  EXPECT_TRUE(values.count("Line09") && values.count("Line12"));
+  EXPECT_EQ(values.at("State").data, Bytes({13, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  const Bytes state = {0x01, 0x02, 0x03, 0x04, 0,    0,    0,    0,
+                       0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C};
+  fake.registry.SetBinary(Hive::CurrentUser, kKeptLinesKey.path, "State", state);
+  KeptLines again(fake);
+  ASSERT_TRUE(again.Load());
+  const KeptState& read = again.state();
+  EXPECT_EQ(
+      std::vector<std::uint32_t>({read.next, read.written, read.pendingOffset, read.pendingLast}),
+      std::vector<std::uint32_t>({0x04030201, 0, 0x08070605, 0x0C0B0A09}));
+  // Bookkeeping of another type is none to act on.
+  fake.registry.Set(Hive::CurrentUser, kKeptLinesKey.path, "State", ValueType::Text, state);
+  EXPECT_FALSE(KeptLines(fake).Load());
 }
 
 }  // namespace

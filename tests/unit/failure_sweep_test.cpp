@@ -24,7 +24,8 @@
 #include "resources/resource_ids.h"
 #include "session/time_choice.h"
 #include "tests/support/computer.h"
-#include "tests/support/wizard_fixture.h"
+#include "wizard/page_table.h"
+#include "wizard/startup.h"
 
 namespace lull::testing {
 namespace {
@@ -89,9 +90,7 @@ std::unique_ptr<WizardRun> Fresh(const Computer& computer, const Failure& failur
                                  std::optional<int> cutAfter) {
   auto run = std::make_unique<WizardRun>();
   FakeWindows& windows = run->windows;
-  windows.registry = computer.registry;
-  windows.files = computer.files;
-  windows.version = computer.version;
+  CarryOver(computer, windows);
   windows.failAt = failure.at;
   windows.failureMode = failure.mode;
   windows.cutAfter = cutAfter;
@@ -130,30 +129,27 @@ const Call* FirstNewFailure(const FakeWindows& probe, const FakeWindows& run) {
   return nullptr;
 }
 
-// The page the next start must open for what the registry holds: the reset offer while the
-// backup carries an activation's flag, otherwise the activation pages by the live sleep time.
+// The page the next start must open, as the program chooses it from what the registry holds:
+// whether the backup carries an activation's flag, and whether the monitor sleeps.
 std::string FirstPageFor(const Computer& computer) {
   const FakeRegistry& registry = computer.registry;
+  StartupFacts facts;
   const auto flag = BackupText(registry, kRowFlag);
-  if (flag && flag->starts_with("1")) return "ResetActivate";
+  facts.backupFromActivation = flag && flag->starts_with("1");
   if (ClassifyVersion(computer.version) == OsClass::Win95) {
     // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
     const auto active = registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffActive");
     const auto sleep = registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffTimeOut");
-    return active == "1" && sleep && sleep->find_first_not_of('0') != std::string::npos
-               ? "SelectCompliant"
-               : "ActivateYesNo";
+    facts.sleepAlreadyActive =
+        active == "1" && sleep && sleep->find_first_not_of('0') != std::string::npos;
+  } else if (const auto scheme =
+                 registry.GetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy");
+             scheme && scheme->size() == 1) {
+    const auto policies = registry.Get(Hive::CurrentUser, SchemePath((*scheme)[0]), "Policies");
+    facts.sleepAlreadyActive = policies && policies->data.size() == kPoliciesSize &&
+                               VideoTimeout(policies, kPoliciesOffset) != 0;
   }
-  const auto scheme = registry.GetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy");
-  std::uint32_t sleep = 0;
-  if (scheme && scheme->size() == 1) {
-    const auto policies =
-        registry.Get(Hive::CurrentUser, kPowerCfg + "\\PowerPolicies\\" + *scheme, "Policies");
-    if (policies && policies->data.size() == kPoliciesSize) {
-      sleep = VideoTimeout(policies, kPoliciesOffset);
-    }
-  }
-  return sleep != 0 ? "SelectCompliant" : "ActivateYesNo";
+  return InfoOf(FirstPage(facts)).templateName;
 }
 
 // The wizard's reactivation saves the settings in force as the new backup; lullcmd's rerun
@@ -322,9 +318,8 @@ bool LaterActivationIsItsOwn(const Computer& computer) {
   }
   const Registry live = LiveRegistry(windows.registry);
   const auto ini = windows.GetFile(kIniPath);
-  StartedProgram later(windows);
-  if (later.OffersReset()) return true;
-  later.Activate(IDC_TIME_10, true);
+  if (WizardRun(windows).StartUp().OffersReset()) return true;
+  WizardRun(windows).Activate(IDC_TIME_10, true);
   return ResetLater(windows) && LiveRegistry(windows.registry) == live &&
          windows.GetFile(kIniPath) == ini;
 }

@@ -6,7 +6,6 @@
 #include "command/companion_texts.h"
 #include "settings/places.h"
 #include "tests/support/computer.h"
-#include "tests/support/wizard_fixture.h"
 
 namespace lull::testing {
 namespace {
@@ -15,38 +14,16 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-// A computer after the typical activation, and what it held before it.
-struct Reset {
-  explicit Reset(OsClass os) {
-    FakeWindows before;
-    SetUpComputer(before, os);
-    originals = LiveRegistry(before.registry);
-    ActivateComputer(fake, os);
-  }
-  // Start-up, then the reset, with the given call of the reset failing.
-  Outcome Run(std::optional<int> failAt = {}) {
-    StartedProgram started(fake);
-    fake.calls.clear();
-    fake.fallibleCallCount = 0;
-    fake.failAt = failAt;
-    return started.Reset();
-  }
-  void SetDesktop(const std::string& name, const std::string& text) {
-    fake.registry.SetText(Hive::CurrentUser, kDesktop, name, text);
-  }
-  void DropFromBackup(BackupRow row) {
-    fake.registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(row));
-  }
-  std::optional<std::string> Desktop(const std::string& name) const {
-    return fake.registry.GetText(Hive::CurrentUser, kDesktop, name);
-  }
-  std::vector<std::string> Announced() const {
-    return fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess});
-  }
+// The live settings of the typical computer, which a reset of its activation puts back.
+FakeRegistry::Keys Originals(OsClass os) {
+  FakeWindows before;
+  SetUpComputer(before, os);
+  return LiveRegistry(before.registry);
+}
 
-  FakeWindows fake;
-  FakeRegistry::Keys originals;
-};
+std::vector<std::string> Announced(const FakeWindows& fake) {
+  return fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess});
+}
 
 const char* const kXpReload =
     "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
@@ -56,97 +33,97 @@ const char* const k98Reload =
 TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
   const struct {
     const char* what;
-    void (*change)(Reset&);  // what the backup lacks or holds
+    void (*change)(WizardRun&);  // what the backup lacks or holds
     const char* desktopValue;
     std::optional<std::string> expected;  // of desktopValue after the reset
     std::vector<std::string> announcedScreenSaver;
   } cases[] = {
       {"no screen-saver program",
-       [](Reset& r) { r.DropFromBackup(kRowScreenSaver); },
+       [](WizardRun& r) { DropFromBackup(r.windows.registry, kRowScreenSaver); },
        "SCRNSAVE.EXE",
        "C:\\CHANGED.SCR",
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
       {"no monitor power-off switch",
-       [](Reset& r) { r.DropFromBackup(kRowPowerOffActive); },
+       [](WizardRun& r) { DropFromBackup(r.windows.registry, kRowPowerOffActive); },
        "ScreenSavePowerOffActive",
        "1",
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
       {"no screen-saver time-out",
-       [](Reset& r) { r.DropFromBackup(kRowScreenSaveTimeOut); },
+       [](WizardRun& r) { DropFromBackup(r.windows.registry, kRowScreenSaveTimeOut); },
        "ScreenSaveTimeOut",
        "840",
        {}},
       {"a screen saver that was off",
-       [](Reset& r) {
-         r.fake.registry.SetText(Hive::CurrentUser, kBackupKey.path,
-                                 kBackupRowLayout[kRowScreenSaveActive].name, "0");
+       [](WizardRun& r) {
+         r.windows.registry.SetText(Hive::CurrentUser, kBackupKey.path,
+                                    kBackupRowLayout[kRowScreenSaveActive].name, "0");
        },
        "ScreenSaveActive",
        "0",
        {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
       {"a screen-saver time-out of 0",
-       [](Reset& r) { SetBackup(r.fake.registry, kRowScreenSaveTimeOut, "0"); },
+       [](WizardRun& r) { SetBackup(r.windows.registry, kRowScreenSaveTimeOut, "0"); },
        "ScreenSaveTimeOut",
        "0",
        {}},
   };
   for (const OsClass os : {OsClass::WinXP, OsClass::Win98}) {
     for (const auto& c : cases) {
-      Reset r(os);
-      SetBackup(r.fake.registry, kRowScreenSaver, kSavedLine);
-      r.SetDesktop("SCRNSAVE.EXE", "C:\\CHANGED.SCR");
+      WizardRun r(os, true);
+      SetBackup(r.windows.registry, kRowScreenSaver, kSavedLine);
+      r.windows.registry.SetText(Hive::CurrentUser, kDesktop, "SCRNSAVE.EXE", "C:\\CHANGED.SCR");
       c.change(r);
-      EXPECT_EQ(r.Run(), Outcome::Done) << c.what;
+      EXPECT_EQ(r.Reset(), Outcome::Done) << c.what;
       EXPECT_EQ(r.Desktop(c.desktopValue), c.expected) << c.what;
       // Everything else is as before the activation.
       EXPECT_EQ(r.Desktop("ScreenSavePowerOffTimeOut"), "0") << c.what;
-      EXPECT_EQ(VideoTimeout(r.fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
+      EXPECT_EQ(VideoTimeout(r.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
                              kPoliciesOffset),
                 0u)
           << c.what;
       const bool lineRestored = c.desktopValue != std::string("SCRNSAVE.EXE");
       if (os == OsClass::Win98) {
-        EXPECT_EQ(r.fake.GetFile(kIniPath), lineRestored ? kRestoredIni : kIniContent) << c.what;
+        EXPECT_EQ(r.windows.GetFile(kIniPath), lineRestored ? kRestoredIni : kIniContent) << c.what;
       } else if (lineRestored) {
         EXPECT_EQ(r.Desktop("SCRNSAVE.EXE"), kSavedLine) << c.what;
       }
       auto announced = c.announcedScreenSaver;
       announced.push_back(os == OsClass::WinXP ? kXpReload : k98Reload);
-      EXPECT_THAT(r.Announced(), ElementsAreArray(announced)) << c.what;
+      EXPECT_THAT(Announced(r.windows), ElementsAreArray(announced)) << c.what;
     }
   }
 }
 
 TEST(ResetSettings, OnWindows95RewritesSystemIniButNeitherRestoresNorReloadsPowerPolicies) {
-  Reset r(OsClass::Win95);
-  SetBackup(r.fake.registry, kRowPowerPolicyIndex, "0");
-  SetBackup(r.fake.registry, kRowPolicies, PoliciesRecord(300, 0x10));
-  SetBackup(r.fake.registry, kRowAcPolicy, AcPolicyRecord(300, 0x40));
+  WizardRun r(OsClass::Win95, true);
+  SetBackup(r.windows.registry, kRowPowerPolicyIndex, "0");
+  SetBackup(r.windows.registry, kRowPolicies, PoliciesRecord(300, 0x10));
+  SetBackup(r.windows.registry, kRowAcPolicy, AcPolicyRecord(300, 0x40));
   // Each Desktop value goes back under its own name, those activation leaves alone too.
   for (const Place& place : kPlaces) {
     if (place.key == PlaceKey::Desktop && KeptOn(OsClass::Win95, place)) {
-      r.SetDesktop(place.name, "7");
+      r.windows.registry.SetText(Hive::CurrentUser, kDesktop, place.name, "7");
     }
   }
-  EXPECT_EQ(r.Run(), Outcome::Done);
-  EXPECT_EQ(LiveRegistry(r.fake.registry), r.originals);
-  EXPECT_EQ(r.fake.GetFile(kIniPath), kRestoredIni);
-  EXPECT_THAT(r.fake.startedProcesses, IsEmpty());
+  EXPECT_EQ(r.Reset(), Outcome::Done);
+  EXPECT_EQ(LiveRegistry(r.windows.registry), Originals(OsClass::Win95));
+  EXPECT_EQ(r.windows.GetFile(kIniPath), kRestoredIni);
+  EXPECT_THAT(r.windows.startedProcesses, IsEmpty());
 }
 
 // A Desktop key the user may read but not write (on NT; Windows 95/98/Me open every key for
 // writing): the backup stays for another try, the rest goes back, and the running system is
 // told nothing the registry lacks.
 TEST(ResetSettings, KeepsTheBackupWhenTheDesktopValuesCannotBeRestored) {
-  Reset r(OsClass::WinXP);
-  r.fake.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
-  const auto backup = BackupKeyOf(r.fake.registry);
-  EXPECT_EQ(r.Run(), Outcome::Failed);
-  EXPECT_EQ(BackupKeyOf(r.fake.registry), backup);
-  EXPECT_EQ(
-      VideoTimeout(r.fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),
-      0u);
-  EXPECT_THAT(r.Announced(), ElementsAre(kXpReload));
+  WizardRun r(OsClass::WinXP, true);
+  r.windows.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
+  const auto backup = BackupKeyOf(r.windows.registry);
+  EXPECT_EQ(r.Reset(), Outcome::Failed);
+  EXPECT_EQ(BackupKeyOf(r.windows.registry), backup);
+  EXPECT_EQ(VideoTimeout(r.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
+                         kPoliciesOffset),
+            0u);
+  EXPECT_THAT(Announced(r.windows), ElementsAre(kXpReload));
 }
 
 // A key that is gone since the activation (a power scheme deleted, a profile without its
@@ -197,10 +174,10 @@ const char* LiveName(BackupRow row) {
 // A screen-saver program another tool kept as bytes without a terminator goes back as a text
 // with one.
 TEST(ResetSettings, PutsTheScreenSaverBackAsATerminatedText) {
-  Reset r(OsClass::WinXP);
-  SetBackup(r.fake.registry, kRowScreenSaver, TextBytes(kSavedLine, false), ValueType::Binary);
-  EXPECT_EQ(r.Run(), Outcome::Done);
-  EXPECT_EQ(r.fake.registry.Get(Hive::CurrentUser, kDesktop, kScreenSaverName),
+  WizardRun r(OsClass::WinXP, true);
+  SetBackup(r.windows.registry, kRowScreenSaver, TextBytes(kSavedLine, false), ValueType::Binary);
+  EXPECT_EQ(r.Reset(), Outcome::Done);
+  EXPECT_EQ(r.windows.registry.Get(Hive::CurrentUser, kDesktop, kScreenSaverName),
             (RegistryValue{ValueType::Text, TextBytes(kSavedLine)}));
 }
 
@@ -211,17 +188,17 @@ TEST(ResetSettings, PutsPoliciesBackIntoTheSchemeTheBackupNamesOnly) {
   const char* const policies = LiveName(kRowPolicies);
   for (const bool backupNamesScheme : {true, false}) {
     SCOPED_TRACE(backupNamesScheme);
-    Reset r(OsClass::WinXP);
-    r.fake.registry.SetText(Hive::CurrentUser, kPowerCfg, index, "1");
-    r.fake.registry.SetBinary(Hive::CurrentUser, kScheme1, policies, PoliciesRecord(600, 0x50));
-    if (!backupNamesScheme) r.DropFromBackup(kRowPowerPolicyIndex);
-    EXPECT_EQ(r.Run(), Outcome::Done);
-    EXPECT_EQ(
-        VideoTimeout(r.fake.registry.Get(Hive::CurrentUser, kScheme0, policies), kPoliciesOffset),
-        backupNamesScheme ? 0u : 900u);
-    EXPECT_EQ(r.fake.registry.Get(Hive::CurrentUser, kScheme1, policies)->data,
+    WizardRun r(OsClass::WinXP, true);
+    r.windows.registry.SetText(Hive::CurrentUser, kPowerCfg, index, "1");
+    r.windows.registry.SetBinary(Hive::CurrentUser, kScheme1, policies, PoliciesRecord(600, 0x50));
+    if (!backupNamesScheme) DropFromBackup(r.windows.registry, kRowPowerPolicyIndex);
+    EXPECT_EQ(r.Reset(), Outcome::Done);
+    EXPECT_EQ(VideoTimeout(r.windows.registry.Get(Hive::CurrentUser, kScheme0, policies),
+                           kPoliciesOffset),
+              backupNamesScheme ? 0u : 900u);
+    EXPECT_EQ(r.windows.registry.Get(Hive::CurrentUser, kScheme1, policies)->data,
               PoliciesRecord(600, 0x50));
-    EXPECT_EQ(r.fake.registry.GetText(Hive::CurrentUser, kPowerCfg, index), "1");
+    EXPECT_EQ(r.windows.registry.GetText(Hive::CurrentUser, kPowerCfg, index), "1");
   }
 }
 
@@ -237,9 +214,11 @@ TEST(ResetSettings, DeletesTheDesktopValuesThatDidNotExistBeforeTheActivation) {
       SetUpComputer(fake, os);
       DropMonitorValues(fake);
       const auto before = LiveRegistry(fake.registry);
-      StartedProgram(fake).Activate(IDC_TIME_15, true);
-      if (!listed)
-        fake.registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(kRowAbsent));
+      WizardRun(fake).Activate(IDC_TIME_15, true);
+      // The list of names is a text, as any other tool reads it.
+      EXPECT_EQ(fake.registry.Get(Hive::CurrentUser, kBackupPath, BackupName(kRowAbsent))->type,
+                ValueType::Text);
+      if (!listed) DropFromBackup(fake.registry, kRowAbsent);
       ASSERT_TRUE(ResetLater(fake));
       if (listed) {
         EXPECT_EQ(LiveRegistry(fake.registry), before);
@@ -248,7 +227,7 @@ TEST(ResetSettings, DeletesTheDesktopValuesThatDidNotExistBeforeTheActivation) {
                   "900");
       }
       const bool stillAsleep = !listed && os == OsClass::Win95;
-      EXPECT_EQ(StartedProgram(fake).program.wizard.currentPage,
+      EXPECT_EQ(WizardRun(fake).StartUp().program.wizard.currentPage,
                 stillAsleep ? PageId::SelectCompliant : PageId::ActivateYesNo);
     }
   }
@@ -272,8 +251,7 @@ TEST(ResetSettings, LeavesTheMachinePoliciesOfAnotherComputer) {
     SCOPED_TRACE(c.what);
     FakeWindows office;
     ActivateComputer(office, OsClass::WinXP);
-    if (!c.named)
-      office.registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(kRowComputer));
+    if (!c.named) DropFromBackup(office.registry, kRowComputer);
     WizardRun run;
     SetUpComputer(run.windows, OsClass::WinXP);
     for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
@@ -296,7 +274,7 @@ TEST(ResetSettings, LeavesTheMachinePoliciesOfAnotherComputer) {
     std::string said = run.windows.output;  // its lines joined again where they were broken
     for (std::size_t at; (at = said.find("\r\n")) != std::string::npos;) said.replace(at, 2, " ");
     EXPECT_EQ(said.find(kOtherComputerNote) == std::string::npos, c.machineRestored) << said;
-    EXPECT_EQ(StartedProgram(run.windows).Reset(), Outcome::Done);
+    EXPECT_EQ(WizardRun(run.windows).Reset(), Outcome::Done);
     EXPECT_EQ(machineTimeouts(), c.machineRestored ? Timeouts(3, 0) : Timeouts(3, 300));
     EXPECT_EQ(run.windows.registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut"),
               "1200");

@@ -11,7 +11,6 @@
 #include "session/texts.h"
 #include "tests/support/case_names.h"
 #include "tests/support/computer.h"
-#include "tests/support/wizard_fixture.h"
 
 namespace lull {
 namespace {
@@ -44,6 +43,7 @@ struct Computer {
   OsClass os = OsClass::WinXP;
   const char* schemeIndex = "0";
   std::uint32_t userVideoTimeout = 0;  // seconds in the current scheme's "Policies"
+  bool machinePolicy = true;           // the current control set's "AcPolicy", alike
   const char* screenSaveActive = nullptr;
   const char* screenSaveTimeOut = nullptr;
   const char* powerOffActive = nullptr;
@@ -62,10 +62,13 @@ void Install(FakeWindows& windows, const Computer& c) {
   registry.CreateKey(kUser, kDesktop);
   if (c.schemeIndex) {
     registry.SetText(kUser, kPowerCfg, "CurrentPowerPolicy", c.schemeIndex);
-    registry.SetBinary(kUser, std::string(kPowerCfg) + "\\PowerPolicies\\" + c.schemeIndex,
-                       "Policies", PoliciesRecord(c.userVideoTimeout));
+    registry.SetBinary(kUser, testing::SchemePath(c.schemeIndex[0]), "Policies",
+                       PoliciesRecord(c.userVideoTimeout));
   }
-  registry.SetBinary(kMachine, kCurrentControlSet, "AcPolicy", AcPolicyRecord(c.userVideoTimeout));
+  if (c.machinePolicy) {
+    registry.SetBinary(kMachine, kCurrentControlSet, "AcPolicy",
+                       AcPolicyRecord(c.userVideoTimeout));
+  }
   const std::pair<const char*, const char*> desktop[] = {
       {"ScreenSaveActive", c.screenSaveActive},
       {"ScreenSaveTimeOut", c.screenSaveTimeOut},
@@ -134,6 +137,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Scheme 9, the last of one digit, is followed.
         ViewCase{"NoBackupAndFifteenMinutesOfSleep",
                  Computer{.schemeIndex = "9", .userVideoTimeout = 900}, PageId::SelectCompliant,
+                 Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+                 Facts{true, 0, 0, 900}},
+        // The user's policy says whether the monitor sleeps, not the machine's.
+        ViewCase{"SleepOfTheUserPolicyWithoutAMachinePolicy",
+                 Computer{.userVideoTimeout = 900, .machinePolicy = false}, PageId::SelectCompliant,
                  Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
                  Facts{true, 0, 0, 900}},
         ViewCase{"FlagOneOpensResetActivateWhileTheMonitorSleeps",
