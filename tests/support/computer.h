@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -216,6 +217,14 @@ struct WizardRun {
   }
   const PageVisit& Visit(std::size_t index) const { return windows.pages.at(index); }
   const PageVisit& LastVisit() const { return windows.pages.back(); }
+  // The next start on the computer this run left: a new process, with only what stays from
+  // one start to the next.
+  std::unique_ptr<WizardRun> Next() const { return Later(windows); }
+  static std::unique_ptr<WizardRun> Later(const FakeWindows& computer) {
+    auto next = std::make_unique<WizardRun>();
+    CarryOver(computer, next->windows);
+    return next;
+  }
 
   FakeWindows own;
   FakeWindows& windows;
