@@ -272,14 +272,6 @@ inline bool ResetLater(FakeWindows& fake) {
   return later.StartUp().OffersReset() && later.Reset() == Outcome::Done;
 }
 
-// The user's hive of one computer on another, as a roaming profile carries it there: the
-// backup goes with it, the machine's own keys stay.
-inline void RoamTo(const FakeWindows& from, FakeWindows& to) {
-  for (const auto& [key, values] : from.registry.keys) {
-    if (key.first == Hive::CurrentUser) to.registry.keys[key] = values;
-  }
-}
-
 // Every key but the backup's.
 inline FakeRegistry::Keys LiveRegistry(const FakeRegistry& registry) {
   auto keys = registry.keys;

@@ -167,7 +167,7 @@ std::unique_ptr<WizardRun> RunSweep(const Sweep& s, const FakeWindows& computer,
 
 // Where the computer before the run differs from the typical one: on Windows 95 its Desktop
 // never held the monitor's values; a roaming user's backup may come from another computer,
-// which activated its own machine policies and left this one's as they are.
+// which activated its own machine policies and left this one's, set otherwise, as they are.
 enum class Shape { Typical, RoamedFromAnotherComputer };
 
 // The computer before the run: the typical one, or one after the typical activation. A
@@ -185,9 +185,12 @@ Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& 
   }
   if (shape == Shape::RoamedFromAnotherComputer) {
     SetBackup(setUp.registry, kRowComputer, "PC041");
-    for (const auto& [key, values] : *s.original) {
-      if (key.first == Hive::LocalMachine) setUp.registry.keys[key] = values;
+    for (const std::string& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
+      setUp.registry.SetBinary(Hive::LocalMachine, path, "AcPolicy", AcPolicyRecord(300));
+      (*s.original)[{Hive::LocalMachine, path}] = *setUp.registry.Find(Hive::LocalMachine, path);
     }
+  } else if (s.original) {
+    SetBackup(setUp.registry, kRowComputer, "pc042");  // this computer, its name in another case
   }
   if (savedScreenSaver != nullptr) {
     SetBackup(setUp.registry, kRowScreenSaver, savedScreenSaver);
