@@ -38,23 +38,21 @@ using Pages = std::vector<std::string>;
 // for (one that start-up chose because a read failed, say) is cancelled.
 using Answers = std::map<std::string, std::vector<UserAction>>;
 
-const Answers kActivateFor15Minutes = {
-    {"ActivateYesNo", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"SelectTime", {Click(IDC_TIME_15), Click(IDC_NEXT)}},
-    {"SelectCompliant", {Click(IDC_TIME_15), Click(IDC_NEXT)}},
-    {"AdjustScreenSave", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"NormalFinish", {Click(IDC_FINISH)}},
-};
-
-const Answers kReactivateFor10Minutes = {
-    {"ResetActivate", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"ActivateYesNo", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"ActivateYesNoPrev", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"SelectTime", {Click(IDC_TIME_10), Click(IDC_NEXT)}},
-    {"SelectCompliant", {Click(IDC_TIME_10), Click(IDC_NEXT)}},
-    {"AdjustScreenSave", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"NormalFinish", {Click(IDC_FINISH)}},
-};
+// Activates for the time of this radio button and moves the screen saver, from whichever page
+// start-up opens.
+Answers Activating(int time) {
+  const std::vector<UserAction> yes = {Click(IDC_YES), Click(IDC_NEXT)};
+  const std::vector<UserAction> chosen = {Click(time), Click(IDC_NEXT)};
+  return {{"ResetActivate", yes},
+          {"ActivateYesNo", yes},
+          {"ActivateYesNoPrev", yes},
+          {"SelectTime", chosen},
+          {"SelectCompliant", chosen},
+          {"AdjustScreenSave", yes},
+          {"NormalFinish", {Click(IDC_FINISH)}}};
+}
+const Answers kActivateFor15Minutes = Activating(IDC_TIME_15);
+const Answers kReactivateFor10Minutes = Activating(IDC_TIME_10);
 
 const Answers kReset = {
     {"ResetActivate", {Click(IDC_NO), Click(IDC_NEXT)}},
@@ -194,7 +192,7 @@ Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& 
   }
   if (savedScreenSaver != nullptr) {
     SetBackup(setUp.registry, kRowScreenSaver, savedScreenSaver);
-    (*s.original)[{Hive::CurrentUser, "control panel\\desktop"}].values["scrnsave.exe"] =
+    (*s.original)[{Hive::CurrentUser, kDesktop}].values[kScreenSaverName] =
         RegistryValue{ValueType::Text, TextBytes(savedScreenSaver)};
   }
   s.before = LiveRegistry(setUp.registry);
