@@ -83,6 +83,15 @@ inline std::uint32_t VideoTimeout(const std::optional<RegistryValue>& value, std
   return ReadLittleEndian32(value->data.data() + offset);
 }
 
+// The video time-out of the user's record in a scheme, and of a control set's machine record.
+inline std::uint32_t UserVideoTimeout(const FakeWindows& fake, const std::string& scheme) {
+  return VideoTimeout(fake.registry.Get(Hive::CurrentUser, scheme, "Policies"), kPoliciesOffset);
+}
+inline std::uint32_t MachineVideoTimeout(const FakeWindows& fake, const std::string& controlSet) {
+  return VideoTimeout(fake.registry.Get(Hive::LocalMachine, controlSet, "AcPolicy"),
+                      kAcPolicyOffset);
+}
+
 // The bytes a row holds, up to its length, and its whole buffer.
 inline Bytes RowBytes(const BackupEntry& row) { return Bytes(row.data, row.data + row.length); }
 inline Bytes BufferBytes(const BackupEntry& row) {

@@ -87,13 +87,9 @@ TEST(ActivateSettings, WritesTheChosenTimesAndMovesTheScreenSaverOnlyWhenAsked) 
     EXPECT_EQ(a.Desktop("ScreenSaveTimeOut"), c.screenSaveTimeOut) << c.minutes;
     EXPECT_EQ(a.Desktop("ScreenSavePowerOffActive"), "1") << c.minutes;
     EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), std::to_string(sleep)) << c.minutes;
-    EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                           kPoliciesOffset),
-              sleep);
+    EXPECT_EQ(UserVideoTimeout(a.windows, kScheme0), sleep);
     for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
-      EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::LocalMachine, path, "AcPolicy"),
-                             kAcPolicyOffset),
-                sleep);
+      EXPECT_EQ(MachineVideoTimeout(a.windows, path), sleep);
     }
     std::vector<std::string> announced;
     if (c.move) {
@@ -125,12 +121,8 @@ TEST(ActivateSettings, FollowsTheCurrentPowerSchemeIndex) {
   a.windows.registry.SetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy", "1");
   a.windows.registry.SetBinary(Hive::CurrentUser, kScheme1, "Policies", PoliciesRecord(0, 0x50));
   a.Activate(IDC_TIME_15, true);
-  EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme1, "Policies"),
-                         kPoliciesOffset),
-            900u);
-  EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                         kPoliciesOffset),
-            0u);
+  EXPECT_EQ(UserVideoTimeout(a.windows, kScheme1), 900u);
+  EXPECT_EQ(UserVideoTimeout(a.windows, kScheme0), 0u);
 }
 
 TEST(ActivateSettings, AUserWhoMayNotWriteTheMachinePoliciesStillGetsTheUserValues) {
@@ -146,9 +138,7 @@ TEST(ActivateSettings, AUserWhoMayNotWriteTheMachinePoliciesStillGetsTheUserValu
   EXPECT_EQ(a.windows.registry.Get(Hive::LocalMachine, kControlSet2, "AcPolicy"), ac2);
   EXPECT_EQ(a.windows.registry.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy"), ac);
   EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), "900");
-  EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                         kPoliciesOffset),
-            900u);
+  EXPECT_EQ(UserVideoTimeout(a.windows, kScheme0), 900u);
 }
 
 TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) {
@@ -162,9 +152,7 @@ TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) 
                 PoliciesRecord(0, 0x10, kPoliciesVideoTimeoutOffset));
     }
     a.Activate(IDC_TIME_15, true);
-    EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                           kPoliciesOffset),
-              backupHeldThem ? 900u : 0u);
+    EXPECT_EQ(UserVideoTimeout(a.windows, kScheme0), backupHeldThem ? 900u : 0u);
     EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), "900");
     EXPECT_THAT(a.windows.startedProcesses, IsEmpty());
   }

@@ -76,10 +76,7 @@ TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
       EXPECT_EQ(r.Desktop(c.desktopValue), c.expected) << c.what;
       // Everything else is as before the activation.
       EXPECT_EQ(r.Desktop("ScreenSavePowerOffTimeOut"), "0") << c.what;
-      EXPECT_EQ(VideoTimeout(r.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                             kPoliciesOffset),
-                0u)
-          << c.what;
+      EXPECT_EQ(UserVideoTimeout(r.windows, kScheme0), 0u) << c.what;
       const bool lineRestored = c.desktopValue != std::string("SCRNSAVE.EXE");
       if (os == OsClass::Win98) {
         EXPECT_EQ(r.windows.GetFile(kIniPath), lineRestored ? kRestoredIni : kIniContent) << c.what;
@@ -119,9 +116,7 @@ TEST(ResetSettings, KeepsTheBackupWhenTheDesktopValuesCannotBeRestored) {
   const auto backup = BackupKeyOf(r.windows.registry);
   EXPECT_EQ(r.Reset(), Outcome::Failed);
   EXPECT_EQ(BackupKeyOf(r.windows.registry), backup);
-  EXPECT_EQ(VideoTimeout(r.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                         kPoliciesOffset),
-            0u);
+  EXPECT_EQ(UserVideoTimeout(r.windows, kScheme0), 0u);
   EXPECT_THAT(Announced(r.windows), ElementsAre(kXpReload));
 }
 
@@ -155,9 +150,7 @@ TEST(ResetSettings, AResetWhoseKeyIsGoneStillEnds) {
     EXPECT_EQ(BackupRowsOf(fake.registry), std::vector<BackupRow>{kRowFlag});
     EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, c.absentKey));
     if (c.absentKey == kDesktop) {
-      EXPECT_EQ(
-          VideoTimeout(fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),
-          0u);
+      EXPECT_EQ(UserVideoTimeout(fake, kScheme0), 0u);
     }
   }
 }
@@ -192,9 +185,7 @@ TEST(ResetSettings, PutsPoliciesBackIntoTheSchemeTheBackupNamesOnly) {
     r.windows.registry.SetBinary(Hive::CurrentUser, kScheme1, policies, PoliciesRecord(600, 0x50));
     if (!backupNamesScheme) DropFromBackup(r.windows.registry, kRowPowerPolicyIndex);
     EXPECT_EQ(r.Reset(), Outcome::Done);
-    EXPECT_EQ(VideoTimeout(r.windows.registry.Get(Hive::CurrentUser, kScheme0, policies),
-                           kPoliciesOffset),
-              backupNamesScheme ? 0u : 900u);
+    EXPECT_EQ(UserVideoTimeout(r.windows, kScheme0), backupNamesScheme ? 0u : 900u);
     EXPECT_EQ(r.windows.registry.Get(Hive::CurrentUser, kScheme1, policies)->data,
               PoliciesRecord(600, 0x50));
     EXPECT_EQ(r.windows.registry.GetText(Hive::CurrentUser, kPowerCfg, index), "1");
