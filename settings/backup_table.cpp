@@ -39,7 +39,6 @@ BackupTable::BackupTable() {
 
 void BackupTable::SetCharacter(std::size_t row, char value) {
   BackupEntry& entry = rows[row];
-  if (entry.capacity < kCharacterCapacity) return;
   entry.data[0] = static_cast<std::uint8_t>(value);
   entry.data[1] = 0;
   entry.length = kCharacterCapacity;
@@ -65,6 +64,11 @@ bool BackupTable::TakeValue(std::size_t row, ValueType type, const std::uint8_t*
   return true;
 }
 
+bool BackupTable::TakeText(std::size_t row, const char* text) {
+  return TakeValue(row, ValueType::Text, reinterpret_cast<const std::uint8_t*>(text),
+                   TextLength(text, rows[row].capacity));
+}
+
 void LoadBackup(SettingsStore& store) {
   BackupTable& table = store.backup;
   RegistryKey key(store.platform);
@@ -80,10 +84,9 @@ void LoadBackup(SettingsStore& store) {
   for (std::size_t index = 0; index < kBackupRowCount; ++index) {
     BackupEntry& row = table[index];
     ValueType found = row.type;
-    const std::uint32_t capacity = row.capacity < sizeof read ? row.capacity : sizeof read;
-    std::uint32_t size = capacity;
+    std::uint32_t size = row.capacity;
     const RegResult result = key.Query(row.name, found, read, size);
-    if (result != kRegSuccess || size > capacity || !table.TakeValue(index, found, read, size)) {
+    if (result != kRegSuccess || size > row.capacity || !table.TakeValue(index, found, read, size)) {
       row.length = 0;
       if (result != kRegSuccess && !IsNotFoundDeniedOrMoreData(result)) table.loadFailed = true;
     }
@@ -97,8 +100,7 @@ void TakeComputerName(SettingsStore& store) {
   char name[kComputerNameCapacity];
   store.backup[kRowComputer].length = 0;
   if (!store.platform.GetComputerName(name, sizeof name)) return;
-  store.backup.TakeValue(kRowComputer, ValueType::Text, reinterpret_cast<std::uint8_t*>(name),
-                         TextLength(name, sizeof name) + 1);
+  store.backup.TakeText(kRowComputer, name);
 }
 
 bool SaveBackup(SettingsStore& store, SaveScope scope) {
