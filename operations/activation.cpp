@@ -42,7 +42,6 @@ Outcome ActivateSettings(SettingsStore& store, const ChosenTimes& chosen) {
   store.backup.SetCharacter(kRowFlag, '1');
   // The new backup is this computer's, whatever computer an older one came from.
   TakeComputerName(store);
-  store.backup.fromAnotherComputer = false;
   // Without a complete backup a change could never be undone, so nothing is changed.
   if (!SaveBackup(store, SaveScope::PresentRows)) return Outcome::Failed;
 

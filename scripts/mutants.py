@@ -11,7 +11,8 @@ a named constant or enumerator given the next one of its kind (kRowX -> kRowY, K
 Kind::B). The closing line counts each family. Comments, texts, preprocessor lines and
 static_asserts are left alone. The files are the sources cmake/lull_core.cmake lists (the
 wizard's core and the companion's own) and the product headers they include. The mutants
-are shuffled by the seed, the known equivalents
+are put in an order by the seed (one in which each keeps its place when the code around
+others changes), the known equivalents
 (tests/mutants/equivalents.txt) passed over, and the first COUNT tried: each is written into
 the worktree's file, unit_tests is built in build/mutants and run under a time-out, and the
 file is put back. Survivors are printed as file:line: change, then the counts. A larger
@@ -25,10 +26,10 @@ usage: mutants.py [COUNT [SEED]]          (50 mutants of the shuffle by seed 1)
                                            see what tests of those files catch
 """
 import bisect
+import hashlib
 import json
 import os
 import pathlib
-import random
 import re
 import shutil
 import signal
@@ -576,7 +577,11 @@ def sample(count, seed, only=()):
     # The headers' mutants come last, one after the other: the build that follows a header
     # put back rebuilds what includes it, mostly what the next header's mutant needs rebuilt.
     position = {mutant: (mutant.path.endswith(".h"), index) for index, mutant in enumerate(pool)}
-    random.Random(seed).shuffle(pool)
+    # Each mutant's place in the order comes from its own name and the seed alone, so that a
+    # change elsewhere in the code leaves the others where they were: runs before and after
+    # a change try the same mutants wherever the code is the same.
+    pool.sort(key=lambda mutant: hashlib.sha256(
+        "\0".join((str(seed),) + mutant.key()).encode()).digest())
     chosen, skipped = [], 0
     for mutant in pool:
         if len(chosen) == count:
