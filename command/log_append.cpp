@@ -60,9 +60,10 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
     const std::uint32_t start = at;
     std::uint32_t number = keptKnown ? state.First() : state.next;
     std::uint32_t dropped = number - state.written - 1;
-    // An append that may not have finished: the lines it holds are not written again.
+    // An append that may not have finished: the lines it holds are not written again (a log
+    // emptied since holds none: a read past its end finds nothing).
     std::uint32_t offset = state.pendingOffset;
-    bool checking = state.pendingLast > state.written && offset < size;
+    bool checking = state.pendingLast > state.written;
     for (; number < state.next; ++number) {
       const std::int32_t length = kept.Read(number, buffer + at);
       if (length < 0) break;  // unread: it and those after it wait for a later run
