@@ -51,9 +51,10 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
     std::uint32_t at = 0;
     // A line cut short (a PC switched off while it wrote) is ended first, or the next would
     // join it. A last byte that cannot be read counts as cut: an empty line does no harm.
-    char last = 0;
-    std::uint32_t read = 0;
-    if (size != 0 && (!platform.ReadFileAt(file, size - 1, &last, 1, read) || last != '\n')) {
+    char last;
+    std::uint32_t read;
+    if (size != 0 && (!platform.ReadFileAt(file, size - 1, &last, sizeof last, read) ||
+                      read != sizeof last || last != '\n')) {
       buffer[at++] = '\r';
       buffer[at++] = '\n';
     }

@@ -23,6 +23,8 @@ inline constexpr RegResult kRegBadKey = 1010;
 constexpr bool IsNotFound(RegResult result) {
   return result == kRegFileNotFound || result == kRegPathNotFound || result == kRegBadKey;
 }
+// A delete that found nothing to delete leaves what was asked for.
+constexpr bool IsDeleted(RegResult result) { return result == kRegSuccess || IsNotFound(result); }
 // Not found, access denied or more data: the failures a reader takes for a value that is
 // not there.
 constexpr bool IsNotFoundDeniedOrMoreData(RegResult result) {

@@ -113,11 +113,10 @@ bool SaveBackup(SettingsStore& store, SaveScope scope) {
   const BackupEntry& flag = table[kRowFlag];
   if (scope == SaveScope::PresentRows) {
     for (const BackupEntry* row = table.rows; row->name != nullptr; ++row) {
-      const bool write = row->present() && row != &flag;
-      const std::uint32_t size = row->length < row->capacity ? row->length : row->capacity;
-      const RegResult result =
-          write ? key.Set(row->name, row->type, row->data, size) : key.Delete(row->name);
-      if (result != kRegSuccess && (write || !IsNotFound(result))) return false;
+      const bool saved = row->present() && row != &flag
+                             ? key.Set(row->name, row->type, row->data, row->length) == kRegSuccess
+                             : IsDeleted(key.Delete(row->name));
+      if (!saved) return false;
     }
   }
   // Only a backup on the disk may be relied on once the live values change: the registry
@@ -132,8 +131,7 @@ bool ClearBackup(SettingsStore& store) {
   if (opened != kRegSuccess) return IsNotFound(opened);
   // The flag goes first: a clear stopped after it leaves rows that count as no backup.
   for (const BackupEntry* row = store.backup.rows; row->name != nullptr; ++row) {
-    const RegResult result = key.Delete(row->name);
-    if (result != kRegSuccess && !IsNotFound(result)) return false;
+    if (!IsDeleted(key.Delete(row->name))) return false;
   }
   return true;
 }
