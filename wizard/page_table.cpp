@@ -76,9 +76,9 @@ constexpr bool TablesAgree() {
 }
 static_assert(TablesAgree(), "the page table is indexed by PageId and agrees with the steps");
 // None only stands for no page: its row is never shown.
-static_assert(kPages[None].choice == kNoChoice && kPages[None].remembersIn == None &&
-                  !kPages[None].hasPrevious && kPages[None].failureNote == kNoNote &&
-                  kPages[None].templateName[0] == '\0',
+constexpr const PageInfo& kNoPage = kPages[static_cast<std::size_t>(None)];
+static_assert(kNoPage.choice == kNoChoice && kNoPage.remembersIn == None && !kNoPage.hasPrevious &&
+                  kNoPage.failureNote == kNoNote && kNoPage.templateName[0] == '\0',
               "the row of no page is empty");
 
 }  // namespace
