@@ -10,16 +10,18 @@
 namespace lull::testing {
 namespace {
 
+// A console of Windows is 80 columns wide, and a line that fills them all wraps before its
+// CR LF: a line may hold 79 characters.
 TEST(Report, BreaksATextAtBlanksAndCutsAWordLongerThanALine) {
-  const std::string full(kConsoleColumns - 2, 'a');  // with " b", a line at its widest
-  const std::string word(kConsoleColumns + 3, 'w');
+  const std::string widest(77, 'a');  // with " b", 79 characters
+  const std::string word(82, 'w');
   const struct {
     std::string text;
     std::string lines;
   } cases[] = {
-      {full + " b", full + " b\r\n"},
-      {full + " bc", full + "\r\nbc\r\n"},
-      {"x  " + word + "  y", "x\r\n" + word.substr(0, kConsoleColumns) + "\r\nwww  y\r\n"},
+      {widest + " b", widest + " b\r\n"},
+      {widest + " bc", widest + "\r\nbc\r\n"},
+      {"x  " + word + "  y", "x\r\n" + word.substr(0, 79) + "\r\nwww  y\r\n"},
   };
   for (const auto& c : cases) {
     FakeWindows console;
