@@ -45,7 +45,7 @@ Outcome ReapplySettings(SettingsStore& store, const ChosenTimes& chosen) {
   // A setting that could not be read might differ, and would not be written.
   if (!ReadCurrentSettings(store)) return Outcome::Failed;
   BackupTable live;
-  for (std::size_t row = 0; row < kBackupRowCount; ++row) {
+  for (std::size_t row = 0; rows[row].name != nullptr; ++row) {
     live.TakeValue(row, rows[row].type, rows[row].data, rows[row].length);
   }
 
