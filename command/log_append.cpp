@@ -8,11 +8,10 @@ namespace {
 // Room for a CR LF that ends a cut line, every kept line and the run's own.
 constexpr std::uint32_t kAppendCapacity = 2 + (kKeptLineCount + 1) * kLogLineCapacity;
 
-FileHandle OpenLog(Platform& platform, Console& console, const char* path, FileError& error,
-                   std::uint32_t& size) {
+FileHandle OpenLog(Console& console, const char* path, FileError& error, std::uint32_t& size) {
   const std::uint32_t start = console.GetTickCount();
   for (;;) {
-    const FileHandle file = platform.OpenFileForAppending(path, error, size);
+    const FileHandle file = console.OpenFileForAppending(path, error, size);
     if (file != 0 || error != FileError::Busy ||
         console.GetTickCount() - start >= kLogWaitMilliseconds) {
       return file;
@@ -23,11 +22,11 @@ FileHandle OpenLog(Platform& platform, Console& console, const char* path, FileE
 
 // Whether the bytes stand in the file at offset: 1 when they do, 0 when they do not, -1
 // when the file could not be read.
-int InFile(Platform& platform, FileHandle file, std::uint32_t offset, const char* bytes,
+int InFile(Console& console, FileHandle file, std::uint32_t offset, const char* bytes,
            std::uint32_t length) {
   char read[kLogLineCapacity];
   std::uint32_t count = 0;
-  if (!platform.ReadFileAt(file, offset, read, length, count)) return -1;
+  if (!console.ReadFileAt(file, offset, read, length, count)) return -1;
   for (std::uint32_t at = 0; at < length; ++at) {
     if (at >= count || read[at] != bytes[at]) return 0;
   }
@@ -44,7 +43,7 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
   AppendResult result;
   FileError error = FileError::Other;
   std::uint32_t size = 0;
-  const FileHandle file = OpenLog(platform, console, path, error, size);
+  const FileHandle file = OpenLog(console, path, error, size);
   if (file != 0) {
     std::uint32_t inLog = state.written;  // the last kept line known to be in the log
     char buffer[kAppendCapacity];
@@ -53,7 +52,7 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
     // join it. A last byte that cannot be read counts as cut: an empty line does no harm.
     char last;
     std::uint32_t read;
-    if (size != 0 && (!platform.ReadFileAt(file, size - 1, &last, sizeof last, read) ||
+    if (size != 0 && (!console.ReadFileAt(file, size - 1, &last, sizeof last, read) ||
                       read != sizeof last || last != '\n')) {
       buffer[at++] = '\r';
       buffer[at++] = '\n';
@@ -74,7 +73,7 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
       }
       const auto bytes = static_cast<std::uint32_t>(length);
       const int found = checking && number <= state.pendingLast
-                            ? InFile(platform, file, offset, buffer + at, bytes)
+                            ? InFile(console, file, offset, buffer + at, bytes)
                             : 0;
       // A log that cannot be read may hold them: they wait, unwritten, for a later run.
       if (found < 0) break;

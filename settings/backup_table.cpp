@@ -86,7 +86,8 @@ void LoadBackup(SettingsStore& store) {
     ValueType found = row.type;
     std::uint32_t size = row.capacity;
     const RegResult result = key.Query(row.name, found, read, size);
-    if (result != kRegSuccess || size > row.capacity || !table.TakeValue(index, found, read, size)) {
+    if (result != kRegSuccess || size > row.capacity ||
+        !table.TakeValue(index, found, read, size)) {
       row.length = 0;
       if (result != kRegSuccess && !IsNotFoundDeniedOrMoreData(result)) table.loadFailed = true;
     }

@@ -37,8 +37,8 @@ TEST(BackupTable, AFlagTextIsOneTerminatedCharacterOfTheRowsOwnType) {
 
 // The name Windows gives, with its terminator; none when it gives none, not an older backup's.
 TEST(TakeComputerName, TakesTheNameWindowsGivesOrNone) {
-  for (const std::optional<std::string>& name : {std::optional<std::string>("PC042"),
-                                                std::optional<std::string>()}) {
+  for (const std::optional<std::string>& name :
+       {std::optional<std::string>("PC042"), std::optional<std::string>()}) {
     FakeWindows fake;
     fake.computerName = name;
     SettingsStore store(fake);
