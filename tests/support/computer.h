@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -216,6 +217,14 @@ struct WizardRun {
   }
   const PageVisit& Visit(std::size_t index) const { return windows.pages.at(index); }
   const PageVisit& LastVisit() const { return windows.pages.back(); }
+  // The next start on the computer this run left: a new process, with only what stays from
+  // one start to the next.
+  std::unique_ptr<WizardRun> Next() const { return Later(windows); }
+  static std::unique_ptr<WizardRun> Later(const FakeWindows& computer) {
+    auto next = std::make_unique<WizardRun>();
+    CarryOver(computer, next->windows);
+    return next;
+  }
 
   FakeWindows own;
   FakeWindows& windows;
@@ -223,11 +232,13 @@ struct WizardRun {
   int exitCode = 0;  // the wizard's is always 0
 };
 
-// The typical activation (15 minutes, screen saver moved) of the computer as it is; on the
-// 95/98/Me family the backup also holds a screen-saver line, as an automated activation
-// leaves one.
+// The typical activation (15 minutes, screen saver moved) of the computer as it is, by a run
+// of its own, which leaves no record of its calls; on the 95/98/Me family the backup also
+// holds a screen-saver line, as an automated activation leaves one.
 inline void ActivateTypically(FakeWindows& fake) {
-  WizardRun(fake).Activate(IDC_TIME_15, true);
+  const auto run = WizardRun::Later(fake);
+  run->Activate(IDC_TIME_15, true);
+  CarryOver(run->windows, fake);
   if (fake.Win9xFamily()) SetBackup(fake.registry, kRowScreenSaver, kSavedLine);
 }
 inline void ActivateComputer(FakeWindows& fake, OsClass os) {
@@ -259,14 +270,6 @@ inline bool ResetLater(FakeWindows& fake) {
   fake.failAt.reset();
   WizardRun later(fake);
   return later.StartUp().OffersReset() && later.Reset() == Outcome::Done;
-}
-
-// The user's hive of one computer on another, as a roaming profile carries it there: the
-// backup goes with it, the machine's own keys stay.
-inline void RoamTo(const FakeWindows& from, FakeWindows& to) {
-  for (const auto& [key, values] : from.registry.keys) {
-    if (key.first == Hive::CurrentUser) to.registry.keys[key] = values;
-  }
 }
 
 // Every key but the backup's.

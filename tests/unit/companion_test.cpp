@@ -63,36 +63,6 @@ std::vector<std::string> Changes(const FakeWindows& windows) {
                           CallKind::SetSystemParameter, CallKind::StartProcess});
 }
 
-// One computer, on which lullcmd runs again and again, each run a process of its own.
-struct Lullcmd {
-  explicit Lullcmd(OsClass os = OsClass::WinXP, bool activated = false) {
-    activated ? ActivateComputer(computer, os) : SetUpComputer(computer, os);
-  }
-  // The next run's Windows, for a test to set up before Run.
-  FakeWindows& Next() {
-    run = std::make_unique<WizardRun>();
-    CarryOver(computer, run->windows);
-    prepared = true;
-    return run->windows;
-  }
-  int Run(const std::string& arguments) {
-    if (!prepared) Next();
-    prepared = false;
-    const int exitCode = run->RunCommand(arguments);
-    CarryOver(run->windows, computer);
-    lines = Lines(run->windows.output);
-    return exitCode;
-  }
-  int FailAt(const std::string& start, int nth) const { return run->FailAt(start, nth); }
-  FakeWindows& windows() { return run->windows; }
-  FakeRegistry::Key Backup() const { return BackupKeyOf(computer.registry); }
-
-  FakeWindows computer;
-  std::unique_ptr<WizardRun> run;
-  bool prepared = false;
-  std::vector<std::string> lines;
-};
-
 // Each command's exit code and line, and what it leaves: the settings, the backup byte for
 // byte, and a log line, which every run writes but one of bad input or "/?" (a Windows that
 // is not supported too). A failing call is the nth that starts so, in the run without one.
@@ -147,24 +117,23 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Lullcmd lullcmd(c.os, c.activated);
-    std::optional<int> failAt;
+    WizardRun lullcmd(c.os, c.activated);
     const std::string command = c.command + " /log " + kLog;
     if (!c.failing.empty()) {
-      Lullcmd probe(c.os, c.activated);
-      probe.Run(command);
-      failAt = probe.FailAt(c.failing, c.nth);
+      WizardRun probe(c.os, c.activated);
+      probe.RunCommand(command);
+      lullcmd.windows.failAt = probe.FailAt(c.failing, c.nth);
     }
-    const FakeRegistry::Key before = lullcmd.Backup();
-    lullcmd.Next().failAt = failAt;
-    EXPECT_EQ(lullcmd.Run(command), c.exitCode);
-    EXPECT_EQ(lullcmd.computer.GetFile(kLog).has_value(), c.line != nullptr);
-    ASSERT_FALSE(lullcmd.lines.empty());
+    const FakeRegistry::Key before = BackupKeyOf(lullcmd.windows.registry);
+    EXPECT_EQ(lullcmd.RunCommand(command), c.exitCode);
+    EXPECT_EQ(lullcmd.windows.GetFile(kLog).has_value(), c.line != nullptr);
+    const std::vector<std::string> lines = Lines(lullcmd.windows.output);
+    ASSERT_FALSE(lines.empty());
     if (c.line) {
-      EXPECT_EQ(lullcmd.lines[c.command == "status" ? lullcmd.lines.size() - 1 : 0], c.line);
-      EXPECT_EQ(Joined(lullcmd.lines, c.command == "status" ? lullcmd.lines.size() : 1), c.note);
+      EXPECT_EQ(lines[c.command == "status" ? lines.size() - 1 : 0], c.line);
+      EXPECT_EQ(Joined(lines, c.command == "status" ? lines.size() : 1), c.note);
     } else {
-      const std::string& output = lullcmd.windows().output;
+      const std::string& output = lullcmd.windows.output;
       EXPECT_EQ(output, kUsage);
       // Each command as it is typed, under the first, and its word on the first of its own
       // lines.
@@ -189,10 +158,10 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
       for (const TimeChoiceRow& row : kTimeChoices) table.push_back(row.minutes);
       EXPECT_EQ(listed, table);
     }
-    EXPECT_EQ(Changes(lullcmd.windows()).empty(), !c.changes);
-    EXPECT_EQ(lullcmd.Backup() == before, c.keepsBackup);
+    EXPECT_EQ(Changes(lullcmd.windows).empty(), !c.changes);
+    EXPECT_EQ(BackupKeyOf(lullcmd.windows.registry) == before, c.keepsBackup);
     // Nothing but an operation on a supported Windows reads a setting.
-    EXPECT_EQ(lullcmd.windows().CallsOf({CallKind::OpenKey}).empty(),
+    EXPECT_EQ(lullcmd.windows.CallsOf({CallKind::OpenKey}).empty(),
               c.exitCode == kExitBadInput || c.os == OsClass::UnsupportedNt || !c.line);
   }
 }
@@ -213,15 +182,14 @@ TEST(Activate, IsTheWizardsActivationAndMovesTheScreenSaverWhereTheWizardWouldAs
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.timeOut) + " " + c.arguments);
-    Lullcmd lullcmd;
-    lullcmd.computer.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", c.active);
-    lullcmd.computer.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut", c.timeOut);
-    FakeWindows wizard;
-    CarryOver(lullcmd.computer, wizard);
-    WizardRun(wizard).Activate(IDC_TIME_15, c.moved);
-
-    EXPECT_EQ(lullcmd.Run("activate " + kMinutes15 + " " + c.arguments), kExitDone);
-    EXPECT_EQ(Changes(lullcmd.windows()), Changes(wizard));
+    WizardRun lullcmd(OsClass::WinXP), wizard(OsClass::WinXP);
+    for (FakeRegistry* r : {&lullcmd.windows.registry, &wizard.windows.registry}) {
+      r->SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", c.active);
+      r->SetText(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut", c.timeOut);
+    }
+    wizard.Activate(IDC_TIME_15, c.moved);
+    EXPECT_EQ(lullcmd.RunCommand("activate " + kMinutes15 + " " + c.arguments), kExitDone);
+    EXPECT_EQ(Changes(lullcmd.windows), Changes(wizard.windows));
   }
 }
 
@@ -298,20 +266,28 @@ TEST(Activate, OverABackupFromAnActivationRewritesOnlyWhatDiffers) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    FakeWindows typical;
-    SetUpComputer(typical);
-    Lullcmd lullcmd(OsClass::WinXP, true);
-    if (c.change) c.change(lullcmd.computer.registry);
-    const FakeRegistry::Key backup = lullcmd.Backup();
-    EXPECT_EQ(lullcmd.Run(c.arguments), c.exitCode);
-    EXPECT_EQ(Changes(lullcmd.windows()), c.changes);
-    EXPECT_EQ(lullcmd.Backup(), backup);
-    EXPECT_EQ(lullcmd.lines.at(0),
+    const WizardRun typical(OsClass::WinXP);
+    WizardRun lullcmd(OsClass::WinXP, true);
+    if (c.change) c.change(lullcmd.windows.registry);
+    const FakeRegistry::Key backup = BackupKeyOf(lullcmd.windows.registry);
+    EXPECT_EQ(lullcmd.RunCommand(c.arguments), c.exitCode);
+    EXPECT_EQ(Changes(lullcmd.windows), c.changes);
+    EXPECT_EQ(BackupKeyOf(lullcmd.windows.registry), backup);
+    EXPECT_EQ(Lines(lullcmd.windows.output).at(0),
               c.exitCode == kExitDone ? kActivatedAgainText : kAlreadyActiveText);
     // The reset that follows puts back the settings from before the first activation.
-    EXPECT_TRUE(ResetLater(lullcmd.computer));
-    EXPECT_TRUE(LiveRegistry(lullcmd.computer.registry) == LiveRegistry(typical.registry));
+    EXPECT_TRUE(ResetLater(lullcmd.windows));
+    EXPECT_TRUE(LiveRegistry(lullcmd.windows.registry) == LiveRegistry(typical.windows.registry));
   }
+}
+
+// A backup that roamed from another computer leaves this one's machine policies alone, and
+// lullcmd says so.
+TEST(Activate, OnAnotherComputerSaysItLeavesTheMachinePolicies) {
+  WizardRun lullcmd(OsClass::WinXP, true);
+  lullcmd.windows.computerName = "PC041";
+  EXPECT_EQ(lullcmd.RunCommand("activate " + kMinutes10), kExitDone);
+  EXPECT_EQ(Joined(Lines(lullcmd.windows.output), 1), kOtherComputerNote);
 }
 
 // The six lines of ShowCurrent as the wizard makes them, without their trailing blanks;
@@ -319,23 +295,23 @@ TEST(Activate, OverABackupFromAnActivationRewritesOnlyWhatDiffers) {
 TEST(Status, PrintsTheWizardsSummaryLinesAndChangesNothing) {
   for (const bool activated : {false, true}) {
     SCOPED_TRACE(activated);
-    Lullcmd lullcmd(OsClass::WinXP, activated);
-    WizardRun started(lullcmd.computer);
-    started.StartUp();
+    WizardRun lullcmd(OsClass::WinXP, activated);
+    const auto started = lullcmd.Next();
+    started->StartUp();
     std::vector<std::string> expected = {kCurrentHeading};
     for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
       if (line == kPreviousStateLine) {
         if (!activated) break;
         expected.push_back(kPreviousHeading);
       }
-      std::string text = started.program.lines[line];
+      std::string text = started->program.lines[line];
       expected.push_back("  " + text.substr(0, text.find_last_not_of(' ') + 1));
     }
     expected.push_back(activated ? kStatusText : kNothingToResetText);
 
-    EXPECT_EQ(lullcmd.Run("status"), kExitDone);
-    EXPECT_EQ(lullcmd.lines, expected);
-    EXPECT_THAT(Changes(lullcmd.windows()), IsEmpty());
+    EXPECT_EQ(lullcmd.RunCommand("status"), kExitDone);
+    EXPECT_EQ(Lines(lullcmd.windows.output), expected);
+    EXPECT_THAT(Changes(lullcmd.windows), IsEmpty());
   }
 }
 
@@ -365,17 +341,17 @@ std::string ShownValue(SummaryLine line, std::optional<std::uint32_t> seconds = 
 // One line per run appended to the file, in one WriteFile, after Windows was told to show
 // no box for a drive that is not ready.
 TEST(Log, AppendsOneWholeLinePerRun) {
-  Lullcmd lullcmd;
-  lullcmd.computer.SetFile(kLog, "an earlier line\r\n");
-  FakeWindows& windows = lullcmd.Next();
+  WizardRun lullcmd(OsClass::WinXP);
+  FakeWindows& windows = lullcmd.windows;
+  windows.SetFile(kLog, "an earlier line\r\n");
   windows.userName.reset();
-  EXPECT_EQ(lullcmd.Run("status\t/log  " + std::string(kLog) + "  "), kExitDone);
+  EXPECT_EQ(lullcmd.RunCommand("status\t/log  " + std::string(kLog) + "  "), kExitDone);
   const std::string line =
       "2003-04-05 06:07:08\tPC042\t?\tstatus /log  " + std::string(kLog) + "\t0\t" +
       kNothingToResetText + "\t" + kWindowsNames[static_cast<int>(OsClass::WinXP)] + "\t" +
       ShownValue(kCurrentStateLine) + "\t" + ShownValue(kCurrentSleepLine) + "\t" +
       ShownValue(kCurrentScreenSaverLine, 1200) + "\t" + kNoResetText + "\t\t\r\n";
-  EXPECT_EQ(lullcmd.computer.GetFile(kLog), "an earlier line\r\n" + line);
+  EXPECT_EQ(windows.GetFile(kLog), "an earlier line\r\n" + line);
   EXPECT_THAT(windows.CallsOf({CallKind::WriteFile}),
               ElementsAre("WriteFile " + Hex(line.data(), line.size())));
   EXPECT_EQ(windows.calls.front().kind, CallKind::FailCriticalErrorsQuietly);
@@ -412,10 +388,10 @@ TEST(Log, TellsTheInventoryOfEachCommandAndWindows) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command + " on " + kWindowsNames[static_cast<int>(c.os)]);
-    Lullcmd lullcmd(c.os, c.activated);
-    if (c.user != "Jo Smith") lullcmd.Next().userName.reset();
-    lullcmd.Run(c.command + " /log " + kLog);
-    const std::vector<std::string> fields = Split(*lullcmd.computer.GetFile(kLog), "\t");
+    WizardRun lullcmd(c.os, c.activated);
+    if (c.user != "Jo Smith") lullcmd.windows.userName.reset();
+    lullcmd.RunCommand(c.command + " /log " + kLog);
+    const std::vector<std::string> fields = Split(*lullcmd.windows.GetFile(kLog), "\t");
     ASSERT_EQ(fields.size(), 13u);
     EXPECT_EQ(fields[2], c.user);
     EXPECT_EQ(fields[6], kWindowsNames[static_cast<int>(c.os)]);
@@ -446,15 +422,15 @@ TEST(Log, EndsACutLineAndTakesAFolderAsOneFilePerComputer) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.given + " holding " + c.before);
-    Lullcmd lullcmd;
-    if (!c.before.empty()) lullcmd.computer.SetFile(c.file, c.before);
-    lullcmd.Next().computerName = c.computer;
-    lullcmd.Run("status /log \"" + c.given + "\"");
-    const std::string content = lullcmd.computer.GetFile(c.file).value_or("(none)");
+    WizardRun lullcmd(OsClass::WinXP);
+    if (!c.before.empty()) lullcmd.windows.SetFile(c.file, c.before);
+    lullcmd.windows.computerName = c.computer;
+    lullcmd.RunCommand("status /log \"" + c.given + "\"");
+    const std::string content = lullcmd.windows.GetFile(c.file).value_or("(none)");
     EXPECT_EQ(content.substr(0, c.prefix.size()), c.prefix);
     EXPECT_EQ(content.substr(c.prefix.size(), 20), "2003-04-05 06:07:08\t");
-    EXPECT_EQ(lullcmd.windows().CallsOf({CallKind::WriteFile}).size(), 1u);
-    EXPECT_EQ(lullcmd.computer.files.size(), 1u);
+    EXPECT_EQ(lullcmd.windows.CallsOf({CallKind::WriteFile}).size(), 1u);
+    EXPECT_EQ(lullcmd.windows.files.size(), 1u);
   }
 }
 
@@ -482,13 +458,13 @@ TEST(Log, WaitsOnTheClockForAFileOtherPcsHoldThenKeepsTheLine) {
       {"a short write", 0, 0, FileError::None, FailureMode::ShortWrite, 0, LogFault::NotWritten},
       {"a failed write", 0, 0, FileError::None, FailureMode::Error, 0, LogFault::NotWritten},
   };
-  Lullcmd probe(OsClass::WinXP, true);
-  probe.Run("reset /log x.log");
+  WizardRun probe(OsClass::WinXP, true);
+  probe.RunCommand("reset /log x.log");
   const int writeFails = probe.FailAt("WriteFile", 0);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Lullcmd lullcmd(OsClass::WinXP, true);
-    FakeWindows& windows = lullcmd.Next();
+    WizardRun lullcmd(OsClass::WinXP, true);
+    FakeWindows& windows = lullcmd.windows;
     windows.appendBusyFor = c.busyFor;
     windows.openTakes = c.openTakes;
     windows.appendRefused = c.refused;
@@ -496,10 +472,11 @@ TEST(Log, WaitsOnTheClockForAFileOtherPcsHoldThenKeepsTheLine) {
       windows.failAt = writeFails;
       windows.failureMode = *c.write;
     }
-    EXPECT_EQ(lullcmd.Run("reset /log x.log"), kExitDone);
+    EXPECT_EQ(lullcmd.RunCommand("reset /log x.log"), kExitDone);
     EXPECT_EQ(windows.sleeps.size(), c.sleeps);
-    EXPECT_EQ(lullcmd.lines.front(), kResetText);
-    EXPECT_EQ(Joined(lullcmd.lines, 1),
+    const std::vector<std::string> lines = Lines(windows.output);
+    EXPECT_EQ(lines.front(), kResetText);
+    EXPECT_EQ(Joined(lines, 1),
               c.fault == LogFault::None
                   ? ""
                   : std::string(kLogNotWrittenBefore) + "x.log" + kLogNotWrittenAfter +
@@ -514,28 +491,28 @@ TEST(Log, WaitsOnTheClockForAFileOtherPcsHoldThenKeepsTheLine) {
 TEST(Log, KeepsLinesItCouldNotWriteAndWritesThemFirst) {
   for (const std::uint32_t failed : {2u, kKeptLineCount + 3}) {
     SCOPED_TRACE(failed);
-    Lullcmd lullcmd;
+    auto lullcmd = std::make_unique<WizardRun>(OsClass::WinXP);
     // Numbers past a byte's, as years of logons bring.
     if (failed > kKeptLineCount) {
-      lullcmd.computer.registry.SetBinary(
+      lullcmd->windows.registry.SetBinary(
           Hive::CurrentUser, kKeptLinesKey.path, kKeptStateName,
           {0x45, 0x23, 0x01, 0x80, 0x44, 0x23, 0x01, 0x80, 0, 0, 0, 0, 0, 0, 0, 0});
     }
     const auto run = [&](std::uint32_t second, FileError error) {
-      FakeWindows& windows = lullcmd.Next();
-      windows.localTime.second = static_cast<std::uint16_t>(second);
-      windows.appendRefused = error;
-      lullcmd.Run("status /log x.log");
-      return windows.CallsOf({CallKind::WriteFile}).size();
+      lullcmd = lullcmd->Next();
+      lullcmd->windows.localTime.second = static_cast<std::uint16_t>(second);
+      lullcmd->windows.appendRefused = error;
+      lullcmd->RunCommand("status /log x.log");
+      return lullcmd->windows.CallsOf({CallKind::WriteFile}).size();
     };
     for (std::uint32_t second = 0; second < failed; ++second) {
       run(second, second % 2 ? FileError::Denied : FileError::NotFound);
-      EXPECT_TRUE(Joined(lullcmd.lines, 1).ends_with(kLineKeptText));
+      EXPECT_TRUE(Joined(Lines(lullcmd->windows.output), 1).ends_with(kLineKeptText));
     }
-    EXPECT_FALSE(lullcmd.computer.GetFile("x.log"));
+    EXPECT_FALSE(lullcmd->windows.GetFile("x.log"));
     EXPECT_EQ(run(59, FileError::None) + run(58, FileError::None), 2u);
     const std::uint32_t dropped = failed > kKeptLineCount ? failed - kKeptLineCount : 0;
-    const std::vector<std::string> lines = Split(*lullcmd.computer.GetFile("x.log"), "\r\n");
+    const std::vector<std::string> lines = Split(*lullcmd->windows.GetFile("x.log"), "\r\n");
     ASSERT_EQ(lines.size(), failed - dropped + 3);
     for (std::uint32_t line = 0; line + 1 < lines.size(); ++line) {
       const std::string second = line + 3 < lines.size()    ? std::to_string(100 + dropped + line)
@@ -551,18 +528,19 @@ TEST(Log, KeepsLinesItCouldNotWriteAndWritesThemFirst) {
 
 // A kept line that is gone from the registry counts as dropped; the one after it still goes.
 TEST(Log, CountsAKeptLineThatIsGoneAsDropped) {
-  Lullcmd lullcmd;
+  auto lullcmd = std::make_unique<WizardRun>(OsClass::WinXP);
   for (const FileError error : {FileError::Denied, FileError::Denied, FileError::None}) {
-    FakeWindows& windows = lullcmd.Next();
+    lullcmd = lullcmd->Next();
+    FakeWindows& windows = lullcmd->windows;
     windows.appendRefused = error;
     if (error == FileError::None) {
       auto& kept = windows.registry.Find(Hive::CurrentUser, kKeptLinesKey.path)->values;
       const auto state = kept.find("State");  // the first kept line goes, not the bookkeeping
       kept.erase(state == kept.begin() ? std::next(state) : kept.begin());
     }
-    lullcmd.Run("status /log x.log");
+    lullcmd->RunCommand("status /log x.log");
   }
-  const std::vector<std::string> lines = Split(*lullcmd.computer.GetFile("x.log"), "\r\n");
+  const std::vector<std::string> lines = Split(*lullcmd->windows.GetFile("x.log"), "\r\n");
   ASSERT_EQ(lines.size(), 3u);  // the second kept line, the run's own, and the end
   EXPECT_EQ(Split(lines[1], "\t").back(), kLinesDroppedText + std::string("1"));
 }

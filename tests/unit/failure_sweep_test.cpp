@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "resources/resource_ids.h"
@@ -31,41 +32,27 @@ namespace lull::testing {
 namespace {
 
 using Registry = FakeRegistry::Keys;
-using Files = FakeWindows::Files;
 using Pages = std::vector<std::string>;
-
-// What stays on the computer from one start of the program to the next.
-struct Computer {
-  FakeRegistry registry;
-  Files files;
-  VersionInfo version;
-};
-
-Computer ComputerOf(const FakeWindows& windows) {
-  return {windows.registry, windows.files, windows.version};
-}
 
 // A user with one aim, who answers the page in front of them; a page the aim has no answer
 // for (one that start-up chose because a read failed, say) is cancelled.
 using Answers = std::map<std::string, std::vector<UserAction>>;
 
-const Answers kActivateFor15Minutes = {
-    {"ActivateYesNo", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"SelectTime", {Click(IDC_TIME_15), Click(IDC_NEXT)}},
-    {"SelectCompliant", {Click(IDC_TIME_15), Click(IDC_NEXT)}},
-    {"AdjustScreenSave", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"NormalFinish", {Click(IDC_FINISH)}},
-};
-
-const Answers kReactivateFor10Minutes = {
-    {"ResetActivate", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"ActivateYesNo", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"ActivateYesNoPrev", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"SelectTime", {Click(IDC_TIME_10), Click(IDC_NEXT)}},
-    {"SelectCompliant", {Click(IDC_TIME_10), Click(IDC_NEXT)}},
-    {"AdjustScreenSave", {Click(IDC_YES), Click(IDC_NEXT)}},
-    {"NormalFinish", {Click(IDC_FINISH)}},
-};
+// Activates for the time of this radio button and moves the screen saver, from whichever page
+// start-up opens.
+Answers Activating(int time) {
+  const std::vector<UserAction> yes = {Click(IDC_YES), Click(IDC_NEXT)};
+  const std::vector<UserAction> chosen = {Click(time), Click(IDC_NEXT)};
+  return {{"ResetActivate", yes},
+          {"ActivateYesNo", yes},
+          {"ActivateYesNoPrev", yes},
+          {"SelectTime", chosen},
+          {"SelectCompliant", chosen},
+          {"AdjustScreenSave", yes},
+          {"NormalFinish", {Click(IDC_FINISH)}}};
+}
+const Answers kActivateFor15Minutes = Activating(IDC_TIME_15);
+const Answers kReactivateFor10Minutes = Activating(IDC_TIME_10);
 
 const Answers kReset = {
     {"ResetActivate", {Click(IDC_NO), Click(IDC_NEXT)}},
@@ -86,18 +73,17 @@ struct Failure {
 // run ends by itself. The runs are alike up to the page where the previous one stopped, the
 // failing call included, so the last run is the one a user who reads the pages would make.
 // With cutAfter, the program stops after that many changes (see FakeWindows::cutAfter).
-std::unique_ptr<WizardRun> Fresh(const Computer& computer, const Failure& failure,
+std::unique_ptr<WizardRun> Fresh(const FakeWindows& computer, const Failure& failure,
                                  std::optional<int> cutAfter) {
-  auto run = std::make_unique<WizardRun>();
+  auto run = WizardRun::Later(computer);
   FakeWindows& windows = run->windows;
-  CarryOver(computer, windows);
   windows.failAt = failure.at;
   windows.failureMode = failure.mode;
   windows.cutAfter = cutAfter;
   return run;
 }
 
-std::unique_ptr<WizardRun> RunAs(const Computer& computer, const Answers& user,
+std::unique_ptr<WizardRun> RunAs(const FakeWindows& computer, const Answers& user,
                                  const Failure& failure = {},
                                  std::optional<int> cutAfter = std::nullopt) {
   constexpr int kMostPages = 12;
@@ -129,29 +115,6 @@ const Call* FirstNewFailure(const FakeWindows& probe, const FakeWindows& run) {
   return nullptr;
 }
 
-// The page the next start must open, as the program chooses it from what the registry holds:
-// whether the backup carries an activation's flag, and whether the monitor sleeps.
-std::string FirstPageFor(const Computer& computer) {
-  const FakeRegistry& registry = computer.registry;
-  StartupFacts facts;
-  const auto flag = BackupText(registry, kRowFlag);
-  facts.backupFromActivation = flag && flag->starts_with("1");
-  if (ClassifyVersion(computer.version) == OsClass::Win95) {
-    // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
-    const auto active = registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffActive");
-    const auto sleep = registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffTimeOut");
-    facts.sleepAlreadyActive =
-        active == "1" && sleep && sleep->find_first_not_of('0') != std::string::npos;
-  } else if (const auto scheme =
-                 registry.GetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy");
-             scheme && scheme->size() == 1) {
-    const auto policies = registry.Get(Hive::CurrentUser, SchemePath((*scheme)[0]), "Policies");
-    facts.sleepAlreadyActive = policies && policies->data.size() == kPoliciesSize &&
-                               VideoTimeout(policies, kPoliciesOffset) != 0;
-  }
-  return InfoOf(FirstPage(facts)).templateName;
-}
-
 // The wizard's reactivation saves the settings in force as the new backup; lullcmd's rerun
 // keeps the backup of the first activation.
 enum class Operation { Activation, Reactivation, Rerun, Reset };
@@ -162,12 +125,6 @@ std::string PreviousShown(const Program& program) {
          program.lines[kPreviousSleepLine] + " / " + program.lines[kPreviousScreenSaverLine];
 }
 
-std::optional<std::string> FileOf(const Computer& computer, const std::string& path) {
-  const auto file = computer.files.find(path);
-  if (file == computer.files.end()) return std::nullopt;
-  return std::string(file->second.begin(), file->second.end());
-}
-
 struct Sweep {
   std::string name;
   OsClass os;
@@ -176,7 +133,7 @@ struct Sweep {
   Pages pages;          // what the user goes through when nothing fails
   std::string command;  // lullcmd's words, for a run of lullcmd; empty for the wizard
 
-  Computer computer{};
+  FakeWindows computer{};
   Registry before{};                   // the live settings when the program starts
   std::optional<Registry> original{};  // what a reset would put back at that moment
   std::optional<std::string> iniBefore{};
@@ -187,8 +144,17 @@ struct Sweep {
   std::string shownOriginal{};
 };
 
+// The computer a cut left on the disk.
+FakeWindows Left(const FakeWindows::Disk& disk, const FakeWindows& on) {
+  FakeWindows left;
+  CarryOver(on, left);
+  left.registry = disk.registry;
+  left.files = disk.files;
+  return left;
+}
+
 // The run of a sweep: the wizard with its user, or lullcmd with its command.
-std::unique_ptr<WizardRun> RunSweep(const Sweep& s, const Computer& computer,
+std::unique_ptr<WizardRun> RunSweep(const Sweep& s, const FakeWindows& computer,
                                     const Failure& failure = {},
                                     std::optional<int> cutAfter = std::nullopt) {
   if (s.command.empty()) return RunAs(computer, *s.user, failure, cutAfter);
@@ -199,7 +165,7 @@ std::unique_ptr<WizardRun> RunSweep(const Sweep& s, const Computer& computer,
 
 // Where the computer before the run differs from the typical one: on Windows 95 its Desktop
 // never held the monitor's values; a roaming user's backup may come from another computer,
-// which activated its own machine policies and left this one's as they are.
+// which activated its own machine policies and left this one's, set otherwise, as they are.
 enum class Shape { Typical, RoamedFromAnotherComputer };
 
 // The computer before the run: the typical one, or one after the typical activation. A
@@ -208,7 +174,7 @@ Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& 
               const char* savedScreenSaver = nullptr, std::string command = "",
               Shape shape = Shape::Typical) {
   Sweep s{std::move(name), os, operation, &user, std::move(pages), std::move(command)};
-  FakeWindows setUp;
+  FakeWindows& setUp = s.computer;
   SetUpComputer(setUp, os);
   if (os == OsClass::Win95) DropMonitorValues(setUp);
   if (operation != Operation::Activation) {
@@ -217,16 +183,18 @@ Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& 
   }
   if (shape == Shape::RoamedFromAnotherComputer) {
     SetBackup(setUp.registry, kRowComputer, "PC041");
-    for (const auto& [key, values] : *s.original) {
-      if (key.first == Hive::LocalMachine) setUp.registry.keys[key] = values;
+    for (const std::string& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
+      setUp.registry.SetBinary(Hive::LocalMachine, path, "AcPolicy", AcPolicyRecord(300));
+      (*s.original)[{Hive::LocalMachine, path}] = *setUp.registry.Find(Hive::LocalMachine, path);
     }
+  } else if (s.original) {
+    SetBackup(setUp.registry, kRowComputer, "pc042");  // this computer, its name in another case
   }
   if (savedScreenSaver != nullptr) {
     SetBackup(setUp.registry, kRowScreenSaver, savedScreenSaver);
-    (*s.original)[{Hive::CurrentUser, "control panel\\desktop"}].values["scrnsave.exe"] =
+    (*s.original)[{Hive::CurrentUser, kDesktop}].values[kScreenSaverName] =
         RegistryValue{ValueType::Text, TextBytes(savedScreenSaver)};
   }
-  s.computer = ComputerOf(setUp);
   s.before = LiveRegistry(setUp.registry);
   s.iniBefore = setUp.GetFile(kIniPath);
   if (operation == Operation::Reset && s.iniBefore) s.iniRestored = kRestoredIni;
@@ -235,7 +203,7 @@ Sweep Prepare(std::string name, OsClass os, Operation operation, const Answers& 
   s.shownBefore = s.shownOriginal;
   if (operation != Operation::Reset) {
     const auto probe = RunSweep(s, s.computer);
-    const auto look = probe ? RunAs(ComputerOf(probe->windows), kLookOnly) : nullptr;
+    const auto look = probe ? RunAs(probe->windows, kLookOnly) : nullptr;
     if (look) s.shownBefore = PreviousShown(look->program);
   }
   return s;
@@ -275,40 +243,33 @@ const std::vector<Sweep>& Sweeps() {
   return sweeps;
 }
 
-// What the next start of the program shows first, and what a reset from there puts back.
+// The next start of the program, which looks at its first page, and the reset it offers.
 struct NextStart {
+  std::unique_ptr<WizardRun> look;
+  std::unique_ptr<WizardRun> reset;  // when the first page offers one
   std::string firstPage;
-  std::string previousShown;
-  Computer afterStart;
   bool resetWentThrough = false;
-  std::optional<Computer> afterReset;  // when a reset is offered
-  std::optional<Registry> resetGives;
-  std::vector<std::string> violations;  // of that reset
+  std::optional<Registry> resetGives;  // what that reset puts back
 };
 
-NextStart StartAgain(const Computer& computer) {
+NextStart StartAgain(const FakeWindows& computer) {
   NextStart next;
-  const auto look = RunAs(computer, kLookOnly);
-  if (!look || look->windows.pages.empty()) return next;
-  next.firstPage = look->windows.pages.front().name;
-  next.previousShown = PreviousShown(look->program);
-  next.afterStart = ComputerOf(look->windows);
-  if (next.firstPage != "ResetActivate") return next;
-  const auto reset = RunAs(computer, kReset);
-  if (!reset) return next;
+  next.look = RunAs(computer, kLookOnly);
+  if (!next.look || next.look->windows.pages.empty()) return next;
+  next.firstPage = next.look->windows.pages.front().name;
+  if (next.firstPage != "ResetActivate" || !(next.reset = RunAs(computer, kReset))) return next;
+  const FakeWindows& reset = next.reset->windows;
   next.resetWentThrough =
-      reset->windows.PageNames() == Pages{"ResetActivate", "ShowCurrent", "ResetFinish"} &&
-      reset->program.outcome == Outcome::Done;
-  next.afterReset = ComputerOf(reset->windows);
-  next.resetGives = LiveRegistry(reset->windows.registry);
-  next.violations = reset->windows.violations;
+      reset.PageNames() == Pages{"ResetActivate", "ShowCurrent", "ResetFinish"} &&
+      next.reset->program.outcome == Outcome::Done;
+  next.resetGives = LiveRegistry(reset.registry);
   return next;
 }
 
 // The user chooses a screen saver of their own, then activates and resets: that reset must put
 // back what was in force just before, whatever rows an older backup left behind. Only where no
 // backup is offered: a reactivation keeps the backup's screen saver on purpose.
-bool LaterActivationIsItsOwn(const Computer& computer) {
+bool LaterActivationIsItsOwn(const FakeWindows& computer) {
   const auto run = Fresh(computer, {}, std::nullopt);
   FakeWindows& windows = run->windows;
   if (windows.Win9xFamily()) {
@@ -335,7 +296,7 @@ bool SystemIniUnreadable(const FakeWindows& windows) {
 }
 
 // The Desktop values that a backup names as absent ("A, B") and that are there all the same.
-std::vector<std::string> NamedAbsentButThere(const FakeRegistry& backup, const Computer& after) {
+std::vector<std::string> NamedAbsentButThere(const FakeRegistry& backup, const FakeWindows& after) {
   std::vector<std::string> there;
   const auto flag = BackupText(backup, kRowFlag);
   const auto names = BackupText(backup, kRowAbsent);
@@ -354,42 +315,47 @@ std::vector<std::string> NamedAbsentButThere(const FakeRegistry& backup, const C
 
 // The invariants of what a run left on the computer, each broken one as a line. A reset whose
 // System.Ini could not be read is not tried again, as a missing file could never be.
-std::vector<std::string> Broken(const Sweep& s, const Computer& after, bool iniUnreadable) {
+std::vector<std::string> Broken(const Sweep& s, const FakeWindows& after, bool iniUnreadable) {
   std::vector<std::string> broken;
   const NextStart next = StartAgain(after);
-  const std::string expectedPage = FirstPageFor(after);
-  if (next.firstPage != expectedPage) {
-    broken.push_back("the next start opens " + next.firstPage + ", not " + expectedPage);
-  }
+  if (!next.look) return {"the next start does not end"};
+  // The backup's flag is its commit mark: the next start offers a reset exactly beside an
+  // activation's.
   const bool offered = next.firstPage == "ResetActivate";
+  const auto flag = BackupText(after.registry, kRowFlag);
+  if (offered != (flag && flag->starts_with("1"))) {
+    broken.push_back("the next start opens " + next.firstPage + " beside the flag " +
+                     flag.value_or("(none)"));
+  }
   if (offered && !next.resetWentThrough) {
     broken.push_back("the reset the next start offers does not go through");
   }
-  for (const std::string& violation : next.violations) {
-    broken.push_back("the reset the next start offers: " + violation);
+  // What the computer holds after the next start, and once the reset it offers is done.
+  const FakeWindows& started = next.look->windows;
+  const FakeWindows& done = next.reset ? next.reset->windows : started;
+  for (const std::string& violation : done.violations) {
+    broken.push_back("the next start or the reset it offers: " + violation);
   }
-  // What the computer holds once that reset, where one is offered, is done.
-  const Computer& done = offered && next.afterReset ? *next.afterReset : next.afterStart;
   if (next.resetWentThrough) {
     const auto there = NamedAbsentButThere(after.registry, done);
     broken.insert(broken.end(), there.begin(), there.end());
   }
 
   if (s.iniBefore) {
-    const auto ini = FileOf(next.afterStart, kIniPath);
+    const auto ini = started.GetFile(kIniPath);
     if (!ini) broken.push_back("System.Ini is missing after the next start");
-    if (ini != s.iniBefore && FileOf(next.afterStart, kStrPath) != s.iniBefore) {
+    if (ini != s.iniBefore && started.GetFile(kStrPath) != s.iniBefore) {
       broken.push_back(
           "after the next start, neither System.Ini nor SysIni.Str holds it as it was");
     }
     if (ini && ini != s.iniBefore && ini != s.iniRestored) {
       broken.push_back("System.Ini holds neither its old content nor the restored one");
     }
-    if (FileOf(done, kIniPath) != s.iniBefore && FileOf(done, kStrPath) != s.iniBefore) {
+    if (done.GetFile(kIniPath) != s.iniBefore && done.GetFile(kStrPath) != s.iniBefore) {
       broken.push_back(
           "after the reset that follows, SysIni.Str does not hold System.Ini as it was");
     }
-    if (s.iniRestored && FileOf(done, kIniPath) != s.iniRestored && (offered || !iniUnreadable)) {
+    if (s.iniRestored && done.GetFile(kIniPath) != s.iniRestored && (offered || !iniUnreadable)) {
       broken.push_back(offered ? "a later reset does not put the screen-saver line back"
                                : "the reset let its backup go without putting the saved line back");
     }
@@ -418,9 +384,9 @@ std::vector<std::string> Broken(const Sweep& s, const Computer& after, bool iniU
       broken.push_back("a later reset puts back settings that were never in force together");
     }
     const std::string& shown = next.resetGives == target ? s.shownBefore : s.shownOriginal;
-    if (next.previousShown != shown) {
-      broken.push_back("the next start shows as previous settings \"" + next.previousShown +
-                       "\", not \"" + shown + "\"");
+    if (PreviousShown(next.look->program) != shown) {
+      broken.push_back("the next start shows as previous settings \"" +
+                       PreviousShown(next.look->program) + "\", not \"" + shown + "\"");
     }
   }
   if (!LaterActivationIsItsOwn(done)) {
@@ -448,7 +414,7 @@ std::vector<std::string> RunBroken(const Sweep& s, const WizardRun& run) {
     broken.push_back("an operation that could not do its work announced time-outs");
   }
   if (s.operation == Operation::Reset && !failed && windows.PageNames().back() == "ResetFinish") {
-    const auto there = NamedAbsentButThere(s.computer.registry, ComputerOf(windows));
+    const auto there = NamedAbsentButThere(s.computer.registry, windows);
     broken.insert(broken.end(), there.begin(), there.end());
   }
   if (windows.OpenFileCount() != 0) broken.push_back("a file was left open");
@@ -459,8 +425,7 @@ std::vector<std::string> RunBroken(const Sweep& s, const WizardRun& run) {
 
 std::vector<std::string> Broken(const Sweep& s, const WizardRun& run) {
   std::vector<std::string> broken = RunBroken(s, run);
-  const std::vector<std::string> left =
-      Broken(s, ComputerOf(run.windows), SystemIniUnreadable(run.windows));
+  const std::vector<std::string> left = Broken(s, run.windows, SystemIniUnreadable(run.windows));
   broken.insert(broken.end(), left.begin(), left.end());
   return broken;
 }
@@ -560,8 +525,7 @@ TEST(CrashSweep, NoCutLosesSettingsOrSystemIni) {
       std::vector<std::string> broken;
       for (const auto& [left, how] : {std::pair{&run->windows.stopped, "stopped: "},
                                       std::pair{&run->windows.powerCut, "power cut: "}}) {
-        for (const std::string& line :
-             Broken(s, {left->value().registry, left->value().files, s.computer.version}, false)) {
+        for (const std::string& line : Broken(s, Left(left->value(), s.computer), false)) {
           broken.push_back(how + line);
         }
       }
@@ -603,7 +567,7 @@ TEST(FailureSweep, AResetEndsWhenTheUserMayNotWriteTheMachinePolicies) {
 // the failing run's own line (known by its time and its fields, as a failed read changes
 // it), unless the run stopped before it.
 TEST(FailureSweep, AKeptLineIsWrittenOnceWhateverFailsOrStops) {
-  const auto run = [](const Computer& on, std::uint16_t second, Failure failure = {},
+  const auto run = [](const FakeWindows& on, std::uint16_t second, Failure failure = {},
                       std::optional<int> cut = {}, int busy = 0) {
     auto made = Fresh(on, failure, cut);
     made->windows.localTime.second = second;
@@ -611,25 +575,21 @@ TEST(FailureSweep, AKeptLineIsWrittenOnceWhateverFailsOrStops) {
     made->RunCommand("status /log x.log");
     return made;
   };
-  FakeWindows setUp;
-  SetUpComputer(setUp);
-  Computer kept = ComputerOf(setUp);
-  for (const std::uint16_t second : {1, 2})
-    kept = ComputerOf(run(kept, second, {}, {}, 1 << 20)->windows);
-  const auto writing = run(kept, 4);
+  auto kept = std::make_unique<WizardRun>(OsClass::WinXP);
+  for (const std::uint16_t second : {1, 2}) kept = run(kept->windows, second, {}, {}, 1 << 20);
+  const auto writing = run(kept->windows, 4);
   int changes = 0;
   for (auto call = writing->windows.calls.begin(); call->kind != CallKind::WriteFile; ++call) {
     changes += call->change;
   }
-  const auto killed = run(kept, 4, {}, changes + 1);
-  const Computer written{killed->windows.stopped->registry, killed->windows.stopped->files,
-                         kept.version};
+  const auto killed = run(kept->windows, 4, {}, changes + 1);
+  const FakeWindows written = Left(*killed->windows.stopped, kept->windows);
   int points = 0;
-  for (const Computer* on : std::initializer_list<const Computer*>{&kept, &written}) {
+  for (const FakeWindows* on : {&std::as_const(kept->windows), &written}) {
     const auto probe = run(*on, 5);
     const std::string log = "\r\n" + probe->windows.GetFile("x.log").value_or("");
     const std::size_t own = log.rfind("\r\n", log.size() - 3) + 2;
-    const auto check = [&](const Computer& left, bool ownLine, const std::string& what) {
+    const auto check = [&](const FakeWindows& left, bool ownLine, const std::string& what) {
       ++points;
       const std::string after = "\r\n" + run(left, 9)->windows.GetFile("x.log").value_or("");
       std::size_t count = 0;
@@ -650,15 +610,14 @@ TEST(FailureSweep, AKeptLineIsWrittenOnceWhateverFailsOrStops) {
       for (const FailureMode mode :
            {FailureMode::Error, FailureMode::PartialWrite, FailureMode::ShortWrite}) {
         const auto failed = run(*on, 5, {at, mode});
-        check(ComputerOf(failed->windows), true, "failing call " + std::to_string(at));
+        check(failed->windows, true, "failing call " + std::to_string(at));
         EXPECT_EQ(failed->windows.OpenKeyCount() + failed->windows.OpenFileCount(), 0);
       }
     }
     for (int cut = 1; cut <= probe->windows.changeCount; ++cut) {
       const auto stopped = run(*on, 5, {}, cut);
       for (const auto* left : {&stopped->windows.stopped, &stopped->windows.powerCut}) {
-        check({left->value().registry, left->value().files, on->version}, false,
-              "cut after change " + std::to_string(cut));
+        check(Left(left->value(), *on), false, "cut after change " + std::to_string(cut));
       }
     }
   }

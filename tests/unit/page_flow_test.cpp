@@ -228,26 +228,13 @@ INSTANTIATE_TEST_SUITE_P(
                    Facts{false, 1200},
                    Actions{Click(k15), Click(kNext), Click(kNo), Click(kPrevious), Click(kNext),
                            Click(kCancel)},
-                   Checks{{k10}, {kYes}, {k15}, {kNo}}}),
+                   Checks{{k10}, {kYes}, {k15}, {kNo}}},
+        // SelectCompliant's time is remembered for SelectTime, not for itself.
+        ChecksCase{"SelectCompliantOpensWithItsInitialChoiceAgain", PageId::SelectCompliant,
+                   Facts{true, 1200},
+                   Actions{Click(k15), Click(kNext), Click(kPrevious), Click(kCancel)},
+                   Checks{{k10}, {kYes}, {k10}}}),
     testing::CaseName());
-
-TEST(SelectCompliant, TheChosenTimeIsRememberedForSelectTimeOnly) {
-  WizardRun run;
-  run.program.facts.sleepAlreadyActive = true;
-  run.program.facts.currentScreenSaverSeconds = 1200;
-  run.windows.user = {Click(k15), Click(kNext), Click(kPrevious), Click(kCancel)};
-  run.RunPagesFrom(PageId::SelectCompliant);
-  EXPECT_EQ(run.windows.PageNames(),
-            (Pages{"SelectCompliant", "AdjustScreenSave", "SelectCompliant"}));
-  // << Previous from AdjustScreenSave goes back to SelectCompliant, which shows its own
-  // initial choice, while SelectTime would show 15 minutes.
-  EXPECT_EQ(run.LastVisit().checkedOnOpen, std::set<int>{k10});
-  EXPECT_EQ(run.Visit(0).checkedOnClose, std::set<int>{k15});
-  EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectTime),
-            static_cast<std::uint32_t>(k15));
-  EXPECT_EQ(run.program.wizard.RememberedChoice(PageId::SelectCompliant),
-            static_cast<std::uint32_t>(k10));
-}
 
 TEST(History, LicenseDetoursPushAndPopNothingAndNeverNestPages) {
   WizardRun run;
@@ -262,32 +249,27 @@ TEST(History, LicenseDetoursPushAndPopNothingAndNeverNestPages) {
   EXPECT_EQ(run.windows.MaxPageDepth(), 1);
 }
 
-// When an operation cannot do its work, its finish page says so, after the restart note.
+// When an operation cannot do its work, its finish page says so, after the restart note: the
+// backup key may be read but not written, and nothing can be kept; or the Desktop key, and
+// the backup stays for another try.
 TEST(FinishNotes, AFailedOperationIsNotReportedAsSuccess) {
   for (const OsClass os : {OsClass::WinXP, OsClass::Win95}) {
     const std::string prefix = os == OsClass::Win95 ? std::string(kWin95Note) + " " : "";
-    {
-      // The backup key may be read but not written: nothing can be kept.
+    for (const bool reset : {false, true}) {
       WizardRun run;
       run.program.store.os = os;
-      run.windows.registry.SetReadOnly(Hive::CurrentUser, testing::kBackupPath);
+      run.windows.registry.SetReadOnly(Hive::CurrentUser,
+                                       reset ? testing::kDesktop : testing::kBackupPath);
+      if (reset) {
+        SetBackup(run.windows.registry, kRowFlag, "1");
+        SetBackup(run.windows.registry, kRowScreenSaveTimeOut, "600");
+        LoadBackup(run.program.store);
+      }
       run.windows.user = {Click(kNext), Click(kFinish)};
-      run.RunPagesFrom(PageId::SelectTime);
-      EXPECT_EQ(run.LastVisit().name, "NormalFinish");
-      EXPECT_EQ(run.LastVisit().texts.at(IDC_FINISH_NOTE), prefix + kNotSavedNote);
-    }
-    {
-      // The Desktop key may be read but not written: the backup stays for another try.
-      WizardRun run;
-      run.program.store.os = os;
-      SetBackup(run.windows.registry, kRowFlag, "1");
-      SetBackup(run.windows.registry, kRowScreenSaveTimeOut, "600");
-      run.windows.registry.SetReadOnly(Hive::CurrentUser, testing::kDesktop);
-      LoadBackup(run.program.store);
-      run.windows.user = {Click(kNext), Click(kFinish)};
-      run.RunPagesFrom(PageId::ShowCurrent);
-      EXPECT_EQ(run.LastVisit().name, "ResetFinish");
-      EXPECT_EQ(run.LastVisit().texts.at(IDC_FINISH_NOTE), prefix + kNotRestoredNote);
+      run.RunPagesFrom(reset ? PageId::ShowCurrent : PageId::SelectTime);
+      EXPECT_EQ(run.LastVisit().name, reset ? "ResetFinish" : "NormalFinish");
+      EXPECT_EQ(run.LastVisit().texts.at(IDC_FINISH_NOTE),
+                prefix + (reset ? kNotRestoredNote : kNotSavedNote));
     }
   }
 }

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "command/companion_texts.h"
 #include "settings/places.h"
 #include "tests/support/computer.h"
 
@@ -230,54 +229,6 @@ TEST(ResetSettings, DeletesTheDesktopValuesThatDidNotExistBeforeTheActivation) {
       EXPECT_EQ(WizardRun(fake).StartUp().program.wizard.currentPage,
                 stillAsleep ? PageId::SelectCompliant : PageId::ActivateYesNo);
     }
-  }
-}
-
-// The backup roams with the user's hive; the machine's power policies belong to the computer
-// that saved it. Elsewhere lullcmd's rerun and a reset touch only the user's own places.
-TEST(ResetSettings, LeavesTheMachinePoliciesOfAnotherComputer) {
-  const struct {
-    const char* what;
-    std::optional<std::string> named;  // the computer the backup names; none without
-    std::string here;
-    bool machineRestored;
-  } cases[] = {
-      {"the same computer", "PC042", "PC042", true},
-      {"its name in another case", "PC042", "pc042", true},
-      {"a backup that names none", std::nullopt, "PC041", true},
-      {"another computer", "PC042", "PC041", false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    FakeWindows office;
-    ActivateComputer(office, OsClass::WinXP);
-    if (!c.named) DropFromBackup(office.registry, kRowComputer);
-    WizardRun run;
-    SetUpComputer(run.windows, OsClass::WinXP);
-    for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
-      run.windows.registry.SetBinary(Hive::LocalMachine, path, "AcPolicy", AcPolicyRecord(300));
-    }
-    RoamTo(office, run.windows);
-    run.windows.computerName = c.here;
-    auto machineTimeouts = [&] {
-      std::vector<std::uint32_t> timeouts;
-      for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
-        timeouts.push_back(VideoTimeout(
-            run.windows.registry.Get(Hive::LocalMachine, path, "AcPolicy"), kAcPolicyOffset));
-      }
-      return timeouts;
-    };
-    using Timeouts = std::vector<std::uint32_t>;
-
-    EXPECT_EQ(run.RunCommand("activate 10"), kExitDone);
-    EXPECT_EQ(machineTimeouts(), c.machineRestored ? Timeouts(3, 600) : Timeouts(3, 300));
-    std::string said = run.windows.output;  // its lines joined again where they were broken
-    for (std::size_t at; (at = said.find("\r\n")) != std::string::npos;) said.replace(at, 2, " ");
-    EXPECT_EQ(said.find(kOtherComputerNote) == std::string::npos, c.machineRestored) << said;
-    EXPECT_EQ(WizardRun(run.windows).Reset(), Outcome::Done);
-    EXPECT_EQ(machineTimeouts(), c.machineRestored ? Timeouts(3, 0) : Timeouts(3, 300));
-    EXPECT_EQ(run.windows.registry.GetText(Hive::CurrentUser, kDesktop, "ScreenSaveTimeOut"),
-              "1200");
   }
 }
 

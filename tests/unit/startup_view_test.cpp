@@ -232,7 +232,6 @@ struct StartCase {
   const char* name;
   VersionInfo version;
   const char* commandLine;
-  Computer computer;
   const char* firstPage;
   bool readsSettings;
 };
@@ -243,8 +242,7 @@ class Start : public ::testing::TestWithParam<StartCase> {};
 
 TEST_P(Start, OpensTheFirstPageAndReadsSettingsOnlyOnTheWizardPath) {
   const StartCase& c = GetParam();
-  WizardRun run;
-  Install(run.windows, c.computer);
+  WizardRun run(OsClass::WinXP);
   run.windows.version = c.version;
   run.windows.commandLine = c.commandLine;
   run.windows.user = {Click(IDC_CANCEL)};
@@ -259,12 +257,12 @@ TEST_P(Start, OpensTheFirstPageAndReadsSettingsOnlyOnTheWizardPath) {
 
 INSTANTIATE_TEST_SUITE_P(
     Starts, Start,
-    ::testing::Values(StartCase{"WindowsXp", VersionInfo{5, 1, 2}, "lull.exe", Computer{},
-                                "ActivateYesNo", true},
+    ::testing::Values(StartCase{"WindowsXp", VersionInfo{5, 1, 2}, "lull.exe", "ActivateYesNo",
+                                true},
                       StartCase{"TheVersionComesBeforeTheSwitch", VersionInfo{6, 1, 2},
-                                "lull.exe /?", Computer{}, "NTFinish", false},
+                                "lull.exe /?", "NTFinish", false},
                       StartCase{"AboutWithTheSwitch", VersionInfo{4, 10, 1},
-                                "\"C:\\Lull\\lull.exe\" /?", Computer{}, "AboutDisplay", false}),
+                                "\"C:\\Lull\\lull.exe\" /?", "AboutDisplay", false}),
     testing::CaseName());
 
 }  // namespace
