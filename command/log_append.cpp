@@ -20,17 +20,18 @@ FileHandle OpenLog(Console& console, const char* path, FileError& error, std::ui
   }
 }
 
-// Whether the bytes stand in the file at offset: 1 when they do, 0 when they do not, -1
-// when the file could not be read.
-int InFile(Console& console, FileHandle file, std::uint32_t offset, const char* bytes,
-           std::uint32_t length) {
+// Whether the bytes stand in the file at offset.
+enum class InLog { Unread, No, Yes };
+
+InLog InFile(Console& console, FileHandle file, std::uint32_t offset, const char* bytes,
+             std::uint32_t length) {
   char read[kLogLineCapacity];
   std::uint32_t count = 0;
-  if (!console.ReadFileAt(file, offset, read, length, count)) return -1;
+  if (!console.ReadFileAt(file, offset, read, length, count)) return InLog::Unread;
   for (std::uint32_t at = 0; at < length; ++at) {
-    if (at >= count || read[at] != bytes[at]) return 0;
+    if (at >= count || read[at] != bytes[at]) return InLog::No;
   }
-  return 1;
+  return InLog::Yes;
 }
 
 }  // namespace
@@ -72,12 +73,12 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
         continue;
       }
       const auto bytes = static_cast<std::uint32_t>(length);
-      const int found = checking && number <= state.pendingLast
-                            ? InFile(console, file, offset, buffer + at, bytes)
-                            : 0;
+      const InLog found = checking && number <= state.pendingLast
+                              ? InFile(console, file, offset, buffer + at, bytes)
+                              : InLog::No;
       // A log that cannot be read may hold them: they wait, unwritten, for a later run.
-      if (found < 0) break;
-      if (found > 0) {
+      if (found == InLog::Unread) break;
+      if (found == InLog::Yes) {
         offset += bytes;
         inLog = number;
         continue;
