@@ -28,16 +28,28 @@ const CommandRow* CommandOf(const char* word) {
 
 const char* NextWord(const char* word) { return word + TextEnd(word, 0) + 1; }
 
-// Decimal digits only; null for any other word, a number no row offers, and a number too
-// large for 32 bits, which must not wrap round to one that a row does offer.
+// The longest time of the table is its last.
+static_assert(
+    [] {
+      for (std::size_t row = 1; row < kTimeChoiceCount; ++row) {
+        if (kTimeChoices[row].minutes <= kTimeChoices[row - 1].minutes) return false;
+      }
+      return true;
+    }(),
+    "the times grow down the table");
+constexpr std::uint32_t kLongestMinutes = kTimeChoices[kTimeChoiceCount - 1].minutes;
+
+// Decimal digits only; null for any other word and for a number no row offers. A number
+// past the longest time is refused as it grows, so it can never wrap round to one.
 const TimeChoiceRow* TimeOf(const char* word) {
+  // An empty word is 0 minutes, which no row offers.
   std::uint32_t minutes = 0;
-  if (*word == '\0') return nullptr;
   for (; *word != '\0'; ++word) {
-    if (*word < '0' || *word > '9') return nullptr;
+    // A character below "0" wraps round to a number far above 9.
     const std::uint32_t digit = static_cast<std::uint32_t>(*word - '0');
-    if (minutes > (0xFFFFFFFFu - digit) / 10) return nullptr;
+    if (digit > 9) return nullptr;
     minutes = minutes * 10 + digit;
+    if (minutes > kLongestMinutes) return nullptr;
   }
   return TimeChoiceOfMinutes(minutes);
 }

@@ -41,10 +41,10 @@ const Result& RunReset(Session& session, const CompanionArguments&, Report&) {
 const Result& RunStatus(Session& session, const CompanionArguments&, Report& report) {
   const bool previous = session.facts.backupFromActivation;
   for (std::size_t line = 0; line < (previous ? kSummaryLineCount : kPreviousStateLine); ++line) {
-    if (line == kCurrentStateLine) report.Line(kCurrentHeading);
-    if (line == kPreviousStateLine) report.Line(kPreviousHeading);
+    if (line == kCurrentStateLine) report.Wrapped(kCurrentHeading);
+    if (line == kPreviousStateLine) report.Wrapped(kPreviousHeading);
     report.Write("  ");
-    report.Line(session.lines[line]);
+    report.Wrapped(session.lines[line]);
   }
   return previous ? kStatusShown : kStatusWithoutBackup;
 }

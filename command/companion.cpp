@@ -32,7 +32,7 @@ int RunCompanion(Session& session, Console& console) {
   CompanionArguments arguments;
   ParseArguments(session.platform.GetCommandLine(), arguments);
   if (arguments.request != Request::Command) {
-    report.Write(kUsage);
+    report.Write(kUsageText.text);
     return arguments.request == Request::Usage ? kExitDone : kExitBadInput;
   }
   const Result& result = Run(session, arguments, report);

@@ -8,11 +8,10 @@ namespace {
 // Room for a CR LF that ends a cut line, every kept line and the run's own.
 constexpr std::uint32_t kAppendCapacity = 2 + (kKeptLineCount + 1) * kLogLineCapacity;
 
-FileHandle OpenLog(Platform& platform, Console& console, const char* path, FileError& error,
-                   std::uint32_t& size) {
+FileHandle OpenLog(Console& console, const char* path, FileError& error, std::uint32_t& size) {
   const std::uint32_t start = console.GetTickCount();
   for (;;) {
-    const FileHandle file = platform.OpenFileForAppending(path, error, size);
+    const FileHandle file = console.OpenFileForAppending(path, error, size);
     if (file != 0 || error != FileError::Busy ||
         console.GetTickCount() - start >= kLogWaitMilliseconds) {
       return file;
@@ -21,17 +20,18 @@ FileHandle OpenLog(Platform& platform, Console& console, const char* path, FileE
   }
 }
 
-// Whether the bytes stand in the file at offset: 1 when they do, 0 when they do not, -1
-// when the file could not be read.
-int InFile(Platform& platform, FileHandle file, std::uint32_t offset, const char* bytes,
-           std::uint32_t length) {
+// Whether the bytes stand in the file at offset.
+enum class InLog { Unread, No, Yes };
+
+InLog InFile(Console& console, FileHandle file, std::uint32_t offset, const char* bytes,
+             std::uint32_t length) {
   char read[kLogLineCapacity];
   std::uint32_t count = 0;
-  if (!platform.ReadFileAt(file, offset, read, length, count)) return -1;
+  if (!console.ReadFileAt(file, offset, read, length, count)) return InLog::Unread;
   for (std::uint32_t at = 0; at < length; ++at) {
-    if (at >= count || read[at] != bytes[at]) return 0;
+    if (at >= count || read[at] != bytes[at]) return InLog::No;
   }
-  return 1;
+  return InLog::Yes;
 }
 
 }  // namespace
@@ -44,25 +44,27 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
   AppendResult result;
   FileError error = FileError::Other;
   std::uint32_t size = 0;
-  const FileHandle file = OpenLog(platform, console, path, error, size);
+  const FileHandle file = OpenLog(console, path, error, size);
   if (file != 0) {
     std::uint32_t inLog = state.written;  // the last kept line known to be in the log
     char buffer[kAppendCapacity];
     std::uint32_t at = 0;
     // A line cut short (a PC switched off while it wrote) is ended first, or the next would
     // join it. A last byte that cannot be read counts as cut: an empty line does no harm.
-    char last = 0;
-    std::uint32_t read = 0;
-    if (size != 0 && (!platform.ReadFileAt(file, size - 1, &last, 1, read) || last != '\n')) {
+    char last;
+    std::uint32_t read;
+    if (size != 0 && (!console.ReadFileAt(file, size - 1, &last, sizeof last, read) ||
+                      read != sizeof last || last != '\n')) {
       buffer[at++] = '\r';
       buffer[at++] = '\n';
     }
     const std::uint32_t start = at;
     std::uint32_t number = keptKnown ? state.First() : state.next;
     std::uint32_t dropped = number - state.written - 1;
-    // An append that may not have finished: the lines it holds are not written again.
+    // An append that may not have finished: the lines it holds are not written again (a log
+    // emptied since holds none: a read past its end finds nothing).
     std::uint32_t offset = state.pendingOffset;
-    bool checking = state.pendingLast > state.written && offset < size;
+    bool checking = state.pendingLast > state.written;
     for (; number < state.next; ++number) {
       const std::int32_t length = kept.Read(number, buffer + at);
       if (length < 0) break;  // unread: it and those after it wait for a later run
@@ -71,12 +73,12 @@ AppendResult AppendToLog(Platform& platform, Console& console, const char* path,
         continue;
       }
       const auto bytes = static_cast<std::uint32_t>(length);
-      const int found = checking && number <= state.pendingLast
-                            ? InFile(platform, file, offset, buffer + at, bytes)
-                            : 0;
+      const InLog found = checking && number <= state.pendingLast
+                              ? InFile(console, file, offset, buffer + at, bytes)
+                              : InLog::No;
       // A log that cannot be read may hold them: they wait, unwritten, for a later run.
-      if (found < 0) break;
-      if (found > 0) {
+      if (found == InLog::Unread) break;
+      if (found == InLog::Yes) {
         offset += bytes;
         inLog = number;
         continue;

@@ -38,11 +38,10 @@ void Append(char* out, std::uint32_t capacity, std::uint32_t& at, const char* te
 }  // namespace
 
 void LogLine::Number(std::uint32_t value, std::uint32_t digits) {
-  char decimal[10];
-  std::uint32_t count = 0;
-  for (; value != 0 || count < digits; value /= 10)
-    decimal[count++] = static_cast<char>('0' + value % 10);
-  while (count != 0) Put(decimal[--count]);
+  // The power of ten of the first digit: no higher than a 32-bit number's own.
+  std::uint32_t power = 1;
+  for (std::uint32_t count = 1; count < digits || value / power >= 10; ++count) power *= 10;
+  for (; power != 0; power /= 10) Put(static_cast<char>('0' + value / power % 10));
 }
 
 void LogLine::Field() {

@@ -4,28 +4,26 @@
 
 namespace lull {
 
-void Report::Write(const char* text) { console_.WriteOutput(text, TextLength(text, 0xFFFF)); }
-
 void Report::Line(const char* text, std::uint32_t length) {
   while (length != 0 && text[length - 1] == ' ') --length;
   console_.WriteOutput(text, length);
   Write("\r\n");
 }
 
-void Report::Line(const char* text) { Line(text, TextLength(text, 0xFFFF)); }
-
 void Report::Wrapped(const char* text) {
-  std::uint32_t length = TextLength(text, 0xFFFF);
-  while (length > kConsoleColumns) {
-    std::uint32_t cut = kConsoleColumns;
+  for (;;) {
+    std::uint32_t cut = TextLength(text, kConsoleColumns);
+    // What fits is the last line.
+    if (text[cut] == '\0') {
+      Line(text, cut);
+      return;
+    }
     while (cut != 0 && text[cut] != ' ') --cut;
     if (cut == 0) cut = kConsoleColumns;
     Line(text, cut);
     while (text[cut] == ' ') ++cut;
     text += cut;
-    length -= cut;
   }
-  Line(text, length);
 }
 
 }  // namespace lull

@@ -15,10 +15,13 @@ class Report {
  public:
   explicit Report(Console& console) : console_(console) {}
 
-  // The text as it is, line ends included.
-  void Write(const char* text);
+  // A text of the program's own as it is, line ends included.
+  template <std::uint32_t N>
+  void Write(const char (&text)[N]) {
+    console_.WriteOutput(text, N - 1);
+  }
+  // The first length characters, without trailing blanks, as a line.
   void Line(const char* text, std::uint32_t length);
-  void Line(const char* text);
   // Broken at blanks into lines of at most kConsoleColumns; a word longer than that is cut.
   void Wrapped(const char* text);
 

@@ -6,16 +6,6 @@
 #include "settings/places.h"
 
 namespace lull {
-namespace {
-
-// A chosen time-out text: at most five digits.
-void TakeText(BackupTable& rows, BackupRow row, const char* text) {
-  rows.TakeValue(row, ValueType::Text, reinterpret_cast<const std::uint8_t*>(text),
-                 TextLength(text, rows[row].capacity - 1));
-}
-
-}  // namespace
-
 void TakeChosenTimes(BackupTable& rows, const ChosenTimes& chosen) {
   for (const Place& place : kPlaces) {
     BackupEntry& row = rows[place.row];
@@ -27,10 +17,10 @@ void TakeChosenTimes(BackupTable& rows, const ChosenTimes& chosen) {
   }
   if (chosen.moveScreenSaver) {
     rows.SetCharacter(kRowScreenSaveActive, '1');
-    TakeText(rows, kRowScreenSaveTimeOut, chosen.chosenScreenSaverText);
+    rows.TakeText(kRowScreenSaveTimeOut, chosen.chosenScreenSaverText);
   }
   rows.SetCharacter(kRowPowerOffActive, '1');
-  TakeText(rows, kRowPowerOffTimeOut, chosen.chosenSleepText);
+  rows.TakeText(kRowPowerOffTimeOut, chosen.chosenSleepText);
 }
 
 void WriteChosenTimes(SettingsStore& store) {
@@ -52,7 +42,6 @@ Outcome ActivateSettings(SettingsStore& store, const ChosenTimes& chosen) {
   store.backup.SetCharacter(kRowFlag, '1');
   // The new backup is this computer's, whatever computer an older one came from.
   TakeComputerName(store);
-  store.backup.fromAnotherComputer = false;
   // Without a complete backup a change could never be undone, so nothing is changed.
   if (!SaveBackup(store, SaveScope::PresentRows)) return Outcome::Failed;
 

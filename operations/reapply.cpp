@@ -41,11 +41,11 @@ Outcome ReapplySettings(SettingsStore& store, const ChosenTimes& chosen) {
   BackupTable& rows = store.backup;
   // The rows hold the backup that start-up loaded, and the reader keeps every row it does
   // not find: only what is in force now may be compared.
-  for (std::size_t row = 0; row < kBackupRowCount; ++row) rows[row].length = 0;
+  for (BackupEntry& row : rows.rows) row.length = 0;
   // A setting that could not be read might differ, and would not be written.
   if (!ReadCurrentSettings(store)) return Outcome::Failed;
   BackupTable live;
-  for (std::size_t row = 0; row < kBackupRowCount; ++row) {
+  for (std::size_t row = 0; rows[row].name != nullptr; ++row) {
     live.TakeValue(row, rows[row].type, rows[row].data, rows[row].length);
   }
 

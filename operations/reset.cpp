@@ -29,9 +29,9 @@ bool PutRowsBack(SettingsStore& store) {
     if (!write && !remove) continue;
     const RegResult opened = keys.OpenToWrite(place);
     if (opened == kRegSuccess) {
-      const RegResult done =
-          write ? WriteRow(keys, place, rows[place.row]) : keys.key().Delete(place.name);
-      restored = (done == kRegSuccess || (remove && IsNotFound(done))) && restored;
+      const bool done = write ? WriteRow(keys, place, rows[place.row]) == kRegSuccess
+                              : IsDeleted(keys.key().Delete(place.name));
+      restored = done && restored;
     } else if (!IsNotFound(opened) && !(keys.MachineKey() && opened == kRegAccessDenied)) {
       restored = false;
     }

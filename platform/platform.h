@@ -23,6 +23,8 @@ inline constexpr RegResult kRegBadKey = 1010;
 constexpr bool IsNotFound(RegResult result) {
   return result == kRegFileNotFound || result == kRegPathNotFound || result == kRegBadKey;
 }
+// A delete that found nothing to delete leaves what was asked for.
+constexpr bool IsDeleted(RegResult result) { return result == kRegSuccess || IsNotFound(result); }
 // Not found, access denied or more data: the failures a reader takes for a value that is
 // not there.
 constexpr bool IsNotFoundDeniedOrMoreData(RegResult result) {
@@ -34,10 +36,6 @@ using KeyHandle = std::uintptr_t;
 
 // An open file; 0 means none (the real side maps INVALID_HANDLE_VALUE to 0).
 using FileHandle = std::uintptr_t;
-
-// Why a file did not open: another process holds it (a later try may find it free), it or
-// its folder, drive or share is not there, the user may not open it so, or anything else.
-enum class FileError : std::uint8_t { None, Busy, NotFound, Denied, Other };
 
 enum class Hive : std::uint8_t { CurrentUser, LocalMachine };
 
@@ -86,14 +84,7 @@ class Platform {
   // writing creates or truncates one.
   virtual FileHandle OpenFileForReading(const char* path) = 0;
   virtual FileHandle CreateFileForWriting(const char* path) = 0;
-  // Opens a file for reading and appending, without sharing: created when missing, with the
-  // position at its end, which size gives. 0 when it cannot be opened, and error says why.
-  virtual FileHandle OpenFileForAppending(const char* path, FileError& error,
-                                          std::uint32_t& size) = 0;
   virtual bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) = 0;
-  // Reads at offset of a file opened for appending, and leaves the position at its end again.
-  virtual bool ReadFileAt(FileHandle file, std::uint32_t offset, void* data, std::uint32_t size,
-                          std::uint32_t& read) = 0;
   virtual bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
                          std::uint32_t& written) = 0;
   // Puts the file's data on the disk now; otherwise a power cut may lose what was written.

@@ -1,5 +1,5 @@
-// lullcmd.exe's Windows side beyond the shared one: standard output, the pause, the names
-// and the local time. Only lullcmd.exe links it. This header stays free of
+// lullcmd.exe's Windows side beyond the shared one: standard output, the pause, the names,
+// the local time and the log's file. Only lullcmd.exe links it. This header stays free of
 // <windows.h>.
 #pragma once
 
@@ -15,6 +15,9 @@ class Win32Console final : public Console {
   std::uint32_t GetTickCount() override;
   bool GetUserName(char* buffer, std::uint32_t capacity) override;
   LocalTime GetLocalTime() override;
+  FileHandle OpenFileForAppending(const char* path, FileError& error, std::uint32_t& size) override;
+  bool ReadFileAt(FileHandle file, std::uint32_t offset, void* data, std::uint32_t size,
+                  std::uint32_t& read) override;
 };
 
 }  // namespace lull

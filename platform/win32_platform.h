@@ -25,10 +25,7 @@ class Win32Platform final : public Platform {
 
   FileHandle OpenFileForReading(const char* path) override;
   FileHandle CreateFileForWriting(const char* path) override;
-  FileHandle OpenFileForAppending(const char* path, FileError& error, std::uint32_t& size) override;
   bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) override;
-  bool ReadFileAt(FileHandle file, std::uint32_t offset, void* data, std::uint32_t size,
-                  std::uint32_t& read) override;
   bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
                  std::uint32_t& written) override;
   bool FlushFile(FileHandle file) override;

@@ -11,10 +11,12 @@ a named constant or enumerator given the next one of its kind (kRowX -> kRowY, K
 Kind::B). The closing line counts each family. Comments, texts, preprocessor lines and
 static_asserts are left alone. The files are the sources cmake/lull_core.cmake lists (the
 wizard's core and the companion's own) and the product headers they include. The mutants
-are shuffled by the seed, the known equivalents
+are put in an order by the seed (one in which each keeps its place when the code around
+others changes), the known equivalents
 (tests/mutants/equivalents.txt) passed over, and the first COUNT tried: each is written into
 the worktree's file, unit_tests is built in build/mutants and run under a time-out, and the
-file is put back. Survivors are printed as file:line: change, then the counts. A larger
+file is put back. A header's mutant must also leave the numbers taken from Windows as
+Windows' headers give them (tests/e2e/windows_facts.cpp, as the Windows tree builds it). Survivors are printed as file:line: change, then the counts. A larger
 COUNT tries the same mutants and more.
 
 usage: mutants.py [COUNT [SEED]]          (50 mutants of the shuffle by seed 1)
@@ -25,10 +27,10 @@ usage: mutants.py [COUNT [SEED]]          (50 mutants of the shuffle by seed 1)
                                            see what tests of those files catch
 """
 import bisect
+import hashlib
 import json
 import os
 import pathlib
-import random
 import re
 import shutil
 import signal
@@ -576,7 +578,11 @@ def sample(count, seed, only=()):
     # The headers' mutants come last, one after the other: the build that follows a header
     # put back rebuilds what includes it, mostly what the next header's mutant needs rebuilt.
     position = {mutant: (mutant.path.endswith(".h"), index) for index, mutant in enumerate(pool)}
-    random.Random(seed).shuffle(pool)
+    # Each mutant's place in the order comes from its own name and the seed alone, so that a
+    # change elsewhere in the code leaves the others where they were: runs before and after
+    # a change try the same mutants wherever the code is the same.
+    pool.sort(key=lambda mutant: hashlib.sha256(
+        "\0".join((str(seed),) + mutant.key()).encode()).digest())
     chosen, skipped = [], 0
     for mutant in pool:
         if len(chosen) == count:
@@ -608,6 +614,17 @@ def build():
     return run(["cmake", "--build", str(TREE), "--target", "unit_tests", "-j", JOBS], 1800)
 
 
+# The numbers the program takes from Windows, which the Windows tree checks against Windows'
+# own headers when it builds; with MinGW-w64 at hand, a header's mutant is checked so too.
+WINDOWS_FACTS = ROOT / "tests" / "e2e" / "windows_facts.cpp"
+MINGW = shutil.which("i686-w64-mingw32-g++")
+
+
+def windows_facts_hold():
+    return MINGW is None or run([MINGW, "-std=c++20", "-fsyntax-only", f"-I{ROOT}",
+                                 str(WINDOWS_FACTS)], 120)
+
+
 def tests_pass(timeout):
     """The whole unit_tests binary, the sweeps included; a crash or a hang is a failure."""
     return run([str(TREE / "tests" / "unit_tests"), "--gtest_brief=1", "--gtest_fail_fast"],
@@ -622,7 +639,7 @@ def prepare():
         # No build type: no optimisation and no debugging information, the quickest build.
         subprocess.run(["cmake", "-S", str(ROOT), "-B", str(TREE), "-DCMAKE_BUILD_TYPE=",
                         *generator], stdout=subprocess.DEVNULL, check=True)
-    if not build():
+    if not build() or not windows_facts_hold():
         sys.exit(f"mutants: unit_tests does not build in {TREE} without a mutant")
     began = time.monotonic()
     if not tests_pass(None):
@@ -648,7 +665,7 @@ def try_mutant(mutant, timeout):
     MARK.write_text(json.dumps({"path": mutant.path}))
     try:
         settled_write(path, (text[:mutant.start] + mutant.replacement + text[mutant.end:]).encode())
-        if not build():
+        if not build() or (mutant.path.endswith(".h") and not windows_facts_hold()):
             return "did not build"
         return "survived" if tests_pass(timeout) else "killed"
     finally:

@@ -5,26 +5,6 @@
 #include "session/time_choice.h"
 
 namespace lull {
-namespace {
-
-constexpr std::uint32_t kStateLabelLength = LabelEnd(kStateLineText);
-constexpr std::uint32_t kSleepLabelLength = LabelEnd(kSleepLineText);
-constexpr std::uint32_t kScreenSaverLabelLength = LabelEnd(kScreenSaverLineText);
-
-constexpr std::uint32_t LabelLength(std::size_t line) {
-  switch (line) {
-    case kCurrentStateLine:
-    case kPreviousStateLine:
-      return kStateLabelLength;
-    case kCurrentSleepLine:
-    case kPreviousSleepLine:
-      return kSleepLabelLength;
-    default:
-      return kScreenSaverLabelLength;
-  }
-}
-
-}  // namespace
 
 std::uint32_t FormatMinutes(std::uint32_t seconds, char* out, std::uint32_t capacity) {
   const std::uint32_t minutes = seconds / kSecondsPerMinute;
@@ -45,21 +25,18 @@ std::uint32_t FormatMinutes(std::uint32_t seconds, char* out, std::uint32_t capa
 }
 
 SummaryLines::SummaryLines() {
-  static constexpr const char* kInitial[kSummaryLineCount] = {
-      kStateLineText, kSleepLineText, kScreenSaverLineText,
-      kStateLineText, kSleepLineText, kScreenSaverLineText};
   for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
-    CopyText(text_[line], sizeof text_[line], kInitial[line]);
+    CopyText(text_[line], sizeof text_[line], kInitialLines[line]);
   }
 }
 
 void SummaryLines::ShowMinutes(SummaryLine line, std::uint32_t seconds) {
-  const std::uint32_t label = LabelLength(line);
+  const std::uint32_t label = LabelEnd(kInitialLines[line]);
   FormatMinutes(seconds, text_[line] + label, sizeof text_[line] - label);
 }
 
 void SummaryLines::MarkActive(SummaryLine line) {
-  const std::uint32_t label = LabelLength(line);
+  const std::uint32_t label = LabelEnd(kInitialLines[line]);
   CopyText(text_[line] + label, sizeof text_[line] - label, kActiveText);
 }
 

@@ -30,6 +30,11 @@ constexpr std::uint32_t LabelEnd(const char* line) {
   return at + 3;
 }
 
+// Each line as it starts: its label, then "Inactive" or "(never)".
+inline constexpr const char* kInitialLines[kSummaryLineCount] = {
+    kStateLineText, kSleepLineText, kScreenSaverLineText,
+    kStateLineText, kSleepLineText, kScreenSaverLineText};
+
 class SummaryLines {
  public:
   SummaryLines();
@@ -45,9 +50,8 @@ class SummaryLines {
   static constexpr std::uint32_t kMinutesCapacity = 20;
   // The longest label, then the longest minutes text.
   static constexpr std::uint32_t kLineCapacity = [] {
-    const char* const lines[] = {kStateLineText, kSleepLineText, kScreenSaverLineText};
     std::uint32_t longest = 0;
-    for (const char* line : lines) {
+    for (const char* line : kInitialLines) {
       if (LabelEnd(line) > longest) longest = LabelEnd(line);
     }
     return longest + kMinutesCapacity;

@@ -28,7 +28,7 @@ inline constexpr char kNotRestoredNote[] =
     "(Note: Your previous settings could not be restored; they are kept for another try.)";
 
 // The longest failure note, with its terminator.
-inline constexpr std::uint32_t kFailureNoteCapacity =
-    sizeof kNotSavedNote > sizeof kNotRestoredNote ? sizeof kNotSavedNote : sizeof kNotRestoredNote;
+inline constexpr std::uint32_t kFailureNoteCapacity = sizeof kNotRestoredNote;
+static_assert(sizeof kNotSavedNote <= kFailureNoteCapacity, "every failure note fits");
 
 }  // namespace lull

@@ -39,7 +39,6 @@ BackupTable::BackupTable() {
 
 void BackupTable::SetCharacter(std::size_t row, char value) {
   BackupEntry& entry = rows[row];
-  if (entry.capacity < kCharacterCapacity) return;
   entry.data[0] = static_cast<std::uint8_t>(value);
   entry.data[1] = 0;
   entry.length = kCharacterCapacity;
@@ -65,6 +64,11 @@ bool BackupTable::TakeValue(std::size_t row, ValueType type, const std::uint8_t*
   return true;
 }
 
+bool BackupTable::TakeText(std::size_t row, const char* text) {
+  return TakeValue(row, ValueType::Text, reinterpret_cast<const std::uint8_t*>(text),
+                   TextLength(text, rows[row].capacity));
+}
+
 void LoadBackup(SettingsStore& store) {
   BackupTable& table = store.backup;
   RegistryKey key(store.platform);
@@ -80,10 +84,10 @@ void LoadBackup(SettingsStore& store) {
   for (std::size_t index = 0; index < kBackupRowCount; ++index) {
     BackupEntry& row = table[index];
     ValueType found = row.type;
-    const std::uint32_t capacity = row.capacity < sizeof read ? row.capacity : sizeof read;
-    std::uint32_t size = capacity;
+    std::uint32_t size = row.capacity;
     const RegResult result = key.Query(row.name, found, read, size);
-    if (result != kRegSuccess || size > capacity || !table.TakeValue(index, found, read, size)) {
+    if (result != kRegSuccess || size > row.capacity ||
+        !table.TakeValue(index, found, read, size)) {
       row.length = 0;
       if (result != kRegSuccess && !IsNotFoundDeniedOrMoreData(result)) table.loadFailed = true;
     }
@@ -97,8 +101,7 @@ void TakeComputerName(SettingsStore& store) {
   char name[kComputerNameCapacity];
   store.backup[kRowComputer].length = 0;
   if (!store.platform.GetComputerName(name, sizeof name)) return;
-  store.backup.TakeValue(kRowComputer, ValueType::Text, reinterpret_cast<std::uint8_t*>(name),
-                         TextLength(name, sizeof name) + 1);
+  store.backup.TakeText(kRowComputer, name);
 }
 
 bool SaveBackup(SettingsStore& store, SaveScope scope) {
@@ -111,11 +114,10 @@ bool SaveBackup(SettingsStore& store, SaveScope scope) {
   const BackupEntry& flag = table[kRowFlag];
   if (scope == SaveScope::PresentRows) {
     for (const BackupEntry* row = table.rows; row->name != nullptr; ++row) {
-      const bool write = row->present() && row != &flag;
-      const std::uint32_t size = row->length < row->capacity ? row->length : row->capacity;
-      const RegResult result =
-          write ? key.Set(row->name, row->type, row->data, size) : key.Delete(row->name);
-      if (result != kRegSuccess && (write || !IsNotFound(result))) return false;
+      const bool saved = row->present() && row != &flag
+                             ? key.Set(row->name, row->type, row->data, row->length) == kRegSuccess
+                             : IsDeleted(key.Delete(row->name));
+      if (!saved) return false;
     }
   }
   // Only a backup on the disk may be relied on once the live values change: the registry
@@ -130,8 +132,7 @@ bool ClearBackup(SettingsStore& store) {
   if (opened != kRegSuccess) return IsNotFound(opened);
   // The flag goes first: a clear stopped after it leaves rows that count as no backup.
   for (const BackupEntry* row = store.backup.rows; row->name != nullptr; ++row) {
-    const RegResult result = key.Delete(row->name);
-    if (result != kRegSuccess && !IsNotFound(result)) return false;
+    if (!IsDeleted(key.Delete(row->name))) return false;
   }
   return true;
 }

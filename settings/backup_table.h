@@ -31,7 +31,7 @@ inline constexpr std::uint32_t kComputerNameCapacity = 64;
 struct BackupEntry {
   const char* name;      // the backup value's name; null on the end marker
   std::uint8_t* data;    // the row's buffer, capacity bytes
-  std::uint32_t length;  // bytes held, terminator counted for text; 0 = absent
+  std::uint32_t length;  // bytes held, at most capacity, terminator counted for text; 0 = absent
   ValueType type;        // the type a load found, or the row's own type
   std::uint32_t capacity;
   ValueType ownType;
@@ -103,7 +103,8 @@ struct BackupTable {
   BackupEntry& operator[](std::size_t row) { return rows[row]; }
   const BackupEntry& operator[](std::size_t row) const { return rows[row]; }
 
-  // Puts one character with its terminator into a text row and marks it present.
+  // Puts one character with its terminator into a text row of kCharacterCapacity and marks it
+  // present.
   void SetCharacter(std::size_t row, char value);
   // Takes size bytes of a value read aside as the row's content, with the given type, and
   // returns false, leaving the row as it was, when the row cannot hold it. A text (a text
@@ -113,6 +114,8 @@ struct BackupTable {
   // to whatever zero byte follows.
   // A value of no bytes holds nothing to keep.
   bool TakeValue(std::size_t row, ValueType type, const std::uint8_t* bytes, std::uint32_t size);
+  // Takes a text of at least one character, its terminator added, as a text row's content.
+  bool TakeText(std::size_t row, const char* text);
 
   // The rows and the end marker.
   BackupEntry rows[kBackupRowCount + 1];

@@ -6,20 +6,10 @@
 namespace lull {
 namespace {
 
-// The largest row of a value the reader reads: every place's but the screen-saver program's.
-constexpr std::uint32_t kLargestValueRead = [] {
-  std::uint32_t largest = 0;
-  for (const Place& place : kPlaces) {
-    const std::uint32_t capacity = kBackupRowLayout[place.row].capacity;
-    if (place.kind != PlaceKind::Program && capacity > largest) largest = capacity;
-  }
-  return largest;
-}();
-
 // One value read aside: a row changes only when the whole value was read, because Windows
 // leaves a buffer's contents undefined when the value does not fit.
 struct ValueRead {
-  std::uint8_t data[kLargestValueRead];
+  std::uint8_t data[kLargestRowCapacity];
   std::uint32_t size = 0;
 };
 
@@ -46,8 +36,7 @@ bool ReadCurrentSettings(SettingsStore& store) {
     BackupEntry& row = rows[place.row];
     ValueRead value;
     ValueType type = ValueType::None;
-    value.size = row.capacity < sizeof value.data ? row.capacity : sizeof value.data;
-    const std::uint32_t asked = value.size;
+    value.size = row.capacity;
     RegResult result = keys.Open(place);
     const bool keyOpen = result == kRegSuccess;
     if (keyOpen) result = keys.key().Query(place.name, type, value.data, value.size);
@@ -60,7 +49,7 @@ bool ReadCurrentSettings(SettingsStore& store) {
     }
     // A result that says neither success nor "not there" is a call that failed.
     if (result != kRegSuccess && !IsNotFoundDeniedOrMoreData(result)) complete = false;
-    if (result != kRegSuccess || value.size > asked) continue;
+    if (result != kRegSuccess || value.size > row.capacity) continue;
     switch (place.kind) {
       case PlaceKind::Switch:
         // An empty value of no bytes at all holds no character to keep.

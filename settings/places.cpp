@@ -51,8 +51,7 @@ bool HasRowToWrite(const BackupTable& rows, const Place& place) {
 
 RegResult WriteRow(PlaceKeys& keys, const Place& place, const BackupEntry& row) {
   const ValueType type = place.kind == PlaceKind::Record ? ValueType::Binary : ValueType::Text;
-  const std::uint32_t size = row.length < row.capacity ? row.length : row.capacity;
-  return keys.key().Set(place.name, type, row.data, size);
+  return keys.key().Set(place.name, type, row.data, row.length);
 }
 
 }  // namespace lull

@@ -12,7 +12,7 @@ constexpr const char* kScreenSaverKey = kScreenSaverName;
 constexpr char kBootHeader[] = "[Boot]";
 constexpr std::uint32_t kScreenSaverKeyLength = sizeof kScreenSaverName - 1;
 constexpr std::uint32_t kBootHeaderLength = sizeof kBootHeader - 1;
-constexpr std::uint32_t kNotFound = 0xFFFFFFFF;
+constexpr std::uint32_t kNotFound = UINT32_MAX;
 
 constexpr bool IsLineBreak(std::uint8_t byte) { return byte == '\r' || byte == '\n'; }
 
@@ -46,7 +46,7 @@ std::uint32_t FindScreenSaverKey(Platform& platform, const SystemIniImage& image
   std::uint32_t at = 0;
   while (at < image.bytesRead) {
     if (image.data[at] == ';') {
-      at = NextLineBreak(image, at + 1) + 1;
+      at = NextLineBreak(image, at);
       continue;
     }
     if (KeyAt(platform, image, at, kScreenSaverKey, kScreenSaverKeyLength)) return at;
@@ -91,8 +91,7 @@ struct SavedLine {
       Append('\n');
     }
     // The text up to its terminator: a zero byte has no place in the file.
-    std::uint32_t length = row.length < row.capacity ? row.length : row.capacity;
-    length = TextLength(row.text(), length);
+    const std::uint32_t length = TextLength(row.text(), row.length);
     for (std::uint32_t at = 0; at < length; ++at) Append(row.data[at]);
     Append('\r');
     Append('\n');
@@ -133,13 +132,12 @@ bool ReadImage(Platform& platform, SystemIniImage& image) {
   const FileHandle file = platform.OpenFileForReading(kSystemIniPath);
   if (file == 0) return false;
   std::uint32_t read = 0;
-  if (!platform.ReadFile(file, image.data, kSystemIniImageSize, read)) read = 0;
+  const bool whole = platform.ReadFile(file, image.data, kSystemIniImageSize, read) &&
+                     read <= kSystemIniMaxFileSize;
   platform.CloseFile(file);
-  // A file that fills more than the data part of the image is left alone.
-  if (read > kSystemIniMaxFileSize) {
-    image.bytesRead = 0;
-    return false;
-  }
+  // A file that could not be read, or fills more than the data part of the image, is left
+  // alone.
+  if (!whole) return false;
   image.bytesRead = read;
   image.data[read] = 0;
   image.data[read + 1] = 0;

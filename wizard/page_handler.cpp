@@ -12,6 +12,7 @@ constexpr int kEndResult = 2;
 constexpr int kExitCode = 0;
 
 constexpr std::uint32_t kYes = IDC_YES;
+constexpr std::uint32_t kNo = IDC_NO;
 static_assert(IDC_CANCEL == kCancelCommand, "Escape and the close box must work as Cancel");
 
 // The restart note and an operation's failure note share one text control.
@@ -106,7 +107,7 @@ bool PageHandler::Holds(Condition condition) const {
   const StartupFacts& found = program_.facts;
   switch (condition) {
     case Condition::Always:
-      return true;
+      break;
     case Condition::Yes:
       return state_.yesNoChoice == kYes;
     case Condition::No:
@@ -116,7 +117,7 @@ bool PageHandler::Holds(Condition condition) const {
     case Condition::ScreenSaverNotBeforeSleep:
       return found.ScreenSaverNotBefore(TimeChoice(state_.timeChoice).sleepSeconds);
   }
-  return false;
+  return true;
 }
 
 std::uint32_t PageHandler::SelectedChoice() const {
@@ -166,19 +167,19 @@ void PageHandler::OnLicenseOk(DialogWindow page) {
   GoTo(page, back);
 }
 
+// Each radio of the page shows whether it is the choice now made.
 void PageHandler::CheckYesNo(DialogWindow page, std::uint32_t id) {
   state_.yesNoChoice = id;
-  pages_.SetCheck(page, IDC_YES, false);
-  pages_.SetCheck(page, IDC_NO, false);
-  pages_.SetCheck(page, static_cast<int>(id), true);
+  for (const std::uint32_t radio : {kYes, kNo}) {
+    pages_.SetCheck(page, static_cast<int>(radio), radio == state_.yesNoChoice);
+  }
 }
 
 void PageHandler::CheckTime(DialogWindow page, std::uint32_t id) {
   state_.timeChoice = id;
   for (const TimeChoiceRow& row : kTimeChoices) {
-    pages_.SetCheck(page, static_cast<int>(row.radioId), false);
+    pages_.SetCheck(page, static_cast<int>(row.radioId), row.radioId == state_.timeChoice);
   }
-  pages_.SetCheck(page, static_cast<int>(id), true);
 }
 
 void PageHandler::ShowFinishNotes(DialogWindow page, const char* failureNote) {

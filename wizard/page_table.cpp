@@ -75,15 +75,16 @@ constexpr bool TablesAgree() {
   return true;
 }
 static_assert(TablesAgree(), "the page table is indexed by PageId and agrees with the steps");
-
-constexpr std::size_t IndexOf(PageId page) {
-  const auto index = static_cast<std::size_t>(page);
-  return index < kPageCount ? index : 0;
-}
+// None only stands for no page: its row is never shown.
+constexpr const PageInfo& kNoPage = kPages[static_cast<std::size_t>(None)];
+static_assert(kNoPage.choice == kNoChoice && kNoPage.remembersIn == None && !kNoPage.hasPrevious &&
+                  kNoPage.failureNote == kNoNote && kNoPage.templateName[0] == '\0',
+              "the row of no page is empty");
 
 }  // namespace
 
-const PageInfo& InfoOf(PageId page) { return kPages[IndexOf(page)]; }
+// Every page the program names is a row of the table (PageId's own values).
+const PageInfo& InfoOf(PageId page) { return kPages[static_cast<std::size_t>(page)]; }
 
 std::span<const NextStep> NextSteps() { return kNextSteps; }
 

@@ -430,9 +430,12 @@ RegResult FakeWindows::QueryValue(KeyHandle key, const char* name, ValueType& ty
                                ? kEmptyText
                                : value->data;
       type = value->type;
-      // Windows tells the size needed and leaves the buffer alone when it is too small.
+      // Windows tells the size needed when the buffer is too small, and what the buffer then
+      // holds is not defined: here, as much of the value as fits, which looks like a value.
       if (bytes.size() > size) result = kRegMoreData;
-      if (bytes.size() <= size && !bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+      if (data != nullptr && !bytes.empty()) {
+        std::memcpy(data, bytes.data(), std::min<std::size_t>(bytes.size(), size));
+      }
       size = static_cast<std::uint32_t>(bytes.size());
     }
   }

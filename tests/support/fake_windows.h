@@ -279,10 +279,7 @@ class FakeWindows final : public Platform, public Pages, public Console {
   RegResult FlushKey(KeyHandle key) override;
   FileHandle OpenFileForReading(const char* path) override;
   FileHandle CreateFileForWriting(const char* path) override;
-  FileHandle OpenFileForAppending(const char* path, FileError& error, std::uint32_t& size) override;
   bool ReadFile(FileHandle file, void* data, std::uint32_t size, std::uint32_t& read) override;
-  bool ReadFileAt(FileHandle file, std::uint32_t offset, void* data, std::uint32_t size,
-                  std::uint32_t& read) override;
   bool WriteFile(FileHandle file, const void* data, std::uint32_t size,
                  std::uint32_t& written) override;
   bool FlushFile(FileHandle file) override;
@@ -303,6 +300,9 @@ class FakeWindows final : public Platform, public Pages, public Console {
   std::uint32_t GetTickCount() override { return ticks; }
   bool GetUserName(char* buffer, std::uint32_t capacity) override;
   LocalTime GetLocalTime() override;
+  FileHandle OpenFileForAppending(const char* path, FileError& error, std::uint32_t& size) override;
+  bool ReadFileAt(FileHandle file, std::uint32_t offset, void* data, std::uint32_t size,
+                  std::uint32_t& read) override;
 
  private:
   static constexpr std::uint32_t kNtPlatformId = 2;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,7 @@ std::vector<ArgumentsCase> Cases() {
       {"lullcmd activate", kBadInput},
       {"lullcmd activate +" + ten, kBadInput},
       {"lullcmd activate " + ten + "x", kBadInput},
+      {"lullcmd activate 1:", kBadInput},  // ":" follows "9"
       {"lullcmd activate \"\"", kBadInput},
       // 2^32 more than a valid time must not wrap round to it.
       {"lullcmd activate " + Minutes((std::uint64_t{1} << 32) + kTen), kBadInput},
@@ -82,6 +84,8 @@ TEST(ParseArguments, TellsEachCommandWithItsSwitchesFromBadInput) {
   for (const ArgumentsCase& c : Cases()) {
     SCOPED_TRACE(c.line);
     CompanionArguments arguments;
+    // The words the line does not set hold whatever was in memory.
+    std::memset(arguments.words, 'x', sizeof arguments.words);
     ParseArguments(c.line.c_str(), arguments);
     EXPECT_EQ(arguments.request == Request::BadInput ? kBadInput
               : arguments.request == Request::Usage  ? kUsageAsked

@@ -35,6 +35,19 @@ TEST(BackupTable, AFlagTextIsOneTerminatedCharacterOfTheRowsOwnType) {
   EXPECT_EQ(table[kRowFlag].type, ValueType::Text);
 }
 
+// The name Windows gives, with its terminator; none when it gives none, not an older backup's.
+TEST(TakeComputerName, TakesTheNameWindowsGivesOrNone) {
+  for (const std::optional<std::string>& name :
+       {std::optional<std::string>("PC042"), std::optional<std::string>()}) {
+    FakeWindows fake;
+    fake.computerName = name;
+    SettingsStore store(fake);
+    ASSERT_TRUE(store.backup.TakeText(kRowComputer, "PC041"));
+    TakeComputerName(store);
+    EXPECT_EQ(RowBytes(store.backup[kRowComputer]), name ? TextBytes(*name) : Bytes());
+  }
+}
+
 TEST(LoadBackup, EachRowTakesWhatTheBackupHolds) {
   struct Case {
     const char* what;

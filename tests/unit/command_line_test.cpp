@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         NormalizeCase{"C:\\Tools\\WIZARD /? C:\\Temp\\x", "C:\\Tools\\WIZARD /? C:\\Temp\\x", 27},
         // A directory containing ".exe" stops the search inside the directory.
         NormalizeCase{"C:\\my.exes\\W.EXE /?", "C:\\my.exes\\W.EXE /?", 3},
-        NormalizeCase{"D:W.EXE", "D:W.EXE", 2},
+        NormalizeCase{"D:W.EXE", "D:W.EXE", 2}, NormalizeCase{"\\WW.EXE", "\\WW.EXE", 1},
         // ".EXE" in letters with bit 0x80 set ends the name too.
         NormalizeCase{"C:\\A\\W.\xC5\xF8\xE5 C:\\B\\x", "C:\\A\\W.\xC5\xF8\xE5 C:\\B\\x", 5},
         // A name of one character before ".EXE", and lines too short to hold a name.
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"~~key~~key\nkey", 0, 100, true}, ScanCase{"~~~key", 0, 100, false},
         ScanCase{"~~~\nkey", 0, 100, true}, ScanCase{"//key//\nkey", 0, 100, true},
         ScanCase{"//key", 0, 100, false}, ScanCase{"~~", 0, 100, false},
-        ScanCase{"~", 0, 100, false},
+        ScanCase{"~~ a ~\r\nkey\r\n~~", 0, 100, false}, ScanCase{"~", 0, 100, false},
         // No match may begin at or past the limit; the start is where the scan begins.
         ScanCase{"xxkey", 0, 2, false}, ScanCase{"xxkey", 0, 3, true},
         ScanCase{"key xx", 1, 100, false}));

@@ -99,6 +99,8 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
        kWin95Note, true, false},
       {"reset on 95", OsClass::Win95, true, "reset", "", 0, kExitDone, kResetText, kWin95Note, true,
        false},
+      {"activate again on 95", OsClass::Win95, true, activate, "", 0, kExitDone,
+       kActivatedAgainText, kWin95Note, true, true},
       {"nothing to do on 95", OsClass::Win95, true, "activate " + kMinutes15, "", 0,
        kExitNothingToDo, kAlreadyActiveText, "", false, true},
       // The first read of a live value is start-up's, the second the operation's.
@@ -417,6 +419,7 @@ TEST(Log, EndsACutLineAndTakesAFolderAsOneFilePerComputer) {
       {kLog, "PC042", kLog, "cut", "cut\r\n"},
       {kLog, "PC042", kLog, "cut\r", "cut\r\r\n"},
       {"\\\\server\\logs\\", "PC042", "\\\\server\\logs\\PC042.LOG", "cut", "cut\r\n"},
+      {"\\", "PC042", "\\PC042.LOG", "", ""},
       {"\\\\server\\logs\\", std::nullopt,
        std::string("\\\\server\\logs\\") + kUnnamedComputer + kComputerLogExtension, "", ""},
   };
@@ -523,26 +526,37 @@ TEST(Log, KeepsLinesItCouldNotWriteAndWritesThemFirst) {
                                                      ? kLinesDroppedText + std::to_string(dropped)
                                                      : "");
     }
+    // Lines written leave the key: the bookkeeping alone stays.
+    EXPECT_EQ(lullcmd->windows.registry.ValueNames(Hive::CurrentUser, kKeptLinesKey.path).size(),
+              1u);
   }
 }
 
-// A kept line that is gone from the registry counts as dropped; the one after it still goes.
+// A kept line that is gone from the registry, or too long for a line (another tool wrote it),
+// counts as dropped; the one after it still goes.
 TEST(Log, CountsAKeptLineThatIsGoneAsDropped) {
-  auto lullcmd = std::make_unique<WizardRun>(OsClass::WinXP);
-  for (const FileError error : {FileError::Denied, FileError::Denied, FileError::None}) {
-    lullcmd = lullcmd->Next();
-    FakeWindows& windows = lullcmd->windows;
-    windows.appendRefused = error;
-    if (error == FileError::None) {
-      auto& kept = windows.registry.Find(Hive::CurrentUser, kKeptLinesKey.path)->values;
-      const auto state = kept.find("State");  // the first kept line goes, not the bookkeeping
-      kept.erase(state == kept.begin() ? std::next(state) : kept.begin());
+  for (const bool gone : {true, false}) {
+    auto lullcmd = std::make_unique<WizardRun>(OsClass::WinXP);
+    for (const FileError error : {FileError::Denied, FileError::Denied, FileError::None}) {
+      lullcmd = lullcmd->Next();
+      FakeWindows& windows = lullcmd->windows;
+      windows.appendRefused = error;
+      if (error == FileError::None) {
+        auto& kept = windows.registry.Find(Hive::CurrentUser, kKeptLinesKey.path)->values;
+        const auto state = kept.find("State");  // the first kept line, not the bookkeeping
+        const auto first = state == kept.begin() ? std::next(state) : kept.begin();
+        if (gone) {
+          kept.erase(first);
+        } else {
+          first->second.data.resize(4 + kLogLineCapacity + 8, 'x');
+        }
+      }
+      lullcmd->RunCommand("status /log x.log");
     }
-    lullcmd->RunCommand("status /log x.log");
+    const std::vector<std::string> lines = Split(*lullcmd->windows.GetFile("x.log"), "\r\n");
+    ASSERT_EQ(lines.size(), 3u);  // the second kept line, the run's own, and the end
+    EXPECT_EQ(Split(lines[1], "\t").back(), kLinesDroppedText + std::string("1"));
   }
-  const std::vector<std::string> lines = Split(*lullcmd->windows.GetFile("x.log"), "\r\n");
-  ASSERT_EQ(lines.size(), 3u);  // the second kept line, the run's own, and the end
-  EXPECT_EQ(Split(lines[1], "\t").back(), kLinesDroppedText + std::string("1"));
 }
 
 // The kept lines' values as another tool sees them: each line under its number's two digits,

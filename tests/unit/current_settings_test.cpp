@@ -135,6 +135,8 @@ TEST(ReadCurrentSettings, ReadsThePowerPoliciesOnEveryVersionButWindows95) {
     }
     ExpectRows(store.backup, read);
     EXPECT_EQ(fake.CallsOf({CallKind::OpenKey}), opened);
+    // One read for each row: the screen-saver program is only ever a backup's.
+    EXPECT_EQ(fake.CallsOf({CallKind::QueryValue}).size(), read.size());
   }
 }
 
@@ -198,6 +200,10 @@ TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
          f.registry.DeleteKey(kMachine, kControlSet2);
        },
        {{kRowAcPolicy1, kept}, {kRowAcPolicy2, kept}}},
+      // Only a Desktop value is named as absent.
+      {"AcPolicy 002 missing",
+       [](FakeWindows& f) { f.registry.Find(kMachine, kControlSet2)->values.clear(); },
+       {{kRowAcPolicy2, kept}}},
       // Desktop texts.
       {"time-out unterminated \"12345\"",
        desktop("ScreenSaveTimeOut", TextBytes("12345", false)),

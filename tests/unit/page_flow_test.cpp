@@ -78,6 +78,9 @@ TEST(PageFlow, VisitsThePagesInOrderAndEndsWithExitCodeZero) {
        Pages{"ResetActivate", "ActivateYesNoPrev", "SelectTime", "AdjustScreenSave",
              "NormalFinish"},
        true},
+      {"ResetYesThenNoActivation", PageId::ResetActivate, Facts{},
+       Actions{Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
+       Pages{"ResetActivate", "ActivateYesNoPrev", "NoActivateFinish"}},
       {"ResetNo", PageId::ResetActivate, Facts{},
        Actions{Click(kNo), Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
        Pages{"ResetActivate", "ShowCurrent", "NoResetFinish"}},
@@ -136,6 +139,14 @@ TEST(PageFlow, VisitsThePagesInOrderAndEndsWithExitCodeZero) {
 // either family. The quit request ends the open page too, so the wizard ends on a Windows
 // whose dialog loop does not return for that request alone. The restart note shows on
 // Windows 95 only, on the two pages that end an operation.
+// A page that goes away without a click (Windows ending the session) ends the wizard too.
+TEST(EndingTheWizard, APageDestroyedFromOutsideEndsIt) {
+  WizardRun run;
+  run.RunPagesFrom(PageId::ActivateYesNo);
+  EXPECT_TRUE(run.windows.userRanOut);
+  EXPECT_EQ(run.windows.quitCode, 0);
+}
+
 TEST(EndingTheWizard, CancelEscapeAndTheCloseBoxEndEveryPage) {
   for (const OsClass os :
        {OsClass::Win95, OsClass::Win98, OsClass::WinMe, OsClass::Win2000, OsClass::WinXP}) {

@@ -53,6 +53,7 @@ struct Computer {
   const char* backupPowerOff = nullptr;
   std::uint32_t backupVideoTimeout = 0;
   bool backupHasPolicies = false;
+  const char* backupAbsent = nullptr;  // the Desktop values that were not there
 };
 
 void Install(FakeWindows& windows, const Computer& c) {
@@ -79,6 +80,7 @@ void Install(FakeWindows& windows, const Computer& c) {
   if (c.flag) SetBackup(registry, kRowFlag, c.flag);
   if (c.backupTimeOut) SetBackup(registry, kRowScreenSaveTimeOut, c.backupTimeOut);
   if (c.backupPowerOff) SetBackup(registry, kRowPowerOffTimeOut, c.backupPowerOff);
+  if (c.backupAbsent) SetBackup(registry, kRowAbsent, c.backupAbsent);
   if (c.backupHasPolicies) {
     SetBackup(registry, kRowPolicies, PoliciesRecord(c.backupVideoTimeout));
   }
@@ -195,7 +197,14 @@ TEST(StartupView, ChoosesTheFirstPageAndFillsTheLines) {
                 .flag = "1",
                 .backupVideoTimeout = 1200,
                 .backupHasPolicies = true},
-       PageId::ResetActivate, kNothingFound, Facts{false, 0, 0, 900}}};
+       PageId::ResetActivate, kNothingFound, Facts{false, 0, 0, 900}},
+      // A time-out that was not there before the activation meant no sleep.
+      {"Windows95WithoutASleepTimeBeforeTheActivation",
+       Computer{.os = OsClass::Win95,
+                .powerOffTimeOut = "900",
+                .flag = "1",
+                .backupAbsent = "ScreenSavePowerOffTimeOut"},
+       PageId::ResetActivate, kNothingFound, Facts{false, 0, 0, 0}}};
   for (const ViewCase& c : cases) {
     SCOPED_TRACE(c.name);
     WizardRun run;
