@@ -74,13 +74,20 @@ inline Bytes AcPolicyRecord(std::uint32_t videoTimeout, std::uint8_t fill = 0x20
   return FilledRecord(size, kAcPolicyVideoTimeoutOffset, videoTimeout, fill);
 }
 
-inline constexpr std::uint32_t kPoliciesOffset = kPoliciesVideoTimeoutOffset;
-inline constexpr std::uint32_t kAcPolicyOffset = kAcPolicyVideoTimeoutOffset;
-
 // The video time-out of a record in the registry; all ones when it is not there.
 inline std::uint32_t VideoTimeout(const std::optional<RegistryValue>& value, std::uint32_t offset) {
   if (!value || value->data.size() < offset + 4) return 0xFFFFFFFF;
   return ReadLittleEndian32(value->data.data() + offset);
+}
+
+// The video time-out of the user's record in a scheme, and of a control set's machine record.
+inline std::uint32_t UserVideoTimeout(const FakeWindows& fake, const std::string& scheme) {
+  return VideoTimeout(fake.registry.Get(Hive::CurrentUser, scheme, "Policies"),
+                      kPoliciesVideoTimeoutOffset);
+}
+inline std::uint32_t MachineVideoTimeout(const FakeWindows& fake, const std::string& controlSet) {
+  return VideoTimeout(fake.registry.Get(Hive::LocalMachine, controlSet, "AcPolicy"),
+                      kAcPolicyVideoTimeoutOffset);
 }
 
 // The bytes a row holds, up to its length, and its whole buffer.

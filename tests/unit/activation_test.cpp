@@ -67,50 +67,6 @@ TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces)
   EXPECT_EQ(a.windows.MaxOpenKeys(), 1);
 }
 
-TEST(ActivateSettings, WritesTheChosenTimesAndMovesTheScreenSaverOnlyWhenAsked) {
-  const struct {
-    std::uint32_t radio;
-    std::uint32_t minutes;
-    bool move;
-    const char* screenSaveTimeOut;
-  } cases[] = {
-      {IDC_TIME_10, 10, true, "540"},
-      {IDC_TIME_15, 15, false, "1200"},  // "No, do not move": the screen saver stays as it was
-      {IDC_TIME_20, 20, true, "1140"},
-  };
-  for (const auto& c : cases) {
-    WizardRun a(OsClass::WinXP);
-    a.windows.registry.SetText(Hive::CurrentUser, kDesktop, "ScreenSaveActive", "0");
-    a.Activate(c.radio, c.move);
-    const std::uint32_t sleep = c.minutes * 60;
-    EXPECT_EQ(a.Desktop("ScreenSaveActive"), c.move ? "1" : "0") << c.minutes;
-    EXPECT_EQ(a.Desktop("ScreenSaveTimeOut"), c.screenSaveTimeOut) << c.minutes;
-    EXPECT_EQ(a.Desktop("ScreenSavePowerOffActive"), "1") << c.minutes;
-    EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), std::to_string(sleep)) << c.minutes;
-    EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                           kPoliciesOffset),
-              sleep);
-    for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
-      EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::LocalMachine, path, "AcPolicy"),
-                             kAcPolicyOffset),
-                sleep);
-    }
-    std::vector<std::string> announced;
-    if (c.move) {
-      announced = {"SetSystemParameter ScreenSaverActive 1",
-                   "SetSystemParameter ScreenSaverTimeout " + std::string(c.screenSaveTimeOut)};
-    }
-    announced.push_back("SetSystemParameter PowerOffActive 1");
-    announced.push_back("SetSystemParameter PowerOffTimeout " + std::to_string(sleep));
-    EXPECT_EQ(a.windows.CallsOf({CallKind::SetSystemParameter}), announced) << c.minutes;
-    // The backup keeps the time-outs from before.
-    EXPECT_EQ(VideoTimeout(
-                  a.windows.registry.Get(Hive::CurrentUser, kBackupPath, BackupName(kRowPolicies)),
-                  kPoliciesOffset),
-              0u);
-  }
-}
-
 TEST(ActivateSettings, ADesktopKeyThatDoesNotOpenLeavesEveryLiveValueButStillAnnounces) {
   WizardRun a(OsClass::WinXP);
   a.windows.registry.SetReadOnly(Hive::CurrentUser, kDesktop);
@@ -125,30 +81,8 @@ TEST(ActivateSettings, FollowsTheCurrentPowerSchemeIndex) {
   a.windows.registry.SetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy", "1");
   a.windows.registry.SetBinary(Hive::CurrentUser, kScheme1, "Policies", PoliciesRecord(0, 0x50));
   a.Activate(IDC_TIME_15, true);
-  EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme1, "Policies"),
-                         kPoliciesOffset),
-            900u);
-  EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                         kPoliciesOffset),
-            0u);
-}
-
-TEST(ActivateSettings, AUserWhoMayNotWriteTheMachinePoliciesStillGetsTheUserValues) {
-  WizardRun a(OsClass::WinXP);
-  for (const auto& path : {kControlSet1, kControlSet2, kCurrentControlSet}) {
-    a.windows.registry.SetReadOnly(Hive::LocalMachine, path);
-  }
-  const auto ac1 = a.windows.registry.Get(Hive::LocalMachine, kControlSet1, "AcPolicy");
-  const auto ac2 = a.windows.registry.Get(Hive::LocalMachine, kControlSet2, "AcPolicy");
-  const auto ac = a.windows.registry.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy");
-  EXPECT_EQ(a.Activate(IDC_TIME_15, true), Outcome::Done);
-  EXPECT_EQ(a.windows.registry.Get(Hive::LocalMachine, kControlSet1, "AcPolicy"), ac1);
-  EXPECT_EQ(a.windows.registry.Get(Hive::LocalMachine, kControlSet2, "AcPolicy"), ac2);
-  EXPECT_EQ(a.windows.registry.Get(Hive::LocalMachine, kCurrentControlSet, "AcPolicy"), ac);
-  EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), "900");
-  EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                         kPoliciesOffset),
-            900u);
+  EXPECT_EQ(UserVideoTimeout(a.windows, kScheme1), 900u);
+  EXPECT_EQ(UserVideoTimeout(a.windows, kScheme0), 0u);
 }
 
 TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) {
@@ -162,9 +96,7 @@ TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) 
                 PoliciesRecord(0, 0x10, kPoliciesVideoTimeoutOffset));
     }
     a.Activate(IDC_TIME_15, true);
-    EXPECT_EQ(VideoTimeout(a.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                           kPoliciesOffset),
-              backupHeldThem ? 900u : 0u);
+    EXPECT_EQ(UserVideoTimeout(a.windows, kScheme0), backupHeldThem ? 900u : 0u);
     EXPECT_EQ(a.Desktop("ScreenSavePowerOffTimeOut"), "900");
     EXPECT_THAT(a.windows.startedProcesses, IsEmpty());
   }

@@ -270,7 +270,7 @@ NextStart StartAgain(const FakeWindows& computer) {
 // back what was in force just before, whatever rows an older backup left behind. Only where no
 // backup is offered: a reactivation keeps the backup's screen saver on purpose.
 bool LaterActivationIsItsOwn(const FakeWindows& computer) {
-  const auto run = Fresh(computer, {}, std::nullopt);
+  const auto run = WizardRun::Later(computer);
   FakeWindows& windows = run->windows;
   if (windows.Win9xFamily()) {
     windows.SetFile(kIniPath, "[boot]\r\nSCRNSAVE.EXE=C:\\WINDOWS\\OWN.SCR\r\n");
@@ -286,13 +286,10 @@ bool LaterActivationIsItsOwn(const FakeWindows& computer) {
 }
 
 bool SystemIniUnreadable(const FakeWindows& windows) {
-  for (const Call& call : windows.calls) {
-    if (call.failed &&
-        (call.kind == CallKind::OpenFileForReading || call.kind == CallKind::ReadFile)) {
-      return true;
-    }
-  }
-  return false;
+  return std::ranges::any_of(windows.calls, [](const Call& call) {
+    return call.failed &&
+           (call.kind == CallKind::OpenFileForReading || call.kind == CallKind::ReadFile);
+  });
 }
 
 // The Desktop values that a backup names as absent ("A, B") and that are there all the same.
@@ -436,17 +433,9 @@ std::string Join(const std::vector<std::string>& lines) {
   return out;
 }
 
-const char* ModeName(FailureMode mode) {
-  switch (mode) {
-    case FailureMode::Error:
-      return "";
-    case FailureMode::PartialWrite:
-      return " (half written, then failing)";
-    case FailureMode::ShortWrite:
-      return " (half written, reported as done)";
-  }
-  return "";
-}
+// By FailureMode.
+const char* const kModeNames[] = {"", " (half written, then failing)",
+                                  " (half written, reported as done)"};
 
 TEST(FailureSweep, NoFailingCallLosesSettingsOrSystemIni) {
   int points[2] = {};  // NT, 9x
@@ -490,8 +479,8 @@ TEST(FailureSweep, NoFailingCallLosesSettingsOrSystemIni) {
             run ? Broken(s, *run) : std::vector<std::string>{"the run did not end"};
         if (broken.empty()) continue;
         ++losses;
-        ADD_FAILURE() << s.name << ", failing call " << at << ": " << failed << ModeName(mode)
-                      << Join(broken);
+        ADD_FAILURE() << s.name << ", failing call " << at << ": " << failed
+                      << kModeNames[static_cast<int>(mode)] << Join(broken);
       }
     }
   }

@@ -9,7 +9,6 @@
 #include "resources/resource_ids.h"
 #include "session/texts.h"
 #include "settings/backup_table.h"
-#include "tests/support/case_names.h"
 #include "tests/support/computer.h"
 #include "wizard/page_handler.h"
 
@@ -51,104 +50,90 @@ struct FlowCase {
   bool movesScreenSaver = false;
 };
 
-void PrintTo(const FlowCase& c, std::ostream* out) { *out << c.name; }
-
-class PageFlow : public ::testing::TestWithParam<FlowCase> {};
-
 // Every path ends the wizard with exit code 0 exactly when the last action is taken,
 // one page at a time.
-TEST_P(PageFlow, VisitsThePagesInOrderAndEndsWithExitCodeZero) {
-  const FlowCase& c = GetParam();
-  WizardRun run;
-  run.program.store.os = OsClass::WinXP;
-  run.program.facts.sleepAlreadyActive = c.facts.sleepActive;
-  run.program.facts.currentScreenSaverSeconds = c.facts.screenSaverSeconds;
-  run.windows.user.assign(c.user.begin(), c.user.end());
-  run.RunPagesFrom(c.first);
-  EXPECT_EQ(run.windows.PageNames(), c.pages);
-  EXPECT_TRUE(run.windows.quitPosted);
-  EXPECT_EQ(run.windows.quitCode, 0);
-  EXPECT_FALSE(run.windows.userRanOut) << "the wizard ended before the user was done";
-  EXPECT_TRUE(run.windows.user.empty()) << "the wizard ended before the user was done";
-  EXPECT_EQ(run.windows.MaxPageDepth(), 1);
-  EXPECT_EQ(std::ranges::count(run.windows.CallsOf({testing::CallKind::SetSystemParameter}),
-                               "SetSystemParameter ScreenSaverActive 1"),
-            c.movesScreenSaver ? 1 : 0);
-  // Every way into NormalFinish runs the activation, which always announces the sleep time.
-  EXPECT_EQ(std::ranges::count(run.windows.CallsOf({testing::CallKind::SetSystemParameter}),
-                               "SetSystemParameter PowerOffActive 1"),
-            c.pages.size() > 1 && c.pages.back() == "NormalFinish" ? 1 : 0);
+TEST(PageFlow, VisitsThePagesInOrderAndEndsWithExitCodeZero) {
+  const FlowCase cases[] = {
+      {"ScreenSaverAtTheSleepTimeAsksToMoveIt", PageId::ActivateYesNo, Facts{false, 600},
+       Actions{Click(kNext), Click(k10), Click(kNext), Click(kNext), Click(kFinish)},
+       Pages{"ActivateYesNo", "SelectTime", "AdjustScreenSave", "NormalFinish"}, true},
+      {"ScreenSaverBeforeTheSleepTimeActivatesAtOnce", PageId::ActivateYesNo, Facts{false, 599},
+       Actions{Click(kNext), Click(k10), Click(kNext), Click(kFinish)},
+       Pages{"ActivateYesNo", "SelectTime", "NormalFinish"}},
+      {"TwentyMinutesPassAScreenSaverOfFifteen", PageId::SelectCompliant, Facts{true, 900},
+       Actions{Click(k20), Click(kNext), Click(kFinish)}, Pages{"SelectCompliant", "NormalFinish"}},
+      {"NoScreenSaverNeverAsks", PageId::SelectCompliant, Facts{true, 0},
+       Actions{Click(k10), Click(kNext), Click(kFinish)}, Pages{"SelectCompliant", "NormalFinish"}},
+      // << Previous, which a finish page does not have, ends the wizard there too.
+      {"DeclineToMoveTheScreenSaverStillActivates", PageId::SelectTime, Facts{false, 1200},
+       Actions{Click(kNext), Click(kNo), Click(kNext), Click(kPrevious)},
+       Pages{"SelectTime", "AdjustScreenSave", "NormalFinish"}},
+      // Only Next >> with Yes moves the screen saver, not a Yes left by << Previous.
+      {"YesThenPreviousThenATimeThatNeedsNoQuestion", PageId::SelectTime, Facts{false, 900},
+       Actions{Click(kNext), Click(kYes), Click(kPrevious), Click(k20), Click(kNext),
+               Click(kFinish)},
+       Pages{"SelectTime", "AdjustScreenSave", "SelectTime", "NormalFinish"}},
+      {"TheLongestChain", PageId::ResetActivate, Facts{false, 1200},
+       Actions{Click(kNext), Click(kNext), Click(kNext), Click(kNext), Click(kFinish)},
+       Pages{"ResetActivate", "ActivateYesNoPrev", "SelectTime", "AdjustScreenSave",
+             "NormalFinish"},
+       true},
+      {"ResetYesThenNoActivation", PageId::ResetActivate, Facts{},
+       Actions{Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
+       Pages{"ResetActivate", "ActivateYesNoPrev", "NoActivateFinish"}},
+      {"ResetNo", PageId::ResetActivate, Facts{},
+       Actions{Click(kNo), Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
+       Pages{"ResetActivate", "ShowCurrent", "NoResetFinish"}},
+      {"BackAndForthThroughEveryPreviousButton", PageId::ResetActivate, Facts{false, 1200},
+       Actions{Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext), Click(kNext),
+               Click(kNext), Click(kPrevious), Click(kPrevious), Click(kPrevious), Click(kCancel)},
+       Pages{"ResetActivate", "ShowCurrent", "ResetActivate", "ActivateYesNoPrev", "SelectTime",
+             "AdjustScreenSave", "SelectTime", "ActivateYesNoPrev", "ResetActivate"}},
+      // Each page keeps its own choice: the licence's way back restores ActivateYesNo's.
+      {"LicenseThenYesThenPreviousKeepsYes", PageId::ActivateYesNo, Facts{},
+       Actions{Click(kNo), Click(kLicense), Click(kLicenseOk), Click(kYes), Click(kNext),
+               Click(kPrevious), Click(kNext), Click(kCancel)},
+       Pages{"ActivateYesNo", "LicenseDisplay", "ActivateYesNo", "SelectTime", "ActivateYesNo",
+             "SelectTime"}},
+      {"AboutLicenseAndBack", PageId::AboutDisplay, Facts{},
+       Actions{Click(kLicense), Click(kLicenseOk), Click(kFinish)},
+       Pages{"AboutDisplay", "LicenseDisplay", "AboutDisplay"}},
+      {"EscapeOnTheLicensePageEndsTheWizard", PageId::SelectTime, Facts{},
+       Actions{Click(kLicense), PressEscape()}, Pages{"SelectTime", "LicenseDisplay"}},
+      {"CloseBoxOnAFinishPage", PageId::ActivateYesNo, Facts{},
+       Actions{Click(kNo), Click(kNext), CloseBox()}, Pages{"ActivateYesNo", "NoActivateFinish"}},
+      // Buttons a page does not have end the wizard quietly when they arrive anyway.
+      {"NextOnAFinishPageEnds", PageId::NormalFinish, Facts{}, Actions{Click(kNext)},
+       Pages{"NormalFinish"}},
+      {"PreviousOnTheFirstPageEnds", PageId::ActivateYesNo, Facts{}, Actions{Click(kPrevious)},
+       Pages{"ActivateYesNo"}},
+      {"PreviousOnSelectCompliantEnds", PageId::SelectCompliant, Facts{}, Actions{Click(kPrevious)},
+       Pages{"SelectCompliant"}},
+      {"PreviousWithNothingToGoBackToEnds", PageId::SelectTime, Facts{}, Actions{Click(kPrevious)},
+       Pages{"SelectTime"}}};
+  for (const FlowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    WizardRun run;
+    run.program.store.os = OsClass::WinXP;
+    run.program.facts.sleepAlreadyActive = c.facts.sleepActive;
+    run.program.facts.currentScreenSaverSeconds = c.facts.screenSaverSeconds;
+    run.windows.user.assign(c.user.begin(), c.user.end());
+    run.RunPagesFrom(c.first);
+    EXPECT_EQ(run.windows.PageNames(), c.pages);
+    EXPECT_TRUE(run.windows.quitPosted);
+    EXPECT_EQ(run.windows.quitCode, 0);
+    EXPECT_FALSE(run.windows.userRanOut) << "the wizard ended before the user was done";
+    EXPECT_TRUE(run.windows.user.empty()) << "the wizard ended before the user was done";
+    EXPECT_EQ(run.windows.MaxPageDepth(), 1);
+    EXPECT_EQ(std::ranges::count(run.windows.CallsOf({testing::CallKind::SetSystemParameter}),
+                                 "SetSystemParameter ScreenSaverActive 1"),
+              c.movesScreenSaver ? 1 : 0);
+    // Every way into NormalFinish runs the activation, which always announces the sleep time.
+    EXPECT_EQ(std::ranges::count(run.windows.CallsOf({testing::CallKind::SetSystemParameter}),
+                                 "SetSystemParameter PowerOffActive 1"),
+              c.pages.size() > 1 && c.pages.back() == "NormalFinish" ? 1 : 0);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, PageFlow,
-    ::testing::Values(
-        FlowCase{"ScreenSaverAtTheSleepTimeAsksToMoveIt", PageId::ActivateYesNo, Facts{false, 600},
-                 Actions{Click(kNext), Click(k10), Click(kNext), Click(kNext), Click(kFinish)},
-                 Pages{"ActivateYesNo", "SelectTime", "AdjustScreenSave", "NormalFinish"}, true},
-        FlowCase{"ScreenSaverBeforeTheSleepTimeActivatesAtOnce", PageId::ActivateYesNo,
-                 Facts{false, 599}, Actions{Click(kNext), Click(k10), Click(kNext), Click(kFinish)},
-                 Pages{"ActivateYesNo", "SelectTime", "NormalFinish"}},
-        FlowCase{"TwentyMinutesPassAScreenSaverOfFifteen", PageId::SelectCompliant,
-                 Facts{true, 900}, Actions{Click(k20), Click(kNext), Click(kFinish)},
-                 Pages{"SelectCompliant", "NormalFinish"}},
-        FlowCase{"NoScreenSaverNeverAsks", PageId::SelectCompliant, Facts{true, 0},
-                 Actions{Click(k10), Click(kNext), Click(kFinish)},
-                 Pages{"SelectCompliant", "NormalFinish"}},
-        // << Previous, which a finish page does not have, ends the wizard there too.
-        FlowCase{"DeclineToMoveTheScreenSaverStillActivates", PageId::SelectTime,
-                 Facts{false, 1200},
-                 Actions{Click(kNext), Click(kNo), Click(kNext), Click(kPrevious)},
-                 Pages{"SelectTime", "AdjustScreenSave", "NormalFinish"}},
-        // Only Next >> with Yes moves the screen saver, not a Yes left by << Previous.
-        FlowCase{"YesThenPreviousThenATimeThatNeedsNoQuestion", PageId::SelectTime,
-                 Facts{false, 900},
-                 Actions{Click(kNext), Click(kYes), Click(kPrevious), Click(k20), Click(kNext),
-                         Click(kFinish)},
-                 Pages{"SelectTime", "AdjustScreenSave", "SelectTime", "NormalFinish"}},
-        FlowCase{"TheLongestChain", PageId::ResetActivate, Facts{false, 1200},
-                 Actions{Click(kNext), Click(kNext), Click(kNext), Click(kNext), Click(kFinish)},
-                 Pages{"ResetActivate", "ActivateYesNoPrev", "SelectTime", "AdjustScreenSave",
-                       "NormalFinish"},
-                 true},
-        FlowCase{"ResetYesThenNoActivation", PageId::ResetActivate, Facts{},
-                 Actions{Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
-                 Pages{"ResetActivate", "ActivateYesNoPrev", "NoActivateFinish"}},
-        FlowCase{"ResetNo", PageId::ResetActivate, Facts{},
-                 Actions{Click(kNo), Click(kNext), Click(kNo), Click(kNext), Click(kFinish)},
-                 Pages{"ResetActivate", "ShowCurrent", "NoResetFinish"}},
-        FlowCase{"BackAndForthThroughEveryPreviousButton", PageId::ResetActivate,
-                 Facts{false, 1200},
-                 Actions{Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext),
-                         Click(kNext), Click(kNext), Click(kPrevious), Click(kPrevious),
-                         Click(kPrevious), Click(kCancel)},
-                 Pages{"ResetActivate", "ShowCurrent", "ResetActivate", "ActivateYesNoPrev",
-                       "SelectTime", "AdjustScreenSave", "SelectTime", "ActivateYesNoPrev",
-                       "ResetActivate"}},
-        // Each page keeps its own choice: the licence's way back restores ActivateYesNo's.
-        FlowCase{"LicenseThenYesThenPreviousKeepsYes", PageId::ActivateYesNo, Facts{},
-                 Actions{Click(kNo), Click(kLicense), Click(kLicenseOk), Click(kYes), Click(kNext),
-                         Click(kPrevious), Click(kNext), Click(kCancel)},
-                 Pages{"ActivateYesNo", "LicenseDisplay", "ActivateYesNo", "SelectTime",
-                       "ActivateYesNo", "SelectTime"}},
-        FlowCase{"AboutLicenseAndBack", PageId::AboutDisplay, Facts{},
-                 Actions{Click(kLicense), Click(kLicenseOk), Click(kFinish)},
-                 Pages{"AboutDisplay", "LicenseDisplay", "AboutDisplay"}},
-        FlowCase{"EscapeOnTheLicensePageEndsTheWizard", PageId::SelectTime, Facts{},
-                 Actions{Click(kLicense), PressEscape()}, Pages{"SelectTime", "LicenseDisplay"}},
-        FlowCase{"CloseBoxOnAFinishPage", PageId::ActivateYesNo, Facts{},
-                 Actions{Click(kNo), Click(kNext), CloseBox()},
-                 Pages{"ActivateYesNo", "NoActivateFinish"}},
-        // Buttons a page does not have end the wizard quietly when they arrive anyway.
-        FlowCase{"NextOnAFinishPageEnds", PageId::NormalFinish, Facts{}, Actions{Click(kNext)},
-                 Pages{"NormalFinish"}},
-        FlowCase{"PreviousOnTheFirstPageEnds", PageId::ActivateYesNo, Facts{},
-                 Actions{Click(kPrevious)}, Pages{"ActivateYesNo"}},
-        FlowCase{"PreviousOnSelectCompliantEnds", PageId::SelectCompliant, Facts{},
-                 Actions{Click(kPrevious)}, Pages{"SelectCompliant"}},
-        FlowCase{"PreviousWithNothingToGoBackToEnds", PageId::SelectTime, Facts{},
-                 Actions{Click(kPrevious)}, Pages{"SelectTime"}}),
-    testing::CaseName());
 
 // Cancel, Escape and the close box end the wizard on every page, with nothing written, on
 // either family. The quit request ends the open page too, so the wizard ends on a Windows
@@ -199,53 +184,45 @@ struct ChecksCase {
   Checks checkedOnOpen;
 };
 
-void PrintTo(const ChecksCase& c, std::ostream* out) { *out << c.name; }
-
-class RememberedChoices : public ::testing::TestWithParam<ChecksCase> {};
-
-TEST_P(RememberedChoices, EachPageOpensWithItsRememberedChoice) {
-  const ChecksCase& c = GetParam();
-  WizardRun run;
-  run.program.facts.sleepAlreadyActive = c.facts.sleepActive;
-  run.program.facts.currentScreenSaverSeconds = c.facts.screenSaverSeconds;
-  run.windows.user.assign(c.user.begin(), c.user.end());
-  run.RunPagesFrom(c.first);
-  ASSERT_EQ(run.windows.pages.size(), c.checkedOnOpen.size())
-      << ::testing::PrintToString(run.windows.PageNames());
-  for (std::size_t i = 0; i < c.checkedOnOpen.size(); ++i) {
-    EXPECT_EQ(run.Visit(i).checkedOnOpen, c.checkedOnOpen[i])
-        << "page " << i << " " << run.Visit(i).name;
-    EXPECT_LE(run.Visit(i).checkedOnClose.size(), 1u) << "page " << i;  // one choice a page
+TEST(RememberedChoices, EachPageOpensWithItsRememberedChoice) {
+  const ChecksCase cases[] = {
+      {"FirstOpeningShowsTheInitialChoices", PageId::ResetActivate, Facts{false, 1200},
+       Actions{Click(kNext), Click(kNext), Click(kNext), Click(kCancel)},
+       Checks{{kYes}, {kYes}, {k10}, {kYes}}},
+      {"FifteenMinutesSurviveTheLicensePage", PageId::SelectTime, Facts{},
+       Actions{Click(k15), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
+       Checks{{k10}, {}, {k15}}},
+      {"ANoSurvivesTheLicensePage", PageId::ActivateYesNo, Facts{},
+       Actions{Click(kNo), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
+       Checks{{kYes}, {}, {kNo}}},
+      {"PreviousReturnsToTheChoiceMadeThere", PageId::ResetActivate, Facts{true, 0},
+       Actions{Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext), Click(k20),
+               Click(kPrevious), Click(kNext), Click(kCancel)},
+       Checks{{kYes}, {kYes}, {kNo}, {k10}, {kYes}, {k20}}},
+      {"AdjustScreenSaveKeepsItsAnswerAcrossPrevious", PageId::SelectTime, Facts{false, 1200},
+       Actions{Click(k15), Click(kNext), Click(kNo), Click(kPrevious), Click(kNext),
+               Click(kCancel)},
+       Checks{{k10}, {kYes}, {k15}, {kNo}}},
+      // SelectCompliant's time is remembered for SelectTime, not for itself.
+      {"SelectCompliantOpensWithItsInitialChoiceAgain", PageId::SelectCompliant, Facts{true, 1200},
+       Actions{Click(k15), Click(kNext), Click(kPrevious), Click(kCancel)},
+       Checks{{k10}, {kYes}, {k10}}}};
+  for (const ChecksCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    WizardRun run;
+    run.program.facts.sleepAlreadyActive = c.facts.sleepActive;
+    run.program.facts.currentScreenSaverSeconds = c.facts.screenSaverSeconds;
+    run.windows.user.assign(c.user.begin(), c.user.end());
+    run.RunPagesFrom(c.first);
+    ASSERT_EQ(run.windows.pages.size(), c.checkedOnOpen.size())
+        << ::testing::PrintToString(run.windows.PageNames());
+    for (std::size_t i = 0; i < c.checkedOnOpen.size(); ++i) {
+      EXPECT_EQ(run.Visit(i).checkedOnOpen, c.checkedOnOpen[i])
+          << "page " << i << " " << run.Visit(i).name;
+      EXPECT_LE(run.Visit(i).checkedOnClose.size(), 1u) << "page " << i;  // one choice a page
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Walks, RememberedChoices,
-    ::testing::Values(
-        ChecksCase{"FirstOpeningShowsTheInitialChoices", PageId::ResetActivate, Facts{false, 1200},
-                   Actions{Click(kNext), Click(kNext), Click(kNext), Click(kCancel)},
-                   Checks{{kYes}, {kYes}, {k10}, {kYes}}},
-        ChecksCase{"FifteenMinutesSurviveTheLicensePage", PageId::SelectTime, Facts{},
-                   Actions{Click(k15), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
-                   Checks{{k10}, {}, {k15}}},
-        ChecksCase{"ANoSurvivesTheLicensePage", PageId::ActivateYesNo, Facts{},
-                   Actions{Click(kNo), Click(kLicense), Click(kLicenseOk), Click(kCancel)},
-                   Checks{{kYes}, {}, {kNo}}},
-        ChecksCase{"PreviousReturnsToTheChoiceMadeThere", PageId::ResetActivate, Facts{true, 0},
-                   Actions{Click(kNo), Click(kNext), Click(kPrevious), Click(kYes), Click(kNext),
-                           Click(k20), Click(kPrevious), Click(kNext), Click(kCancel)},
-                   Checks{{kYes}, {kYes}, {kNo}, {k10}, {kYes}, {k20}}},
-        ChecksCase{"AdjustScreenSaveKeepsItsAnswerAcrossPrevious", PageId::SelectTime,
-                   Facts{false, 1200},
-                   Actions{Click(k15), Click(kNext), Click(kNo), Click(kPrevious), Click(kNext),
-                           Click(kCancel)},
-                   Checks{{k10}, {kYes}, {k15}, {kNo}}},
-        // SelectCompliant's time is remembered for SelectTime, not for itself.
-        ChecksCase{"SelectCompliantOpensWithItsInitialChoiceAgain", PageId::SelectCompliant,
-                   Facts{true, 1200},
-                   Actions{Click(k15), Click(kNext), Click(kPrevious), Click(kCancel)},
-                   Checks{{k10}, {kYes}, {k10}}}),
-    testing::CaseName());
 
 TEST(History, LicenseDetoursPushAndPopNothingAndNeverNestPages) {
   WizardRun run;

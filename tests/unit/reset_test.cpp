@@ -10,105 +10,6 @@ namespace lull::testing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
-
-// The live settings of the typical computer, which a reset of its activation puts back.
-FakeRegistry::Keys Originals(OsClass os) {
-  FakeWindows before;
-  SetUpComputer(before, os);
-  return LiveRegistry(before.registry);
-}
-
-std::vector<std::string> Announced(const FakeWindows& fake) {
-  return fake.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess});
-}
-
-const char* const kXpReload =
-    "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-const char* const k98Reload =
-    "StartProcess C:\\Windows\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme";
-
-TEST(ResetSettings, RestoresWhatTheBackupHoldsAndLeavesTheRestAlone) {
-  const struct {
-    const char* what;
-    void (*change)(WizardRun&);  // what the backup lacks or holds
-    const char* desktopValue;
-    std::optional<std::string> expected;  // of desktopValue after the reset
-    std::vector<std::string> announcedScreenSaver;
-  } cases[] = {
-      {"no screen-saver program",
-       [](WizardRun& r) { DropFromBackup(r.windows.registry, kRowScreenSaver); },
-       "SCRNSAVE.EXE",
-       "C:\\CHANGED.SCR",
-       {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
-      {"no monitor power-off switch",
-       [](WizardRun& r) { DropFromBackup(r.windows.registry, kRowPowerOffActive); },
-       "ScreenSavePowerOffActive",
-       "1",
-       {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
-      {"no screen-saver time-out",
-       [](WizardRun& r) { DropFromBackup(r.windows.registry, kRowScreenSaveTimeOut); },
-       "ScreenSaveTimeOut",
-       "840",
-       {}},
-      {"a screen saver that was off",
-       [](WizardRun& r) {
-         r.windows.registry.SetText(Hive::CurrentUser, kBackupKey.path,
-                                    kBackupRowLayout[kRowScreenSaveActive].name, "0");
-       },
-       "ScreenSaveActive",
-       "0",
-       {"SetSystemParameter ScreenSaverActive 1", "SetSystemParameter ScreenSaverTimeout 1200"}},
-      {"a screen-saver time-out of 0",
-       [](WizardRun& r) { SetBackup(r.windows.registry, kRowScreenSaveTimeOut, "0"); },
-       "ScreenSaveTimeOut",
-       "0",
-       {}},
-  };
-  for (const OsClass os : {OsClass::WinXP, OsClass::Win98}) {
-    for (const auto& c : cases) {
-      WizardRun r(os, true);
-      SetBackup(r.windows.registry, kRowScreenSaver, kSavedLine);
-      r.windows.registry.SetText(Hive::CurrentUser, kDesktop, "SCRNSAVE.EXE", "C:\\CHANGED.SCR");
-      c.change(r);
-      EXPECT_EQ(r.Reset(), Outcome::Done) << c.what;
-      EXPECT_EQ(r.Desktop(c.desktopValue), c.expected) << c.what;
-      // Everything else is as before the activation.
-      EXPECT_EQ(r.Desktop("ScreenSavePowerOffTimeOut"), "0") << c.what;
-      EXPECT_EQ(VideoTimeout(r.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                             kPoliciesOffset),
-                0u)
-          << c.what;
-      const bool lineRestored = c.desktopValue != std::string("SCRNSAVE.EXE");
-      if (os == OsClass::Win98) {
-        EXPECT_EQ(r.windows.GetFile(kIniPath), lineRestored ? kRestoredIni : kIniContent) << c.what;
-      } else if (lineRestored) {
-        EXPECT_EQ(r.Desktop("SCRNSAVE.EXE"), kSavedLine) << c.what;
-      }
-      auto announced = c.announcedScreenSaver;
-      announced.push_back(os == OsClass::WinXP ? kXpReload : k98Reload);
-      EXPECT_THAT(Announced(r.windows), ElementsAreArray(announced)) << c.what;
-    }
-  }
-}
-
-TEST(ResetSettings, OnWindows95RewritesSystemIniButNeitherRestoresNorReloadsPowerPolicies) {
-  WizardRun r(OsClass::Win95, true);
-  SetBackup(r.windows.registry, kRowPowerPolicyIndex, "0");
-  SetBackup(r.windows.registry, kRowPolicies, PoliciesRecord(300, 0x10));
-  SetBackup(r.windows.registry, kRowAcPolicy, AcPolicyRecord(300, 0x40));
-  // Each Desktop value goes back under its own name, those activation leaves alone too.
-  for (const Place& place : kPlaces) {
-    if (place.key == PlaceKey::Desktop && KeptOn(OsClass::Win95, place)) {
-      r.windows.registry.SetText(Hive::CurrentUser, kDesktop, place.name, "7");
-    }
-  }
-  EXPECT_EQ(r.Reset(), Outcome::Done);
-  EXPECT_EQ(LiveRegistry(r.windows.registry), Originals(OsClass::Win95));
-  EXPECT_EQ(r.windows.GetFile(kIniPath), kRestoredIni);
-  EXPECT_THAT(r.windows.startedProcesses, IsEmpty());
-}
 
 // A Desktop key the user may read but not write (on NT; Windows 95/98/Me open every key for
 // writing): the backup stays for another try, the rest goes back, and the running system is
@@ -119,10 +20,11 @@ TEST(ResetSettings, KeepsTheBackupWhenTheDesktopValuesCannotBeRestored) {
   const auto backup = BackupKeyOf(r.windows.registry);
   EXPECT_EQ(r.Reset(), Outcome::Failed);
   EXPECT_EQ(BackupKeyOf(r.windows.registry), backup);
-  EXPECT_EQ(VideoTimeout(r.windows.registry.Get(Hive::CurrentUser, kScheme0, "Policies"),
-                         kPoliciesOffset),
-            0u);
-  EXPECT_THAT(Announced(r.windows), ElementsAre(kXpReload));
+  EXPECT_EQ(UserVideoTimeout(r.windows, kScheme0), 0u);
+  EXPECT_THAT(
+      r.windows.CallsOf({CallKind::SetSystemParameter, CallKind::StartProcess}),
+      ElementsAre(
+          "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme"));
 }
 
 // A key that is gone since the activation (a power scheme deleted, a profile without its
@@ -155,9 +57,7 @@ TEST(ResetSettings, AResetWhoseKeyIsGoneStillEnds) {
     EXPECT_EQ(BackupRowsOf(fake.registry), std::vector<BackupRow>{kRowFlag});
     EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, c.absentKey));
     if (c.absentKey == kDesktop) {
-      EXPECT_EQ(
-          VideoTimeout(fake.registry.Get(Hive::CurrentUser, kScheme0, "Policies"), kPoliciesOffset),
-          0u);
+      EXPECT_EQ(UserVideoTimeout(fake, kScheme0), 0u);
     }
   }
 }
@@ -192,9 +92,7 @@ TEST(ResetSettings, PutsPoliciesBackIntoTheSchemeTheBackupNamesOnly) {
     r.windows.registry.SetBinary(Hive::CurrentUser, kScheme1, policies, PoliciesRecord(600, 0x50));
     if (!backupNamesScheme) DropFromBackup(r.windows.registry, kRowPowerPolicyIndex);
     EXPECT_EQ(r.Reset(), Outcome::Done);
-    EXPECT_EQ(VideoTimeout(r.windows.registry.Get(Hive::CurrentUser, kScheme0, policies),
-                           kPoliciesOffset),
-              backupNamesScheme ? 0u : 900u);
+    EXPECT_EQ(UserVideoTimeout(r.windows, kScheme0), backupNamesScheme ? 0u : 900u);
     EXPECT_EQ(r.windows.registry.Get(Hive::CurrentUser, kScheme1, policies)->data,
               PoliciesRecord(600, 0x50));
     EXPECT_EQ(r.windows.registry.GetText(Hive::CurrentUser, kPowerCfg, index), "1");

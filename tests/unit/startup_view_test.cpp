@@ -9,7 +9,6 @@
 
 #include "resources/resource_ids.h"
 #include "session/texts.h"
-#include "tests/support/case_names.h"
 #include "tests/support/computer.h"
 
 namespace lull {
@@ -103,138 +102,130 @@ struct ViewCase {
   Facts facts;
 };
 
-void PrintTo(const ViewCase& c, std::ostream* out) { *out << c.name; }
-
-class StartupView : public ::testing::TestWithParam<ViewCase> {};
-
-TEST_P(StartupView, ChoosesTheFirstPageAndFillsTheLines) {
-  const ViewCase& c = GetParam();
-  WizardRun run;
-  Install(run.windows, c.computer);
-  StartUp(run.program);
-  EXPECT_EQ(run.program.wizard.currentPage, c.firstPage);
-  for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
-    EXPECT_EQ(run.program.lines[line], c.lines[line]) << "line " << line;
-  }
-  EXPECT_EQ(run.program.facts.sleepAlreadyActive, c.facts.sleepActive);
-  EXPECT_EQ(run.program.facts.currentScreenSaverSeconds, c.facts.currentScreenSaver);
-  EXPECT_EQ(run.program.facts.previousScreenSaverSeconds, c.facts.previousScreenSaver);
-  EXPECT_EQ(run.program.facts.previousSleepSeconds, c.facts.sleepToApply);
-  // Without a backup the rows keep the live values, but no time-out of a screen saver that
-  // never starts.
-  if (!c.computer.flag) {
-    EXPECT_EQ(run.program.store.backup[kRowScreenSaveTimeOut].present(),
-              c.facts.currentScreenSaver != 0);
-  }
-}
-
 const Lines kNothingFound = {kInactive, kNoSleep, kNoScreenSaver,
                              kInactive, kNoSleep, kNoScreenSaver};
 
-INSTANTIATE_TEST_SUITE_P(
-    Computers, StartupView,
-    ::testing::Values(
-        ViewCase{"NoBackupAndNoSleep", Computer{}, PageId::ActivateYesNo, kNothingFound,
-                 Facts{false, 0, 0, 0}},
-        // Scheme 9, the last of one digit, is followed.
-        ViewCase{"NoBackupAndFifteenMinutesOfSleep",
-                 Computer{.schemeIndex = "9", .userVideoTimeout = 900}, PageId::SelectCompliant,
-                 Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-                 Facts{true, 0, 0, 900}},
-        // The user's policy says whether the monitor sleeps, not the machine's.
-        ViewCase{"SleepOfTheUserPolicyWithoutAMachinePolicy",
-                 Computer{.userVideoTimeout = 900, .machinePolicy = false}, PageId::SelectCompliant,
-                 Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-                 Facts{true, 0, 0, 900}},
-        ViewCase{"FlagOneOpensResetActivateWhileTheMonitorSleeps",
-                 Computer{.userVideoTimeout = 600,
-                          .screenSaveActive = "1",
-                          .screenSaveTimeOut = "540",
-                          .flag = "1",
-                          .backupTimeOut = "1200",
-                          .backupVideoTimeout = 0,
-                          .backupHasPolicies = true},
-                 PageId::ResetActivate,
-                 Lines{kActive, Sleep(600), Saver(540), kInactive, kNoSleep, Saver(1200)},
-                 Facts{true, 540, 1200, 0}},
-        ViewCase{"ABackupFromAnEarlierActivationShowsItsSleepTime",
-                 Computer{.flag = "1",
-                          .backupTimeOut = "300",
-                          .backupVideoTimeout = 1200,
-                          .backupHasPolicies = true},
-                 PageId::ResetActivate,
-                 Lines{kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(1200), Saver(300)},
-                 Facts{false, 0, 300, 1200}},
-        ViewCase{"AnyFlagButTwoCountsAsAnActivation", Computer{.flag = "x"}, PageId::ResetActivate,
-                 kNothingFound, Facts{false, 0, 0, 0}},
-        ViewCase{"FlagTwoIsNoBackup",
-                 Computer{.userVideoTimeout = 900,
-                          .flag = "2",
-                          .backupTimeOut = "1200",
-                          .backupHasPolicies = true},
-                 PageId::SelectCompliant,
-                 Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-                 Facts{true, 0, 0, 900}},
-        ViewCase{"ABackedUpScreenSaverOfZeroShowsNever",
-                 Computer{.flag = "1", .backupTimeOut = "0"}, PageId::ResetActivate, kNothingFound,
-                 Facts{false, 0, 0, 0}},
-        ViewCase{"AnActiveScreenSaverOfZeroShowsNever",
-                 Computer{.screenSaveActive = "1", .screenSaveTimeOut = "0"}, PageId::ActivateYesNo,
-                 kNothingFound, Facts{false, 0, 0, 0}},
-        ViewCase{"AnInactiveScreenSaverIsNotCounted",
-                 Computer{.screenSaveActive = "0", .screenSaveTimeOut = "600"},
-                 PageId::ActivateYesNo, kNothingFound, Facts{false, 0, 0, 0}},
-        ViewCase{"ThirtySecondsOfScreenSaverShowNoNumber",
-                 Computer{.screenSaveActive = "1", .screenSaveTimeOut = "30"},
-                 PageId::ActivateYesNo,
-                 Lines{kInactive, kNoSleep, Saver(30), kInactive, kNoSleep, kNoScreenSaver},
-                 Facts{false, 30, 0, 0}},
-        // Without a power scheme, the Desktop's time-out is what a reset would announce.
-        ViewCase{"NoPowerSchemeLeavesTheDesktopTimeOut",
-                 Computer{.schemeIndex = nullptr, .powerOffTimeOut = "900"}, PageId::ActivateYesNo,
-                 kNothingFound, Facts{false, 0, 0, 900}},
-        // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
-        ViewCase{"Windows95SleepsFromTheDesktopValues",
-                 Computer{.os = OsClass::Win95,
-                          .userVideoTimeout = 1200,
-                          .powerOffActive = "1",
-                          .powerOffTimeOut = "900"},
-                 PageId::SelectCompliant,
-                 Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
-                 Facts{true, 0, 0, 900}},
-        // The time-out read is still what a reset would announce.
-        ViewCase{"Windows95WithPowerOffSwitchedOff",
-                 Computer{.os = OsClass::Win95,
-                          .userVideoTimeout = 1200,
-                          .powerOffActive = "0",
-                          .powerOffTimeOut = "900"},
-                 PageId::ActivateYesNo, kNothingFound, Facts{false, 0, 0, 900}},
-        ViewCase{"Windows95TakesThePreviousSleepFromTheBackedUpText",
-                 Computer{.os = OsClass::Win95,
-                          .flag = "1",
-                          .backupPowerOff = "600",
-                          .backupVideoTimeout = 1200,
-                          .backupHasPolicies = true},
-                 PageId::ResetActivate,
-                 Lines{kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(600), kNoScreenSaver},
-                 Facts{false, 0, 0, 600}},
-        // A time-out beside no power-off switch is not in force, and a reset announces it, as the
-        // backup holds no sleep time.
-        ViewCase{"Windows95WithoutABackedUpSleepTime",
-                 Computer{.os = OsClass::Win95,
-                          .powerOffTimeOut = "900",
-                          .flag = "1",
-                          .backupVideoTimeout = 1200,
-                          .backupHasPolicies = true},
-                 PageId::ResetActivate, kNothingFound, Facts{false, 0, 0, 900}},
-        // A time-out that was not there before the activation meant no sleep.
-        ViewCase{"Windows95WithoutASleepTimeBeforeTheActivation",
-                 Computer{.os = OsClass::Win95,
-                          .powerOffTimeOut = "900",
-                          .flag = "1",
-                          .backupAbsent = "ScreenSavePowerOffTimeOut"},
-                 PageId::ResetActivate, kNothingFound, Facts{false, 0, 0, 0}}),
-    testing::CaseName());
+TEST(StartupView, ChoosesTheFirstPageAndFillsTheLines) {
+  const ViewCase cases[] = {
+      {"NoBackupAndNoSleep", Computer{}, PageId::ActivateYesNo, kNothingFound,
+       Facts{false, 0, 0, 0}},
+      // Scheme 9, the last of one digit, is followed.
+      {"NoBackupAndFifteenMinutesOfSleep", Computer{.schemeIndex = "9", .userVideoTimeout = 900},
+       PageId::SelectCompliant,
+       Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+       Facts{true, 0, 0, 900}},
+      // The user's policy says whether the monitor sleeps, not the machine's.
+      {"SleepOfTheUserPolicyWithoutAMachinePolicy",
+       Computer{.userVideoTimeout = 900, .machinePolicy = false}, PageId::SelectCompliant,
+       Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+       Facts{true, 0, 0, 900}},
+      {"FlagOneOpensResetActivateWhileTheMonitorSleeps",
+       Computer{.userVideoTimeout = 600,
+                .screenSaveActive = "1",
+                .screenSaveTimeOut = "540",
+                .flag = "1",
+                .backupTimeOut = "1200",
+                .backupVideoTimeout = 0,
+                .backupHasPolicies = true},
+       PageId::ResetActivate,
+       Lines{kActive, Sleep(600), Saver(540), kInactive, kNoSleep, Saver(1200)},
+       Facts{true, 540, 1200, 0}},
+      {"ABackupFromAnEarlierActivationShowsItsSleepTime",
+       Computer{.flag = "1",
+                .backupTimeOut = "300",
+                .backupVideoTimeout = 1200,
+                .backupHasPolicies = true},
+       PageId::ResetActivate,
+       Lines{kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(1200), Saver(300)},
+       Facts{false, 0, 300, 1200}},
+      {"AnyFlagButTwoCountsAsAnActivation", Computer{.flag = "x"}, PageId::ResetActivate,
+       kNothingFound, Facts{false, 0, 0, 0}},
+      {"FlagTwoIsNoBackup",
+       Computer{.userVideoTimeout = 900,
+                .flag = "2",
+                .backupTimeOut = "1200",
+                .backupHasPolicies = true},
+       PageId::SelectCompliant,
+       Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+       Facts{true, 0, 0, 900}},
+      {"ABackedUpScreenSaverOfZeroShowsNever", Computer{.flag = "1", .backupTimeOut = "0"},
+       PageId::ResetActivate, kNothingFound, Facts{false, 0, 0, 0}},
+      {"AnActiveScreenSaverOfZeroShowsNever",
+       Computer{.screenSaveActive = "1", .screenSaveTimeOut = "0"}, PageId::ActivateYesNo,
+       kNothingFound, Facts{false, 0, 0, 0}},
+      {"AnInactiveScreenSaverIsNotCounted",
+       Computer{.screenSaveActive = "0", .screenSaveTimeOut = "600"}, PageId::ActivateYesNo,
+       kNothingFound, Facts{false, 0, 0, 0}},
+      {"ThirtySecondsOfScreenSaverShowNoNumber",
+       Computer{.screenSaveActive = "1", .screenSaveTimeOut = "30"}, PageId::ActivateYesNo,
+       Lines{kInactive, kNoSleep, Saver(30), kInactive, kNoSleep, kNoScreenSaver},
+       Facts{false, 30, 0, 0}},
+      // Without a power scheme, the Desktop's time-out is what a reset would announce.
+      {"NoPowerSchemeLeavesTheDesktopTimeOut",
+       Computer{.schemeIndex = nullptr, .powerOffTimeOut = "900"}, PageId::ActivateYesNo,
+       kNothingFound, Facts{false, 0, 0, 900}},
+      // Windows 95 has no power schemes: the Desktop values say whether the monitor sleeps.
+      {"Windows95SleepsFromTheDesktopValues",
+       Computer{.os = OsClass::Win95,
+                .userVideoTimeout = 1200,
+                .powerOffActive = "1",
+                .powerOffTimeOut = "900"},
+       PageId::SelectCompliant,
+       Lines{kActive, Sleep(900), kNoScreenSaver, kInactive, kNoSleep, kNoScreenSaver},
+       Facts{true, 0, 0, 900}},
+      // The time-out read is still what a reset would announce.
+      {"Windows95WithPowerOffSwitchedOff",
+       Computer{.os = OsClass::Win95,
+                .userVideoTimeout = 1200,
+                .powerOffActive = "0",
+                .powerOffTimeOut = "900"},
+       PageId::ActivateYesNo, kNothingFound, Facts{false, 0, 0, 900}},
+      {"Windows95TakesThePreviousSleepFromTheBackedUpText",
+       Computer{.os = OsClass::Win95,
+                .flag = "1",
+                .backupPowerOff = "600",
+                .backupVideoTimeout = 1200,
+                .backupHasPolicies = true},
+       PageId::ResetActivate,
+       Lines{kInactive, kNoSleep, kNoScreenSaver, kActive, Sleep(600), kNoScreenSaver},
+       Facts{false, 0, 0, 600}},
+      // A time-out beside no power-off switch is not in force, and a reset announces it, as the
+      // backup holds no sleep time.
+      {"Windows95WithoutABackedUpSleepTime",
+       Computer{.os = OsClass::Win95,
+                .powerOffTimeOut = "900",
+                .flag = "1",
+                .backupVideoTimeout = 1200,
+                .backupHasPolicies = true},
+       PageId::ResetActivate, kNothingFound, Facts{false, 0, 0, 900}},
+      // A time-out that was not there before the activation meant no sleep.
+      {"Windows95WithoutASleepTimeBeforeTheActivation",
+       Computer{.os = OsClass::Win95,
+                .powerOffTimeOut = "900",
+                .flag = "1",
+                .backupAbsent = "ScreenSavePowerOffTimeOut"},
+       PageId::ResetActivate, kNothingFound, Facts{false, 0, 0, 0}}};
+  for (const ViewCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    WizardRun run;
+    Install(run.windows, c.computer);
+    StartUp(run.program);
+    EXPECT_EQ(run.program.wizard.currentPage, c.firstPage);
+    for (std::size_t line = 0; line < kSummaryLineCount; ++line) {
+      EXPECT_EQ(run.program.lines[line], c.lines[line]) << "line " << line;
+    }
+    EXPECT_EQ(run.program.facts.sleepAlreadyActive, c.facts.sleepActive);
+    EXPECT_EQ(run.program.facts.currentScreenSaverSeconds, c.facts.currentScreenSaver);
+    EXPECT_EQ(run.program.facts.previousScreenSaverSeconds, c.facts.previousScreenSaver);
+    EXPECT_EQ(run.program.facts.previousSleepSeconds, c.facts.sleepToApply);
+    // Without a backup the rows keep the live values, but no time-out of a screen saver that
+    // never starts.
+    if (!c.computer.flag) {
+      EXPECT_EQ(run.program.store.backup[kRowScreenSaveTimeOut].present(),
+                c.facts.currentScreenSaver != 0);
+    }
+  }
+}
 
 // The whole start, as lull.exe makes it: version, command line, settings, first page.
 struct StartCase {
@@ -245,34 +236,27 @@ struct StartCase {
   bool readsSettings;
 };
 
-void PrintTo(const StartCase& c, std::ostream* out) { *out << c.name; }
-
-class Start : public ::testing::TestWithParam<StartCase> {};
-
-TEST_P(Start, OpensTheFirstPageAndReadsSettingsOnlyOnTheWizardPath) {
-  const StartCase& c = GetParam();
-  WizardRun run(OsClass::WinXP);
-  run.windows.version = c.version;
-  run.windows.commandLine = c.commandLine;
-  run.windows.user = {Click(IDC_CANCEL)};
-  run.RunProgram();
-  ASSERT_EQ(run.windows.pages.size(), 1u);
-  EXPECT_EQ(run.windows.pages[0].name, c.firstPage);
-  EXPECT_EQ(run.windows.CallsOf({testing::CallKind::OpenKey}).empty(), !c.readsSettings);
-  EXPECT_TRUE(
-      run.windows.CallsOf({testing::CallKind::SetValue, testing::CallKind::CreateKey}).empty());
-  EXPECT_EQ(run.windows.quitCode, 0);
+TEST(Start, OpensTheFirstPageAndReadsSettingsOnlyOnTheWizardPath) {
+  const StartCase cases[] = {
+      {"WindowsXp", VersionInfo{5, 1, 2}, "lull.exe", "ActivateYesNo", true},
+      {"TheVersionComesBeforeTheSwitch", VersionInfo{6, 1, 2}, "lull.exe /?", "NTFinish", false},
+      {"AboutWithTheSwitch", VersionInfo{4, 10, 1}, "\"C:\\Lull\\lull.exe\" /?", "AboutDisplay",
+       false}};
+  for (const StartCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    WizardRun run(OsClass::WinXP);
+    run.windows.version = c.version;
+    run.windows.commandLine = c.commandLine;
+    run.windows.user = {Click(IDC_CANCEL)};
+    run.RunProgram();
+    ASSERT_EQ(run.windows.pages.size(), 1u);
+    EXPECT_EQ(run.windows.pages[0].name, c.firstPage);
+    EXPECT_EQ(run.windows.CallsOf({testing::CallKind::OpenKey}).empty(), !c.readsSettings);
+    EXPECT_TRUE(
+        run.windows.CallsOf({testing::CallKind::SetValue, testing::CallKind::CreateKey}).empty());
+    EXPECT_EQ(run.windows.quitCode, 0);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Starts, Start,
-    ::testing::Values(StartCase{"WindowsXp", VersionInfo{5, 1, 2}, "lull.exe", "ActivateYesNo",
-                                true},
-                      StartCase{"TheVersionComesBeforeTheSwitch", VersionInfo{6, 1, 2},
-                                "lull.exe /?", "NTFinish", false},
-                      StartCase{"AboutWithTheSwitch", VersionInfo{4, 10, 1},
-                                "\"C:\\Lull\\lull.exe\" /?", "AboutDisplay", false}),
-    testing::CaseName());
 
 }  // namespace
 }  // namespace lull
