@@ -11,7 +11,7 @@ void TakeChosenTimes(BackupTable& rows, const ChosenTimes& chosen) {
     BackupEntry& row = rows[place.row];
     if (place.key == PlaceKey::Desktop) row.length = 0;
     if (place.kind == PlaceKind::Record && row.present()) {
-      WriteLittleEndian32(row.data + place.videoTimeoutOffset, chosen.chosenSleepSeconds);
+      WriteLittleEndian32(row.data + VideoTimeoutOffset(place), chosen.chosenSleepSeconds);
       row.length = row.capacity;
     }
   }

@@ -16,12 +16,12 @@ enum class FileError : std::uint8_t { None, Busy, NotFound, Denied, Other };
 
 // GetLocalTime's fields, as the log line shows them.
 struct LocalTime {
-  std::uint16_t year = 0;
-  std::uint16_t month = 0;
-  std::uint16_t day = 0;
-  std::uint16_t hour = 0;
-  std::uint16_t minute = 0;
-  std::uint16_t second = 0;
+  std::uint16_t year;
+  std::uint16_t month;
+  std::uint16_t day;
+  std::uint16_t hour;
+  std::uint16_t minute;
+  std::uint16_t second;
 };
 
 class Console {

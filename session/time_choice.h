@@ -16,14 +16,16 @@ namespace lull {
 struct SecondsText {
   char text[kTimeOutCapacity] = {};
 };
+static_assert(sizeof SecondsText::text > kTimeOutDigits, "a time-out's digits and terminator");
 
+// Made only when the program is compiled, where a number of more digits stops the build.
 constexpr SecondsText DecimalText(std::uint32_t seconds) {
   char digits[kTimeOutDigits] = {};
   std::uint32_t count = 0;
   do {
     digits[count++] = static_cast<char>('0' + seconds % 10);
     seconds /= 10;
-  } while (seconds != 0 && count < sizeof digits);
+  } while (seconds != 0);
   SecondsText decimal;
   for (std::uint32_t at = 0; at < count; ++at) decimal.text[at] = digits[count - 1 - at];
   return decimal;

@@ -43,8 +43,6 @@ struct Place {
   BackupRow row;
   PlaceKey key;
   PlaceKind kind;
-  // Records: where the monitor's time-out sits (seconds, 32 bits little-endian, 0 = never).
-  std::uint8_t videoTimeoutOffset;
   const char* name;
 };
 
@@ -54,21 +52,28 @@ inline constexpr char kScreenSaverName[] = "SCRNSAVE.EXE";
 
 // clang-format off
 inline constexpr Place kPlaces[] = {
-    // row                  key                          kind                    offset
-    {kRowScreenSaveActive,  PlaceKey::Desktop,           PlaceKind::Switch,      0, "ScreenSaveActive"},
-    {kRowScreenSaveTimeOut, PlaceKey::Desktop,           PlaceKind::TimeOut,     0, "ScreenSaveTimeOut"},
-    {kRowStandbyActive,     PlaceKey::Desktop,           PlaceKind::Switch,      0, "ScreenSaveLowPowerActive"},
-    {kRowStandbyTimeOut,    PlaceKey::Desktop,           PlaceKind::TimeOut,     0, "ScreenSaveLowPowerTimeOut"},
-    {kRowPowerOffActive,    PlaceKey::Desktop,           PlaceKind::Switch,      0, "ScreenSavePowerOffActive"},
-    {kRowPowerOffTimeOut,   PlaceKey::Desktop,           PlaceKind::TimeOut,     0, "ScreenSavePowerOffTimeOut"},
-    {kRowScreenSaver,       PlaceKey::Desktop,           PlaceKind::Program,     0, kScreenSaverName},
-    {kRowPowerPolicyIndex,  PlaceKey::PowerCfg,          PlaceKind::SchemeIndex, 0, "CurrentPowerPolicy"},
-    {kRowPolicies,          PlaceKey::PowerScheme,       PlaceKind::Record,      kPoliciesVideoTimeoutOffset, "Policies"},
-    {kRowAcPolicy1,         PlaceKey::ControlSet1,       PlaceKind::Record,      kAcPolicyVideoTimeoutOffset, "AcPolicy"},
-    {kRowAcPolicy2,         PlaceKey::ControlSet2,       PlaceKind::Record,      kAcPolicyVideoTimeoutOffset, "AcPolicy"},
-    {kRowAcPolicy,          PlaceKey::CurrentControlSet, PlaceKind::Record,      kAcPolicyVideoTimeoutOffset, "AcPolicy"},
+    // row                  key                          kind                    name
+    {kRowScreenSaveActive,  PlaceKey::Desktop,           PlaceKind::Switch,      "ScreenSaveActive"},
+    {kRowScreenSaveTimeOut, PlaceKey::Desktop,           PlaceKind::TimeOut,     "ScreenSaveTimeOut"},
+    {kRowStandbyActive,     PlaceKey::Desktop,           PlaceKind::Switch,      "ScreenSaveLowPowerActive"},
+    {kRowStandbyTimeOut,    PlaceKey::Desktop,           PlaceKind::TimeOut,     "ScreenSaveLowPowerTimeOut"},
+    {kRowPowerOffActive,    PlaceKey::Desktop,           PlaceKind::Switch,      "ScreenSavePowerOffActive"},
+    {kRowPowerOffTimeOut,   PlaceKey::Desktop,           PlaceKind::TimeOut,     "ScreenSavePowerOffTimeOut"},
+    {kRowScreenSaver,       PlaceKey::Desktop,           PlaceKind::Program,     kScreenSaverName},
+    {kRowPowerPolicyIndex,  PlaceKey::PowerCfg,          PlaceKind::SchemeIndex, "CurrentPowerPolicy"},
+    {kRowPolicies,          PlaceKey::PowerScheme,       PlaceKind::Record,      "Policies"},
+    {kRowAcPolicy1,         PlaceKey::ControlSet1,       PlaceKind::Record,      "AcPolicy"},
+    {kRowAcPolicy2,         PlaceKey::ControlSet2,       PlaceKind::Record,      "AcPolicy"},
+    {kRowAcPolicy,          PlaceKey::CurrentControlSet, PlaceKind::Record,      "AcPolicy"},
 };
 // clang-format on
+
+// Where a record holds the monitor's time-out (seconds, 32 bits little-endian, 0 = never): the
+// user's record at one offset, the machine's at another.
+constexpr std::uint32_t VideoTimeoutOffset(const Place& place) {
+  return place.key == PlaceKey::PowerScheme ? kPoliciesVideoTimeoutOffset
+                                            : kAcPolicyVideoTimeoutOffset;
+}
 
 // The place whose value a row holds; null for the rows of the backup's own (the flag, the
 // list of absent values, the computer's name).

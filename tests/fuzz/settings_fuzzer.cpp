@@ -126,12 +126,17 @@ struct Slot {
   std::uint32_t videoTimeoutOffset;
 };
 constexpr std::size_t kSlotCount = std::size(lull::kPlaces) + lull::kBackupRowCount;
+// A record's video time-out offset; 0 for the other kinds.
+constexpr std::uint32_t OffsetOf(const lull::Place& place) {
+  return place.kind == PlaceKind::Record ? lull::VideoTimeoutOffset(place) : 0;
+}
+
 constexpr std::array<Slot, kSlotCount> kSlots = [] {
   std::array<Slot, kSlotCount> slots{};
   std::size_t at = 0;
   for (const lull::Place& place : lull::kPlaces) {
     slots[at++] = {Index(place.key), place.name, place.kind,
-                   lull::kBackupRowLayout[place.row].capacity, place.videoTimeoutOffset};
+                   lull::kBackupRowLayout[place.row].capacity, OffsetOf(place)};
   }
   for (std::size_t row = 0; row < lull::kBackupRowCount; ++row) {
     Slot& slot = slots[at++];
@@ -140,7 +145,7 @@ constexpr std::array<Slot, kSlotCount> kSlots = [] {
     for (const lull::Place& place : lull::kPlaces) {
       if (place.row != row) continue;
       slot.kind = place.kind;
-      slot.videoTimeoutOffset = place.videoTimeoutOffset;
+      slot.videoTimeoutOffset = OffsetOf(place);
     }
   }
   return slots;

@@ -528,6 +528,32 @@ TEST(Log, KeepsLinesItCouldNotWriteAndWritesThemFirst) {
   }
 }
 
+// More lines kept than there is room for, then a run whose read of one of them fails: the
+// lines it could not read, and those after them, wait; none is lost or written twice.
+TEST(Log, ALineThatCannotBeReadWaitsWithThoseAfterIt) {
+  auto lullcmd = std::make_unique<WizardRun>(OsClass::WinXP);
+  const auto run = [&](std::uint16_t second, FileError error, std::optional<int> failAt) {
+    lullcmd = lullcmd->Next();
+    lullcmd->windows.localTime.second = second;
+    lullcmd->windows.appendRefused = error;
+    lullcmd->windows.failAt = failAt;
+    lullcmd->RunCommand("status /log x.log");
+  };
+  const std::uint16_t kept = kKeptLineCount + 3;
+  for (std::uint16_t second = 0; second < kept; ++second) run(second, FileError::Denied, {});
+  auto probe = lullcmd->Next();
+  probe->RunCommand("status /log x.log");
+  run(kept, FileError::None,
+      probe->FailAt("QueryValue HKCU\\" + std::string(kKeptLinesKey.path) + " Line", 4));
+  run(kept + 1, FileError::None, {});
+  const std::string log = *lullcmd->windows.GetFile("x.log");
+  for (std::uint16_t second = kept - kKeptLineCount; second <= kept + 1; ++second) {
+    const std::string time = (second < 10 ? ":0" : ":") + std::to_string(second) + "\t";
+    EXPECT_EQ(log.find(time), log.rfind(time)) << second;
+    EXPECT_NE(log.find(time), std::string::npos) << second;
+  }
+}
+
 // A kept line that is gone from the registry, or too long for a line (another tool wrote it),
 // counts as dropped; the one after it still goes.
 TEST(Log, CountsAKeptLineThatIsGoneAsDropped) {
