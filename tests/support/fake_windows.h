@@ -183,7 +183,7 @@ class FakeWindows final : public Platform, public Pages, public Console {
   // counts as a change like a file's creation.
   std::string output;  // what went to standard output
   // The computer's name; a second computer that shares the user's hive, as a roaming
-  // profile does, is another FakeWindows with another name (RoamTo in computer.h).
+  // profile does, is another FakeWindows with another name.
   std::optional<std::string> computerName = "PC042";
   std::optional<std::string> userName = "Jo Smith";
   LocalTime localTime{2003, 4, 5, 6, 7, 8};
