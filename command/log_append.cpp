@@ -26,7 +26,7 @@ enum class InLog { Unread, No, Yes };
 InLog InFile(Console& console, FileHandle file, std::uint32_t offset, const char* bytes,
              std::uint32_t length) {
   char read[kLogLineCapacity];
-  std::uint32_t count = 0;
+  std::uint32_t count;  // set by the read, whatever its result
   if (!console.ReadFileAt(file, offset, read, length, count)) return InLog::Unread;
   for (std::uint32_t at = 0; at < length; ++at) {
     if (at >= count || read[at] != bytes[at]) return InLog::No;

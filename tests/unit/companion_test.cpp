@@ -146,6 +146,7 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
         std::string described = std::string("\r\n") + row.word;
         described.resize(2 + kUsageColumn, ' ');
         EXPECT_NE(output.find(described + row.usage), std::string::npos) << row.word;
+        EXPECT_EQ(output.find(row.usage), output.rfind(row.usage)) << row.word;  // its own
       }
       // After activate's text, every time of the table in its order, as a list in words
       // ("10, 15 or 20.").
