@@ -1,5 +1,7 @@
 #include "command/log_append.h"
 
+#include <cstring>
+
 #include "command/kept_lines.h"
 
 namespace lull {
@@ -28,10 +30,7 @@ InLog InFile(Console& console, FileHandle file, std::uint32_t offset, const char
   char read[kLogLineCapacity];
   std::uint32_t count;  // set by the read, whatever its result
   if (!console.ReadFileAt(file, offset, read, length, count)) return InLog::Unread;
-  for (std::uint32_t at = 0; at < length; ++at) {
-    if (at >= count || read[at] != bytes[at]) return InLog::No;
-  }
-  return InLog::Yes;
+  return count == length && std::memcmp(read, bytes, length) == 0 ? InLog::Yes : InLog::No;
 }
 
 }  // namespace
