@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "command/kept_lines.h"
 #include "resources/resource_ids.h"
 #include "session/time_choice.h"
 #include "tests/support/computer.h"
@@ -580,7 +581,12 @@ TEST(FailureSweep, AKeptLineIsWrittenOnceWhateverFailsOrStops) {
     const std::size_t own = log.rfind("\r\n", log.size() - 3) + 2;
     const auto check = [&](const FakeWindows& left, bool ownLine, const std::string& what) {
       ++points;
-      const std::string after = "\r\n" + run(left, 9)->windows.GetFile("x.log").value_or("");
+      const auto next = run(left, 9);
+      const std::string after = "\r\n" + next->windows.GetFile("x.log").value_or("");
+      // A run that wrote the log leaves no line waiting.
+      KeptLines bookkeeping(next->windows);
+      EXPECT_TRUE(bookkeeping.Load() && bookkeeping.state().written + 1 == bookkeeping.state().next)
+          << what;
       std::size_t count = 0;
       for (std::size_t at = 0; (at = after.find(log.substr(own, 20), at)) != std::string::npos;) {
         const std::size_t end = after.find("\r\n", ++at);
