@@ -33,7 +33,7 @@ void AddAbsentName(BackupTable& rows, const Place& place) {
   }
   CopyText(text + at, list.capacity - at, place.name);
   list.length = TextLength(text, list.capacity) + 1;
-  list.type = ValueType::Text;
+  list.type = list.ownType;
 }
 
 bool NamedAbsent(const BackupTable& rows, const Place& place) {

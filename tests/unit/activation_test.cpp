@@ -26,18 +26,22 @@ const std::vector<std::string> kAnnounced = {
 TEST(ActivateSettings, TheTypicalActivationSavesTheBackupThenWritesAndAnnounces) {
   WizardRun a(OsClass::WinXP);
   const Hive user = Hive::CurrentUser, machine = Hive::LocalMachine;
-  // The backup holds each row the reader takes from this computer, in table order; a row it
-  // does not take leaves no value of an older backup.
+  // The backup holds each row the reader takes from this computer, in table order, and the
+  // monitor's values it did not find; a row it does not take leaves no value of an older
+  // backup.
+  DropMonitorValues(a.windows);
   FakeWindows unchanged;
   SetUpComputer(unchanged);
+  DropMonitorValues(unchanged);
   SettingsStore read(unchanged, OsClass::WinXP);
   ASSERT_TRUE(ReadCurrentSettings(read));
   TakeComputerName(read);
   std::vector<std::string> expected;
   for (std::size_t row = 0; row < kBackupRowCount; ++row) {
     const BackupEntry& entry = read.backup[row];
-    // The rows from the user's power-policy record on hold records; the rest texts.
-    const char* type = kBackupRowLayout[row].type == ValueType::Binary ? "binary" : "text";
+    // The rows of the power-policy records hold records; the rest texts.
+    const Place* place = FindPlace(static_cast<BackupRow>(row));
+    const char* type = place && place->kind == PlaceKind::Record ? "binary" : "text";
     expected.push_back(entry.present()
                            ? SetValue(user, kBackupPath, entry.name, RowBytes(entry), type)
                            : "DeleteValue HKCU\\" + kBackupPath + " " + entry.name + " (failed)");
