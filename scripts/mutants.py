@@ -181,11 +181,23 @@ def removal(code, inside, number):
                                    or expression_statement(body[:-1])):
             return len(line) - len(line[body_at:].lstrip()), number, len(line.rstrip())
         return None
+    span = statement_span(code, inside, number)
+    if span is None:
+        return None
+    statement = " ".join(code[i].strip() for i in range(number, span[1] + 1))[:-1]
+    return span if statement == "return" or expression_statement(statement) else None
+
+
+def statement_span(code, inside, number):
+    """The statement that starts on this line after a ';', '{', '}' or ':' and ends in a ';'
+    with its brackets balanced: (its first column, its last line, the column past its ';'),
+    or None."""
+    line = code[number]
     previous = next((code[i].strip() for i in range(number - 1, -1, -1) if code[i].strip()), "")
     if not inside[number] or not line.strip() or not previous.endswith((";", "{", "}", ":")):
         return None
     depth = 0
-    for end in range(number, len(code)):  # up to the ';' that ends it, brackets balanced
+    for end in range(number, len(code)):
         for char in code[end]:
             depth += (char in "([{") - (char in ")]}")
             if depth < 0:
@@ -193,10 +205,7 @@ def removal(code, inside, number):
         if depth == 0 and code[end].rstrip().endswith(("{", "}")):
             return None
         if depth == 0 and code[end].rstrip().endswith(";"):
-            statement = " ".join(code[i].strip() for i in range(number, end + 1))[:-1]
-            if statement == "return" or expression_statement(statement):
-                return len(line) - len(line.lstrip()), end, len(code[end].rstrip())
-            return None
+            return len(line) - len(line.lstrip()), end, len(code[end].rstrip())
     return None
 
 
@@ -248,22 +257,9 @@ def statement_at(code, inside, number):
     """A statement of any kind, a declaration too, that starts on this line and is neither a
     control statement nor a block: (its first column, its last line, the column past its
     ';'), or None."""
-    line = code[number]
-    previous = next((code[i].strip() for i in range(number - 1, -1, -1) if code[i].strip()), "")
-    if (not inside[number] or not line.strip() or CONTROL.match(line.strip())
-            or not previous.endswith((";", "{", "}", ":"))):
+    if CONTROL.match(code[number].strip()):
         return None
-    depth = 0
-    for end in range(number, len(code)):
-        for char in code[end]:
-            depth += (char in "([{") - (char in ")]}")
-            if depth < 0:
-                return None
-        if depth == 0 and code[end].rstrip().endswith(("{", "}")):
-            return None
-        if depth == 0 and code[end].rstrip().endswith(";"):
-            return len(line) - len(line.lstrip()), end, len(code[end].rstrip())
-    return None
+    return statement_span(code, inside, number)
 
 
 # A declaration without an initializer, or with a literal or a named constant: it reads and
