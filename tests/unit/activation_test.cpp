@@ -80,15 +80,6 @@ TEST(ActivateSettings, ADesktopKeyThatDoesNotOpenLeavesEveryLiveValueButStillAnn
   EXPECT_THAT(a.windows.CallsOf({CallKind::SetSystemParameter}), ElementsAreArray(kAnnounced));
 }
 
-TEST(ActivateSettings, FollowsTheCurrentPowerSchemeIndex) {
-  WizardRun a(OsClass::WinXP);
-  a.windows.registry.SetText(Hive::CurrentUser, kPowerCfg, "CurrentPowerPolicy", "1");
-  a.windows.registry.SetBinary(Hive::CurrentUser, kScheme1, "Policies", PoliciesRecord(0, 0x50));
-  a.Activate(IDC_TIME_15, true);
-  EXPECT_EQ(UserVideoTimeout(a.windows, kScheme1), 900u);
-  EXPECT_EQ(UserVideoTimeout(a.windows, kScheme0), 0u);
-}
-
 TEST(ActivateSettings, OnWindows95WritesPowerPoliciesOnlyWhenTheBackupHeldThem) {
   for (const bool backupHeldThem : {false, true}) {
     WizardRun a(OsClass::Win95);

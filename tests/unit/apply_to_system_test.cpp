@@ -87,18 +87,5 @@ TEST(ReloadPowerScheme, ChoosesTheCommandLineByVersionAndSystemDirectory) {
   }
 }
 
-TEST(ReloadPowerScheme, AShortSystemDirectoryIgnoresWhatAnEarlierAnswerLeftBehindIt) {
-  FakeWindows fake;
-  SettingsStore store(fake, OsClass::Win2000);
-  fake.systemDirectory = "D:\\WINNT\\system32";
-  ReloadPowerScheme(store);
-  fake.systemDirectory = "E:\\W";  // its terminator leaves the earlier "NT\system32" behind
-  ReloadPowerScheme(store);
-  EXPECT_THAT(
-      fake.startedProcesses,
-      ElementsAreArray({std::string("D:\\Winnt\\System32\\Rundll32.Exe") + kReloadEntry,
-                        std::string("E:\\Windows\\System32\\Rundll32.Exe") + kReloadEntry}));
-}
-
 }  // namespace
 }  // namespace lull::testing

@@ -270,39 +270,6 @@ TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
   }
 }
 
-TEST(ReadCurrentSettings, AnyFailingCallLosesOnlyTheValuesThatDependOnIt) {
-  FakeWindows first;
-  SetUpDistinctSettings(first);
-  SettingsStore full(first, OsClass::WinXP);
-  ASSERT_TRUE(ReadCurrentSettings(full));
-  const int callCount = first.fallibleCallCount;
-
-  for (int failing = 0; failing < callCount; ++failing) {
-    SCOPED_TRACE(first.calls[static_cast<std::size_t>(failing)].description);
-    FakeWindows fake;
-    SetUpDistinctSettings(fake);
-    fake.failAt = failing;
-    SettingsStore store(fake, OsClass::WinXP);
-    FillEveryRow(store.backup);
-
-    const bool complete = ReadCurrentSettings(store);
-
-    for (std::size_t row = 0; row < kBackupRowCount; ++row) {
-      const BackupEntry& entry = store.backup[row];
-      // A failing read names no value as absent.
-      if (row == kRowAbsent) {
-        EXPECT_FALSE(entry.present());
-      } else if (entry.type == ValueType::None) {
-        EXPECT_EQ(RowBytes(entry), Bytes(entry.capacity, 0xEE)) << entry.name;
-      } else {
-        EXPECT_EQ(RowBytes(entry), RowBytes(full.backup[row])) << entry.name;
-      }
-    }
-    // Only a failed open or read tells of a setting that may be missing.
-    EXPECT_EQ(complete, first.calls[static_cast<std::size_t>(failing)].kind == CallKind::CloseKey);
-  }
-}
-
 // A key closed by hand is not closed again when the key goes.
 TEST(RegistryKey, ClosesItsKeyOnce) {
   FakeWindows fake;

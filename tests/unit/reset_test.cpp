@@ -70,16 +70,6 @@ const char* LiveName(BackupRow row) {
   return nullptr;
 }
 
-// A screen-saver program another tool kept as bytes without a terminator goes back as a text
-// with one.
-TEST(ResetSettings, PutsTheScreenSaverBackAsATerminatedText) {
-  WizardRun r(OsClass::WinXP, true);
-  SetBackup(r.windows.registry, kRowScreenSaver, TextBytes(kSavedLine, false), ValueType::Binary);
-  EXPECT_EQ(r.Reset(), Outcome::Done);
-  EXPECT_EQ(r.windows.registry.Get(Hive::CurrentUser, kDesktop, kScreenSaverName),
-            (RegistryValue{ValueType::Text, TextBytes(kSavedLine)}));
-}
-
 // The Policies record goes back into the scheme the backup names, and only beside its index;
 // the scheme chosen since stays the one in force, and its record as it is.
 TEST(ResetSettings, PutsPoliciesBackIntoTheSchemeTheBackupNamesOnly) {
