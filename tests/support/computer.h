@@ -257,11 +257,6 @@ inline WizardRun::WizardRun(OsClass os, bool activated) : WizardRun() {
   activated ? ActivateComputer(own, os) : SetUpComputer(own, os);
 }
 
-// A row an earlier run or another tool left out of the backup.
-inline void DropFromBackup(FakeRegistry& registry, BackupRow row) {
-  registry.Find(Hive::CurrentUser, kBackupPath)->values.erase(BackupName(row));
-}
-
 // A Desktop that never held the monitor's values, as on most Windows 95 PCs: Windows writes
 // them only when someone changes them.
 inline void DropMonitorValues(FakeWindows& fake) {
