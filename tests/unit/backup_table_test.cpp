@@ -22,19 +22,6 @@ using Strings = std::vector<std::string>;
 using testing::BackupName;
 using testing::kBackupPath;
 
-TEST(BackupTable, AFlagTextIsOneTerminatedCharacterOfTheRowsOwnType) {
-  FakeWindows fake;
-  SetBackup(fake.registry, kRowFlag, Bytes{'1', 0}, ValueType::Binary);
-  SettingsStore store(fake);
-  BackupTable& table = store.backup;
-  LoadBackup(store);
-
-  table.SetCharacter(kRowFlag, '2');
-
-  EXPECT_EQ(RowBytes(table[kRowFlag]), TextBytes("2"));
-  EXPECT_EQ(table[kRowFlag].type, ValueType::Text);
-}
-
 // The name Windows gives, with its terminator; none when it gives none, not an older backup's.
 TEST(TakeComputerName, TakesTheNameWindowsGivesOrNone) {
   for (const std::optional<std::string>& name :
@@ -151,61 +138,6 @@ TEST(SaveBackup, WhileOnlyTheFlagIsWrittenNothingElseIs) {
                           : Strings{});
     EXPECT_TRUE(fake.registry.HasKey(Hive::CurrentUser, kBackupPath));
   }
-}
-
-// A save that fails leaves no flag, unless only the flush failed after it.
-TEST(SaveBackup, ReportsAKeyThatCouldNotBeMadeOrAWriteThatFailed) {
-  using Rows = std::vector<BackupRow>;
-  const Rows rows = {kRowScreenSaveActive, kRowPowerOffActive};
-  using Call = FakeWindows::FailingCall;
-  const struct {
-    const char* what;
-    bool readOnlyKey;
-    std::optional<Call> failing;
-    Rows left;
-  } cases[] = {
-      {"key the user may only read", true, {}, {}},
-      {"create fails", false, Call{CallKind::CreateKey, 0}, {}},
-      {"the flag's delete fails", false, Call{CallKind::DeleteValue, 0}, {}},
-      {"a row's write fails", false, Call{CallKind::SetValue, 0}, {}},
-      {"the flag's write fails", false, Call{CallKind::SetValue, 2}, rows},
-      {"the flush fails", false, Call{CallKind::FlushKey, 0}, {kRowFlag, rows[0], rows[1]}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    FakeWindows fake;
-    if (c.readOnlyKey) fake.registry.SetReadOnly(Hive::CurrentUser, kBackupPath);
-    fake.failCall = c.failing;
-    SettingsStore store(fake);
-    store.backup.SetCharacter(kRowFlag, '1');
-    store.backup.SetCharacter(kRowScreenSaveActive, '1');
-    store.backup.SetCharacter(kRowPowerOffActive, '0');
-
-    EXPECT_FALSE(SaveBackup(store, SaveScope::PresentRows));
-
-    EXPECT_EQ(testing::BackupRowsOf(fake.registry), c.left);
-  }
-}
-
-TEST(ClearBackup, DeletesEveryBackupValueAndNothingElse) {
-  FakeWindows fake;
-  SetBackup(fake.registry, kRowFlag, "1");
-  SetBackup(fake.registry, kRowScreenSaveTimeOut, "600");
-  fake.registry.SetText(Hive::CurrentUser, kBackupPath, "SomeoneElses", "x");
-  SettingsStore store(fake);
-
-  EXPECT_TRUE(ClearBackup(store));
-
-  EXPECT_EQ(fake.registry.ValueNames(Hive::CurrentUser, kBackupPath), Strings{"someoneelses"});
-  EXPECT_EQ(fake.CallsOf({CallKind::DeleteValue}).size(), std::size_t{kBackupRowCount});
-}
-
-TEST(ClearBackup, WithoutABackupKeyCreatesNothing) {
-  FakeWindows fake;
-  SettingsStore store(fake);
-  EXPECT_TRUE(ClearBackup(store));
-  EXPECT_FALSE(fake.registry.HasKey(Hive::CurrentUser, kBackupPath));
-  EXPECT_TRUE(fake.CallsOf({CallKind::DeleteValue, CallKind::CreateKey}).empty());
 }
 
 }  // namespace
