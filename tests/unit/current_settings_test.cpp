@@ -224,5 +224,17 @@ TEST(ReadCurrentSettings, EachLivePlaceFillsItsRowOrLeavesItAsItWas) {
   }
 }
 
+// A key closed by hand is not closed again when the key goes.
+TEST(RegistryKey, ClosesItsKeyOnce) {
+  FakeWindows fake;
+  testing::SetUpComputer(fake);
+  {
+    RegistryKey key(fake);
+    ASSERT_EQ(key.Open(kDesktopKey), kRegSuccess);
+    key.Close();
+  }
+  EXPECT_EQ(fake.CallsOf({CallKind::CloseKey}).size(), 1u);
+}
+
 }  // namespace
 }  // namespace lull

@@ -61,5 +61,15 @@ TEST(ResetSettings, AResetWhoseKeyIsGoneStillEnds) {
   }
 }
 
+// A screen-saver program another tool kept as bytes without a terminator goes back as a text
+// with one.
+TEST(ResetSettings, PutsTheScreenSaverBackAsATerminatedText) {
+  WizardRun r(OsClass::WinXP, true);
+  SetBackup(r.windows.registry, kRowScreenSaver, TextBytes(kSavedLine, false), ValueType::Binary);
+  EXPECT_EQ(r.Reset(), Outcome::Done);
+  EXPECT_EQ(r.windows.registry.Get(Hive::CurrentUser, kDesktop, kScreenSaverName),
+            (RegistryValue{ValueType::Text, TextBytes(kSavedLine)}));
+}
+
 }  // namespace
 }  // namespace lull::testing
