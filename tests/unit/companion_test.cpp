@@ -28,7 +28,6 @@ using ::testing::IsEmpty;
 
 const std::string kMinutes10 = std::to_string(kTimeChoices[0].minutes);
 const std::string kMinutes15 = std::to_string(kTimeChoices[1].minutes);
-const std::string kMinutes20 = std::to_string(kTimeChoices[2].minutes);
 const char kLog[] = "\\\\server\\logs\\lull.log";
 
 // The lines of standard output, each checked to end in CR LF, to fit 79 columns and to have
@@ -228,8 +227,6 @@ TEST(Activate, OverABackupFromAnActivationRewritesOnlyWhatDiffers) {
     std::vector<std::string> changes;
   } cases[] = {
       {"the same times", "activate " + kMinutes15 + " /move", nullptr, kExitNothingToDo, {}},
-      {"the same sleep time", "activate " + kMinutes15, nullptr, kExitNothingToDo, {}},
-      {"a shorter time", "activate " + kMinutes10 + " /move", nullptr, kExitDone, moved},
       // Only what is in force is compared and written, whatever the backup holds.
       {"a machine policy that is gone",
        "activate " + kMinutes10 + " /move",
@@ -253,17 +250,6 @@ TEST(Activate, OverABackupFromAnActivationRewritesOnlyWhatDiffers) {
        },
        kExitDone,
        {user + "ScreenSavePowerOffTimeOut text " + Hex(TextBytes("900")),
-        "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 900",
-        "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme"}},
-      // The screen saver, at 14 minutes now, starts before 20: it is not moved.
-      {"a longer time", "activate " + kMinutes20 + " /move", nullptr, kExitDone, sleep(kMinutes20)},
-      {"a switch the user turned off",
-       "activate " + kMinutes15,
-       [](FakeRegistry& r) {
-         r.SetText(Hive::CurrentUser, kDesktop, "ScreenSavePowerOffActive", "0");
-       },
-       kExitDone,
-       {user + "ScreenSavePowerOffActive text " + Hex(TextBytes("1")),
         "SetSystemParameter PowerOffActive 1", "SetSystemParameter PowerOffTimeout 900",
         "StartProcess C:\\Windows\\System32\\Rundll32.Exe powrprof.dll,LoadCurrentPwrScheme"}},
   };
