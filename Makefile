@@ -73,7 +73,7 @@ fuzz: fuzz-build
 # (of the files whose paths start with ONLY's comma-separated prefixes, when it is given),
 # each built and run on its own in build/mutants (scripts/mutants.py). Prints the survivors.
 mutants: setup
-	@JOBS=$(JOBS) scripts/mutants.py $(MUTANTS) $(SEED) $(if $(ONLY),--only=$(ONLY))
+	@JOBS=$(JOBS) scripts/mutants.py $(MUTANTS) $(SEED) $(if $(ONLY),--only=$(ONLY)) $(if $(MATRIX),--matrix)
 
 # Says at once when there is no display to show the wizard on; then sets up, builds the one
 # lull.exe it opens and opens it.

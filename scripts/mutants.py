@@ -25,6 +25,11 @@ usage: mutants.py [COUNT [SEED]]          (50 mutants of the shuffle by seed 1)
        --only=PREFIX[,PREFIX...]           with either: the mutants of the files whose path
                                            starts so (command/, settings/backup_table), to
                                            see what tests of those files catch
+       --matrix                            runs every test against each mutant, not only up
+                                           to the first failure, and writes which tests
+                                           catch it to build/mutants/matrix.jsonl: a test
+                                           that is the only one to catch none of them adds
+                                           nothing the others do not (slower)
 """
 import bisect
 import hashlib
@@ -621,10 +626,30 @@ def windows_facts_hold():
                                  str(WINDOWS_FACTS)], 120)
 
 
-def tests_pass(timeout):
-    """The whole unit_tests binary, the sweeps included; a crash or a hang is a failure."""
-    return run([str(TREE / "tests" / "unit_tests"), "--gtest_brief=1", "--gtest_fail_fast"],
-               timeout)
+MATRIX = TREE / "matrix.jsonl"
+FAILED_TEST = re.compile(r"^\[  FAILED  \] (\S+?)(?:/\d+)?(?:, where| \(|$)", re.M)
+RUNNING_TEST = re.compile(r"^\[ RUN      \] (\S+?)(?:/\d+)?$", re.M)
+
+
+def tests_pass(timeout, catchers=None):
+    """The whole unit_tests binary, the sweeps included; a crash or a hang is a failure.
+    Given a set, every test runs and the names of those that fail go into it; a crash or a
+    hang names the test it stopped in."""
+    command = [str(TREE / "tests" / "unit_tests"), "--gtest_brief=1", "--gtest_fail_fast"]
+    if catchers is None:
+        return run(command, timeout)
+    process = subprocess.Popen(command[:1], cwd=ROOT, stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, text=True, errors="replace",
+                               start_new_session=True)
+    try:
+        output, ended = process.communicate(timeout=timeout)[0], True
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        output, ended = process.communicate()[0], False
+    catchers.update(FAILED_TEST.findall(output))
+    if not ended or process.returncode not in (0, 1):
+        catchers.update(RUNNING_TEST.findall(output)[-1:])
+    return ended and process.returncode == 0
 
 
 def prepare():
@@ -650,7 +675,7 @@ def settled_write(path, data):
     path.write_bytes(data)
 
 
-def try_mutant(mutant, timeout):
+def try_mutant(mutant, timeout, catchers=None):
     """'killed', 'survived' or 'did not build'. The file is always put back; before it
     changes, it is copied aside and named in MARK, so that a run that dies anyway leaves
     the way back (--restore), and the next run refuses to start until it is taken."""
@@ -663,7 +688,7 @@ def try_mutant(mutant, timeout):
         settled_write(path, (text[:mutant.start] + mutant.replacement + text[mutant.end:]).encode())
         if not build() or (mutant.path.endswith(".h") and not windows_facts_hold()):
             return "did not build"
-        return "survived" if tests_pass(timeout) else "killed"
+        return "survived" if tests_pass(timeout, catchers) else "killed"
     finally:
         # A second Ctrl-C or a TERM must not cut the putting back short.
         signals = {signal.SIGINT, signal.SIGTERM, signal.SIGHUP}
@@ -701,11 +726,18 @@ def main():
     for number in (signal.SIGTERM, signal.SIGHUP):
         signal.signal(number, signal.default_int_handler)
     timeout = prepare()
+    if "--matrix" in sys.argv:
+        MATRIX.write_text("")
     results, survivors, began = Counter(), [], time.monotonic()
     families = {family: Counter() for family in FAMILIES}
     for index, mutant in enumerate(chosen, 1):
         started = time.monotonic()
-        result = try_mutant(mutant, timeout)
+        catchers = set() if "--matrix" in sys.argv else None
+        result = try_mutant(mutant, timeout, catchers)
+        if catchers is not None:
+            with open(MATRIX, "a") as out:
+                out.write(json.dumps({"mutant": f"{mutant.path}:{mutant.line}: {mutant.change}",
+                                      "result": result, "caught by": sorted(catchers)}) + "\n")
         results[result] += 1
         families[mutant.family].update(["tried", result])
         name = f"{mutant.path}:{mutant.line}: {mutant.change}"
