@@ -54,15 +54,6 @@ INSTANTIATE_TEST_SUITE_P(
         NormalizeCase{"W.EXE /?", "W.EXE /?", 0}, NormalizeCase{"\\.EXE", "\\.EXE", 0},
         NormalizeCase{"", "", 0}, NormalizeCase{"\"", "", 0}, NormalizeCase{"x", "x", 0}));
 
-TEST(Normalizing, CutsALineLongerThanTheBufferAndKeepsItTerminated) {
-  for (std::size_t length : {510u, 511u, 512u, 513u, 5000u}) {
-    std::string raw(length, 'a');
-    NormalizedCommandLine line;
-    NormalizeCommandLine(raw.c_str(), line);
-    EXPECT_EQ(std::strlen(line.text), std::min<std::size_t>(length, kCommandLineCapacity - 1));
-  }
-}
-
 TEST(Normalizing, AnEqualsRunAtTheCutStaysInsideTheBuffer) {
   std::string raw = std::string(kCommandLineCapacity - 2, 'a') + "   =   b";
   NormalizedCommandLine line;
