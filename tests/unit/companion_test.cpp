@@ -270,6 +270,15 @@ TEST(Activate, OverABackupFromAnActivationRewritesOnlyWhatDiffers) {
   }
 }
 
+// A backup that roamed from another computer leaves this one's machine policies alone, and
+// lullcmd says so.
+TEST(Activate, OnAnotherComputerSaysItLeavesTheMachinePolicies) {
+  WizardRun lullcmd(OsClass::WinXP, true);
+  lullcmd.windows.computerName = "PC041";
+  EXPECT_EQ(lullcmd.RunCommand("activate " + kMinutes10), kExitDone);
+  EXPECT_EQ(Joined(Lines(lullcmd.windows.output), 1), kOtherComputerNote);
+}
+
 // The six lines of ShowCurrent as the wizard makes them, without their trailing blanks;
 // the previous ones only with a backup from an activation.
 TEST(Status, PrintsTheWizardsSummaryLinesAndChangesNothing) {
