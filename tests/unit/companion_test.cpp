@@ -82,9 +82,6 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
     bool changes;
     bool keepsBackup;
   } cases[] = {
-      {"activate", OsClass::WinXP, false, activate, "", 0, kExitDone, kActivatedText, "", true,
-       false},
-      {"reset", OsClass::WinXP, true, "reset", "", 0, kExitDone, kResetText, "", true, false},
       {"status", OsClass::WinXP, true, "status", "", 0, kExitDone, kStatusText, "", false, true},
       {"usage", OsClass::WinXP, true, "/?", "", 0, kExitDone, nullptr, "", false, true},
       {"reset without a backup", OsClass::WinXP, false, "reset", "", 0, kExitNothingToDo,
@@ -96,12 +93,6 @@ TEST(ExitCodes, EachRunEndsWithItsCodeAndSaysWhatItDid) {
       // Windows 95 needs a restart for new settings: its note follows a run that changed them.
       {"activate on 95", OsClass::Win95, false, activate, "", 0, kExitDone, kActivatedText,
        kWin95Note, true, false},
-      {"reset on 95", OsClass::Win95, true, "reset", "", 0, kExitDone, kResetText, kWin95Note, true,
-       false},
-      {"activate again on 95", OsClass::Win95, true, activate, "", 0, kExitDone,
-       kActivatedAgainText, kWin95Note, true, true},
-      {"nothing to do on 95", OsClass::Win95, true, "activate " + kMinutes15, "", 0,
-       kExitNothingToDo, kAlreadyActiveText, "", false, true},
       // The first read of a live value is start-up's, the second the operation's.
       {"a live value unread", OsClass::WinXP, false, activate, live, 1, kExitFailed,
        kNotActivatedText, kNotSavedNote, false, true},
