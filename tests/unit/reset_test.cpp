@@ -42,8 +42,6 @@ TEST(ResetSettings, AResetWhoseKeyIsGoneStillEnds) {
       {"backup names a missing scheme", OsClass::WinXP,
        [](FakeRegistry& r) { SetBackup(r, kRowPowerPolicyIndex, "7"); },
        kScheme0.substr(0, kScheme0.size() - 1) + "7"},
-      {"Desktop gone on XP", OsClass::WinXP,
-       [](FakeRegistry& r) { r.DeleteKey(Hive::CurrentUser, kDesktop); }, kDesktop},
       {"Desktop gone on 98", OsClass::Win98,
        [](FakeRegistry& r) { r.DeleteKey(Hive::CurrentUser, kDesktop); }, kDesktop},
   };
